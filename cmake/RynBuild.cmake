@@ -1,0 +1,51 @@
+# Build helpers shared by every folder: warnings, sanitizers, GoogleTest and
+# the one-test-binary-per-folder convention (tests stand beside the code).
+
+if(RYN_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(MINGW)
+  # The libraries share C++ objects and exceptions across DLL boundaries, so
+  # all of them use the one shared runtime, shipped beside the binaries.
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  set(CMAKE_WINDOWS_EXPORT_ALL_SYMBOLS ON)
+endif()
+
+function(ryn_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+endfunction()
+
+macro(ryn_setup_googletest)
+  if(BUILD_TESTING)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(RYN_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources (Debian's googletest package)")
+    add_subdirectory(${RYN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  endif()
+endmacro()
+
+# ryn_add_tests(NAME LIBS...) builds every *_test.cpp of the current folder
+# into one binary NAME and registers it with CTest (through wine when cross-built).
+function(ryn_add_tests name)
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gmock GTest::gtest_main)
+  ryn_warnings(${name})
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "RYN_SOURCE_DIR=${CMAKE_SOURCE_DIR};RYN_BINARY_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# Sources of a folder without its tests.
+function(ryn_glob_sources out dir)
+  file(GLOB all CONFIGURE_DEPENDS ${dir}/*.cpp)
+  list(FILTER all EXCLUDE REGEX "_test\\.cpp$")
+  set(${out} ${all} PARENT_SCOPE)
+endfunction()
