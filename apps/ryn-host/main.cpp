@@ -1,0 +1,144 @@
+// ryn-host: plays the host for a command plug-in. It prepares the host
+// stand-in from an environment directory, loads the plug-in and drives it
+// through its exports only.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "norvia/diag.h"
+#include "norvia/env.h"
+#include "norvia/named.h"
+#include "platform/fs.h"
+#include "plugin.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: ryn-host [--env DIR] [--plugin FILE] [--now \"YYYY-MM-DD hh:mm:ss\"] [--trace LEVEL]\n"
+    "                VERB [ARG...]\n"
+    "verbs:\n"
+    "  exec NAME=VALUE...        set the parameters, then execute\n"
+    "  check NAME=VALUE...       the same, check-only\n"
+    "  params NAME=VALUE...      set the parameters, print the parameter text\n"
+    "  identify                  print name, number, arguments and constants\n"
+    "  text INDEX NAME=VALUE...  set the parameters, print the parameter summary text INDEX\n";
+
+enum Exit { kOk = 0, kMessage = 1, kUsageError = 2 };
+
+struct Options {
+  std::string env, plugin, now, verb;
+  int trace = -1;
+  std::vector<std::string> args;
+};
+
+int UsageError(const std::string& text) {
+  std::fprintf(stderr, "ryn-host: %s\n", text.c_str());
+  return kUsageError;
+}
+
+bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
+  int i = 1;
+  for (; i < argc && std::string(argv[i]).rfind("--", 0) == 0; ++i) {
+    std::string name = argv[i];
+    if (name == "--help") return error = "", false;
+    if (i + 1 >= argc) return error = name + " needs a value", false;
+    std::string value = argv[++i];
+    if (name == "--env") o.env = value;
+    else if (name == "--plugin") o.plugin = value;
+    else if (name == "--now") o.now = value;
+    else if (name == "--trace") {
+      char* end = nullptr;
+      long level = std::strtol(value.c_str(), &end, 10);
+      if (*end || level < 0 || level > 5) return error = "--trace expects a level from 0 to 5", false;
+      o.trace = static_cast<int>(level);
+    } else return error = "unknown option " + name, false;
+  }
+  if (i >= argc) return error = "no verb given", false;
+  o.verb = argv[i++];
+  o.args.assign(argv + i, argv + argc);
+  return true;
+}
+
+std::string DefaultEnvironment() {
+  if (PathFileExistsA("host.ini")) return ".";
+  return RYN_EXAMPLE_ENV;
+}
+
+// Sets every NAME=VALUE; a refused value is a usage error naming the parameter.
+bool SetParameters(const PluginExports& p, const std::vector<std::string>& args, std::string& error) {
+  for (const std::string& arg : args) {
+    size_t eq = arg.find('=');
+    if (eq == std::string::npos || eq == 0) return error = "expected NAME=VALUE, found '" + arg + "'", false;
+    std::string name = arg.substr(0, eq), value = arg.substr(eq + 1);
+    if (const char* refused = p.TrelmSetParameterEx(name.data(), value.data()))
+      return error = std::string(refused), false;
+  }
+  return true;
+}
+
+int Identify(const PluginExports& p) {
+  std::printf("%s\n", static_cast<const char*>(p.TrelmIdentify(TRELM_IDENT_NAME)));
+  std::printf("%d\n", *static_cast<int*>(p.TrelmIdentify(TRELM_IDENT_NUMBER)));
+  for (auto** arg = static_cast<CNamedObject**>(p.TrelmIdentify(TRELM_IDENT_ARGS)); arg && *arg; ++arg)
+    std::printf("%s\n", (*arg)->GetName());
+  for (auto** c = static_cast<CNamedObject**>(p.TrelmIdentify(TRELM_IDENT_CONSTS)); c && *c; ++c)
+    if (auto* number = dynamic_cast<CNamedLong*>(*c)) std::printf("%s=%ld\n", number->GetName(), number->GetValue());
+  return kOk;
+}
+
+int Execute(const PluginExports& p, bool checkOnly) {
+  int status = 0;
+  TrelmEnvironment environment;
+  const char* message = p.TrelmExecAlg(&status, checkOnly, &environment);
+  if (!message) return kOk;
+  std::printf("%s\n", message);
+  return kMessage;
+}
+
+int RunVerb(const Options& o, const PluginExports& p) {
+  std::vector<std::string> params = o.args;
+  if (o.verb == "identify") return params.empty() ? Identify(p) : UsageError("identify takes no arguments");
+  int textIndex = 0;
+  if (o.verb == "text") {
+    char* end = nullptr;
+    if (params.empty() || (textIndex = static_cast<int>(std::strtol(params[0].c_str(), &end, 10)), *end))
+      return UsageError("text expects an INDEX");
+    params.erase(params.begin());
+  } else if (o.verb != "exec" && o.verb != "check" && o.verb != "params") {
+    return UsageError("unknown verb '" + o.verb + "'");
+  }
+  std::string error;
+  if (!SetParameters(p, params, error)) return UsageError(error);
+  if (o.verb == "params") return std::printf("%s\n", p.TrelmGetParameter()), kOk;
+  if (o.verb == "text")
+    return std::printf("%s\n", static_cast<const char*>(p.TrelmIdentify(TRELM_IDENT_PARAMETER_TEXT + textIndex))),
+           kOk;
+  return Execute(p, o.verb == "check");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options;
+  std::string error;
+  if (!ParseOptions(argc, argv, options, error)) {
+    if (!error.empty()) std::fprintf(stderr, "ryn-host: %s\n", error.c_str());
+    std::fputs(kUsage, stderr);
+    return kUsageError;
+  }
+  if (options.env.empty()) options.env = DefaultEnvironment();
+  norvia::Host_SetProgramDirectory(RYN_PROGRAM_DIR);
+  if (!norvia::Host_Open(options.env, error)) return UsageError("environment: " + error);
+  if (!options.now.empty() && !norvia::Host_SetNow(options.now))
+    return UsageError("--now expects \"YYYY-MM-DD hh:mm:ss\", found '" + options.now + "'");
+  if (options.trace >= 0) norvia::SetTraceMasterLevel(options.trace);
+
+  PluginExports plugin{};
+  if (!LoadPlugin(options.plugin.empty() ? DefaultPluginPath() : options.plugin, plugin, error))
+    return UsageError(error);
+  std::fflush(stdout);
+  int code = RunVerb(options, plugin);
+  std::fflush(stdout);
+  return code;
+}

@@ -1,0 +1,30 @@
+// A loaded command plug-in: the library and its fifteen exports, the only
+// way the host emulator talks to it.
+#pragma once
+
+#include <string>
+
+#include "norvia/framework.h"
+
+struct PluginExports {
+  void* (*TrelmIdentify)(int);
+  CNamedObject** (*TrelmIdentifyConstOfArg)(const char*);
+  const char* (*TrelmExecGUI)(int);
+  const char* (*TrelmExecAlg)(int*, bool, TrelmEnvironment*);
+  void (*TrelmSetExecCallback)(bool (*)(int));
+  const char* (*TrelmGetParameter)();
+  const char* (*TrelmGetParameterEx)(const char*, bool);
+  bool (*TrelmSetParameter)(char*);
+  const char* (*TrelmSetParameterEx)(char*, char*);
+  void (*TrelmSetOptions)(int);
+  void (*TrelmGetOptions)(int&);
+  long (*TrelmGetExtendedParameterInformation)(const char*);
+  const char* (*TrelmSpecifyFileFilter)(const char*);
+  int (*TrelmSpecifyMode)(const char*);
+  DialogInterface* (*TrelmGetDialogInterface)();
+};
+
+// Loads `file` and resolves every export; false with a message.
+bool LoadPlugin(const std::string& file, PluginExports& out, std::string& error);
+// The plug-in built beside the running program.
+std::string DefaultPluginPath();

@@ -1,0 +1,58 @@
+// CTrelmExport: the command's one export object. The exports forward to
+// it; its operations validate the parameters and run the writers.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "norvia/framework.h"
+
+class CExportEditDlg;
+class CFeaturesEditDlg;
+class CEditRecordParameterDlg;
+
+class CTrelmExport : public CRynTrelmGeneric {
+ public:
+  CTrelmExport();
+  ~CTrelmExport() override;
+
+  const char* IdentifyName() override;
+  int* IdentifyNumber() override;
+  HICON* IdentifyIcon() override;
+  CNamedObject** IdentifyArgs() override;
+  CNamedObject** IdentifyConsts() override;
+  const char* ExecCommand(bool bCheckOnly) override;
+  const char* ExecGUI(int mode) override;
+  int InitInstance() override;
+  std::string GetParameterText(int index) override;
+
+  // The thirteen drawing-header texts in the order title 1, 2, 3, operator,
+  // part name, drawing number, operation, comment, text 1 to 5.
+  CNamedString* DrawingHeader(int index);
+  static constexpr int kDrawingHeaderCount = 13;
+
+  HICON m_hIcon = nullptr;
+  int32_t m_nIdentNumber = 0;
+  CExportEditDlg* m_pExportDlg = nullptr;
+  CFeaturesEditDlg* m_pFeaturesDlg = nullptr;
+  CEditRecordParameterDlg* m_pRecordPage = nullptr;
+  std::string m_strMessage;
+  std::string m_strValueSeparator;
+  std::string m_strThousandsSeparator;
+  std::string m_strDecimalSeparator;
+  bool m_bTranspose = false;
+  std::map<signed char, std::string> m_separatorNames;
+
+ private:
+  void FillSeparatorNames();
+};
+
+// The one export object of the library.
+extern CTrelmExport theExport;
+
+// Identification number of the command.
+constexpr int32_t kRynExportIdentNumber = 400;
+// Icon resource of the command.
+constexpr int kRynExportIconId = 101;
+// Module name under which the command writes its diagnostics.
+constexpr const char* kRynModuleName = "RYN_EXPORT.dll";

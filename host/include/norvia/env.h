@@ -1,0 +1,43 @@
+// The host environment: settings read from DIR/host.ini and the record
+// store under DIR/store, prepared by the program that hosts the plug-in.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace norvia {
+
+// An INI text: [section], key = value, ';' comments. Keys keep their case
+// and backslashes; sections and keys are looked up without regard to case.
+class IniFile {
+ public:
+  bool Parse(const std::string& text, const std::string& fileName, std::string& error);
+  const std::string* Get(const std::string& section, const std::string& key) const;
+  // Key/value pairs of one section in file order (empty when absent).
+  const std::vector<std::pair<std::string, std::string>>& Section(const std::string& name) const;
+  bool HasSection(const std::string& name) const;
+
+ private:
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> m_sections;
+};
+
+// Loads host.ini and the record store of `dir`; false with a message that
+// names the file and line. Applies clock, trace and locale settings.
+bool Host_Open(const std::string& dir, std::string& error);
+// Empty until Host_Open succeeded.
+const std::string& Host_Directory();
+const IniFile& Host_Settings();
+// Re-reads the record store (after a test changed it).
+bool Host_ReloadStore(std::string& error);
+
+// Fixes the clock ("YYYY-MM-DD hh:mm:ss", local time); false when malformed.
+bool Host_SetNow(const std::string& text);
+bool ParseLocalTime(const std::string& text, int64_t& t);
+
+// The directory of the built interpreter stand-in (default of path kind 4).
+void Host_SetProgramDirectory(const std::string& dir);
+const std::string& Host_ProgramDirectory();
+
+}  // namespace norvia

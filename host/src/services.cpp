@@ -1,0 +1,124 @@
+// Globals, users, path kinds, registry and machine data, all answered from
+// the sections of host.ini; message boxes go to stderr and answer OK.
+#include "norvia/services.h"
+
+#include <cstdio>
+#include <deque>
+
+#include "host_paths.h"
+#include "norvia/env.h"
+#include "norvia/framework.h"
+#include "text_util.h"
+
+namespace {
+
+const std::string* Setting(const char* section, const std::string& key) {
+  return norvia::Host_Settings().Get(section, key);
+}
+
+std::string KindDirectory(int kind) {
+  static const char* const defaults[] = {"config", "interface", "defaults", "scripts", "", "", "export"};
+  std::string dir;
+  if (const std::string* configured = Setting("paths", std::to_string(kind)))
+    dir = *configured;
+  else if (kind == 4)
+    dir = norvia::Host_ProgramDirectory();
+  else if (kind >= 0 && kind <= 6)
+    dir = defaults[kind];
+  return norvia::JoinPath(norvia::Host_Directory(), dir);
+}
+
+std::string MessageLog;
+
+}  // namespace
+
+bool GlobalsLookup(const char* key, std::string& text) {
+  const std::string* value = key ? Setting("globals", key) : nullptr;
+  long number = 0;
+  if (!value || norvia::ParseLong(*value, number)) return false;
+  text = *value;
+  return true;
+}
+
+bool GlobalsLookup(const char* key, long& number) {
+  const std::string* value = key ? Setting("globals", key) : nullptr;
+  return value && norvia::ParseLong(*value, number);
+}
+
+std::string UAD_GetActiveUser() {
+  const std::string* user = Setting("users", "active");
+  return user ? *user : std::string();
+}
+
+int UAD_GetIntEx(const char* user, const char* key, int defaultValue) {
+  if (!user || !*user || !key) return defaultValue;
+  const std::string* value = norvia::Host_Settings().Get(std::string("user ") + user, key);
+  long number = 0;
+  return value && norvia::ParseLong(*value, number) ? static_cast<int>(number) : defaultValue;
+}
+
+std::string Orvouser_GetAbsolutPath(int kind, const char* name, const char* extension) {
+  std::string dir = KindDirectory(kind);
+  norvia::MakeDirectories(dir);
+  return norvia::JoinPath(dir, std::string(name ? name : "") + (extension ? extension : ""));
+}
+
+void Orvouser_Path2Absolute(std::string& path, int kind) {
+  if (!norvia::IsAbsolutePath(path)) path = norvia::JoinPath(KindDirectory(kind), path);
+}
+
+void Orvouser_Path2Relative(std::string& path, int kind) {
+  std::string dir = KindDirectory(kind) + "/";
+  if (path.size() > dir.size() && norvia::EqualsNoCase(std::string_view(path).substr(0, dir.size()), dir))
+    path = path.substr(dir.size());
+}
+
+std::string getreg_LM_string(const char* key, const char* value, const char* defaultValue) {
+  const std::string* found = Setting("registry", std::string(key ? key : "") + "\\" + (value ? value : ""));
+  return found ? *found : std::string(defaultValue ? defaultValue : "");
+}
+
+long getreg_long(const char* key, const char* value, long defaultValue) {
+  return getreg_long(0, key, value, defaultValue, nullptr);
+}
+
+long getreg_long(int, const char* key, const char* value, long defaultValue, bool* found) {
+  const std::string* text = Setting("registry", std::string(key ? key : "") + "\\" + (value ? value : ""));
+  long number = 0;
+  bool ok = text && norvia::ParseLong(*text, number);
+  if (found) *found = ok;
+  return ok ? number : defaultValue;
+}
+
+std::string CMachine::GetSerialNumber() const {
+  const std::string* s = Setting("machine", "serial");
+  return s ? *s : std::string();
+}
+
+std::string CMachine::GetMachineRevision() const {
+  const std::string* s = Setting("machine", "revision");
+  return s ? *s : std::string();
+}
+
+int MfxMessageBoxStatusAgent(const char* text, const char* caption, unsigned) {
+  std::string line = std::string("[message box] ") + (caption ? caption : AfxGetAppName()) + ": " +
+                     (text ? text : "");
+  std::fprintf(stderr, "%s\n", line.c_str());
+  MessageLog += line + "\n";
+  return 1;
+}
+
+int MfxMessageBox(const char* text, unsigned style, const char* caption) {
+  return MfxMessageBoxStatusAgent(text, caption, style);
+}
+
+const char* make_pp(const std::string& text) {
+  // A deque never moves its elements, so every pointer handed out stays valid.
+  static std::deque<std::string> kept;
+  kept.push_back(text);
+  return kept.back().c_str();
+}
+
+namespace norvia {
+const std::string& MessageBoxLog() { return MessageLog; }
+}  // namespace norvia
