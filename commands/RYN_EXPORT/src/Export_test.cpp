@@ -1,0 +1,123 @@
+#include "Export.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "App.h"
+#include "Parameters.h"
+#include "norvia/diag.h"
+#include "norvia/env.h"
+
+namespace {
+
+// The tests run inside a test program, so the library's name is set by hand.
+class ExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    theApp.ModuleState()->appName = "RYN EXPORT";
+    dir = (std::filesystem::temp_directory_path() / ("ryn-export-test-" + std::to_string(std::random_device()())))
+              .generic_string();
+    std::filesystem::create_directories(dir);
+    OpenHost("");
+    for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
+  }
+  void TearDown() override {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+  }
+  void OpenHost(const std::string& registry) {
+    std::ofstream(dir + "/host.ini", std::ios::binary) << "[trace]\nlevel = 1\n[registry]\n" << registry;
+    std::string error;
+    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    norvia::ClearLogs();
+  }
+  std::string dir;
+  RYN_MANAGE_STATE();
+};
+
+TEST_F(ExportTest, SeparatorTableHoldsTabControlsThenPrintablesInOrder) {
+  std::string order;
+  for (const auto& [c, name] : theExport.m_separatorNames) order += name + " ";
+  EXPECT_EQ(order, "<HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ");
+  EXPECT_EQ(theExport.m_separatorNames.size(), 27u);
+  for (char absent : std::string(" \"()+-09aZ[]\\{}"))
+    EXPECT_EQ(theExport.m_separatorNames.count(static_cast<signed char>(absent)), 0u) << absent;
+}
+
+TEST_F(ExportTest, IdentificationThroughTheFramework) {
+  EXPECT_STREQ(static_cast<const char*>(theExport.Identify(TRELM_IDENT_NAME)), "RYN EXPORT");
+  EXPECT_EQ(*static_cast<int*>(theExport.Identify(TRELM_IDENT_NUMBER)), 400);
+  auto** args = static_cast<CNamedObject**>(theExport.Identify(TRELM_IDENT_ARGS));
+  auto** consts = static_cast<CNamedObject**>(theExport.Identify(TRELM_IDENT_CONSTS));
+  int nArgs = 0, nConsts = 0;
+  while (args[nArgs]) ++nArgs;
+  while (consts[nConsts]) ++nConsts;
+  EXPECT_EQ(nArgs, 30);
+  EXPECT_EQ(nConsts, 20);
+  EXPECT_STREQ(args[8]->GetName(), "REVISION") << "the framework parameter between title 3 and operator";
+  EXPECT_STREQ(args[29]->GetName(), "DECIMAL_SEPARATOR");
+  EXPECT_STREQ(consts[19]->GetName(), "AFTER");
+}
+
+TEST_F(ExportTest, IconIsLoadedOnce) {
+  theExport.m_hIcon = nullptr;
+  int before = Norvia_IconLoadCount();
+  HICON* first = theExport.IdentifyIcon();
+  HICON* second = theExport.IdentifyIcon();
+  EXPECT_EQ(first, &theExport.m_hIcon);
+  EXPECT_EQ(first, second);
+  EXPECT_NE(*first, nullptr);
+  EXPECT_EQ(Norvia_IconLoadCount(), before + 1);
+}
+
+TEST_F(ExportTest, ExecGUILogsByRegistrySwitchesAndClearsItsPages) {
+  struct Case {
+    const char* registry;
+    int mode;
+    bool entryEdit, entryDoit, exitLine;
+  } cases[] = {
+      {"", TRELM_EXEC_MODE_EDIT, false, false, false},
+      {"logging\\commands\\entry = 1\n", TRELM_EXEC_MODE_EDIT, true, false, false},
+      {"logging\\commands\\entry = 1\n", 0, false, true, false},
+      {"logging\\commands\\exit = 1\n", 0, false, false, true},
+  };
+  for (const Case& c : cases) {
+    OpenHost(c.registry);
+    theExport.ExecGUI(c.mode);
+    const std::string& log = norvia::ErrorLogText();
+    EXPECT_EQ(log.find("entry ExecGUI(edit)") != std::string::npos, c.entryEdit) << c.registry << log;
+    EXPECT_EQ(log.find("entry ExecGUI(doit)") != std::string::npos, c.entryDoit) << c.registry << log;
+    EXPECT_EQ(log.find("exit ExecGUI()") != std::string::npos, c.exitLine) << c.registry << log;
+    if (c.entryEdit) EXPECT_NE(log.find("RYN_EXPORT.dll commands\\RYN_EXPORT\\src\\Export("), std::string::npos);
+    EXPECT_EQ(theExport.m_pExportDlg, nullptr);
+    EXPECT_EQ(theExport.m_pFeaturesDlg, nullptr);
+    EXPECT_EQ(theExport.m_pRecordPage, nullptr);
+  }
+}
+
+TEST_F(ExportTest, ParameterTextByIndex) {
+  EXPECT_EQ(theExport.GetParameterText(-1), "");
+  EXPECT_EQ(theExport.GetParameterText(16), "");
+  EXPECT_EQ(theExport.GetParameterText(0), "") << "no SCHEME given";
+  EXPECT_EQ(theExport.GetParameterText(1), "Unit: mm/inch ");
+  EXPECT_EQ(theExport.GetParameterText(2), "Export measurement results");
+  ASSERT_EQ(theExport.SetParameterEx("SCHEME", "\"r.txt\""), nullptr);
+  ASSERT_EQ(theExport.SetParameterEx("UNITTYPE", "MY"), nullptr);
+  ASSERT_EQ(theExport.SetParameterEx("MODE", "RYN_CSV_APPEND"), nullptr);
+  ASSERT_EQ(theExport.SetParameterEx("TEXT_5", "\"last\""), nullptr);
+  EXPECT_EQ(theExport.GetParameterText(0), "Scheme: r.txt ");
+  EXPECT_EQ(theExport.GetParameterText(1), "Unit: um/uinch ");
+  EXPECT_EQ(theExport.GetParameterText(2), "Record additional data");
+  EXPECT_EQ(theExport.GetParameterText(15), "last");
+  EXPECT_EQ(theExport.GetParameterText(3), "") << "title 1 not given";
+}
+
+TEST_F(ExportTest, TitleIsTranslatedAtStart) {
+  theExport.InitInstance();
+  EXPECT_EQ(theExport.GetTitle(), "Export of measurement results");
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+#include "norvia/env.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "norvia/records.h"
+#include "norvia/services.h"
+#include "test_dir.h"
+
+namespace {
+
+TEST(IniFile, ReadsSectionsKeysAndBackslashes) {
+  norvia::IniFile ini;
+  std::string error;
+  ASSERT_TRUE(ini.Parse("; comment\n[Registry]\r\nSoftware\\Orvo\\X = d:\\data\\x\n[globals]\nk = a = b\n",
+                        "host.ini", error))
+      << error;
+  ASSERT_NE(ini.Get("registry", "software\\orvo\\x"), nullptr);
+  EXPECT_EQ(*ini.Get("registry", "software\\orvo\\x"), "d:\\data\\x");
+  EXPECT_EQ(*ini.Get("GLOBALS", "k"), "a = b");
+  EXPECT_EQ(ini.Get("globals", "missing"), nullptr);
+}
+
+TEST(IniFile, MalformedLinesNameFileAndLine) {
+  struct Case {
+    const char* text;
+    const char* error;
+  } cases[] = {
+      {"[a]\nno equals sign\n", "host.ini:2: expected 'key = value', found 'no equals sign'"},
+      {"key = 1\n", "host.ini:1: key outside of any [section]"},
+      {"[a]\n[broken\n", "host.ini:2: malformed section header '[broken'"},
+      {"[a]\n = value\n", "host.ini:2: expected 'key = value', found '= value'"},
+  };
+  for (const Case& c : cases) {
+    norvia::IniFile ini;
+    std::string error;
+    EXPECT_FALSE(ini.Parse(c.text, "host.ini", error));
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(HostOpen, RejectsABadClockAndAMissingFile) {
+  TestDir dir;
+  std::string error;
+  EXPECT_FALSE(norvia::Host_Open(dir.path, error));
+  EXPECT_NE(error.find("host.ini: cannot be read"), std::string::npos) << error;
+  dir.Write("host.ini", "[clock]\nnow = yesterday\n");
+  EXPECT_FALSE(norvia::Host_Open(dir.path, error));
+  EXPECT_NE(error.find("[clock] now"), std::string::npos) << error;
+}
+
+TEST(HostOpen, AnswersServicesFromTheSettings) {
+  TestDir dir;
+  dir.Write("host.ini",
+            "[users]\nactive = anna\n[user anna]\nsetting_LengthFormat = 3\n"
+            "[globals]\nryn.draw.title_1 = Housing\nryn.count = 12\n"
+            "[registry]\nSoftware\\Orvo\\Core32\\volatile\\UserData = d:\\data\\x\n"
+            "[paths]\n6 = out\n[machine]\nserial = S-1\n");
+  std::string error;
+  ASSERT_TRUE(norvia::Host_Open(dir.path, error)) << error;
+  EXPECT_EQ(UAD_GetActiveUser(), "anna");
+  EXPECT_EQ(UAD_GetIntEx("anna", "setting_LengthFormat", 4), 3);
+  EXPECT_EQ(UAD_GetIntEx("anna", "setting_PolarFormat", 2), 2);
+  EXPECT_EQ(UAD_GetIntEx("", "setting_LengthFormat", 4), 4);
+  std::string text;
+  long number = 0;
+  EXPECT_TRUE(GlobalsLookup("ryn.draw.title_1", text));
+  EXPECT_EQ(text, "Housing");
+  EXPECT_FALSE(GlobalsLookup("ryn.draw.title_1", number)) << "a text global is no number";
+  EXPECT_TRUE(GlobalsLookup("ryn.count", number));
+  EXPECT_EQ(number, 12);
+  EXPECT_FALSE(GlobalsLookup("ryn.count", text));
+  EXPECT_EQ(getreg_LM_string("Software\\Orvo\\Core32\\volatile", "UserData", ""), "d:\\data\\x");
+  EXPECT_EQ(getreg_long("logging\\commands", "entry", 7), 7);
+  EXPECT_EQ(CMachine().GetSerialNumber(), "S-1");
+  std::string out = Orvouser_GetAbsolutPath(6, "r", ".txt");
+  EXPECT_EQ(out, dir.path + "/out/r.txt");
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path + "/out")) << "kind directories are made on demand";
+  std::string rel = out;
+  Orvouser_Path2Relative(rel, 6);
+  EXPECT_EQ(rel, "r.txt");
+  Orvouser_Path2Absolute(rel, 6);
+  EXPECT_EQ(rel, out);
+}
+
+TEST(HostOpen, MalformedRecordNamesStoreFileAndLine) {
+  TestDir dir;
+  dir.Write("host.ini", "[trace]\nlevel = 1\n");
+  dir.Write("store/parts/bore.fea", "actual = 1.5\nnominal = abc\n");
+  std::string error;
+  EXPECT_FALSE(norvia::Host_Open(dir.path, error));
+  EXPECT_EQ(error, "store/parts/bore.fea:2: expected a number");
+}
+
+TEST(ParseLocalTime, AcceptsOnlyTheFullForm) {
+  int64_t t = 0;
+  EXPECT_TRUE(norvia::ParseLocalTime("2024-03-07 14:05:09", t));
+  for (const char* bad : {"2024-03-07", "2024-13-07 14:05:09", "2024-03-07 14:05:09x", "1960-01-01 00:00:00"})
+    EXPECT_FALSE(norvia::ParseLocalTime(bad, t)) << bad;
+}
+
+}  // namespace

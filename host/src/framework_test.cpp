@@ -1,0 +1,141 @@
+#include "norvia/framework.h"
+
+#include <gtest/gtest.h>
+
+#include "norvia/diag.h"
+#include "norvia/env.h"
+#include "norvia/translate.h"
+#include "test_dir.h"
+
+namespace {
+
+CNamedLong kMode("MODE", 0, 0, CNamedObject::OPTIONAL);
+CNamedString kScheme("SCHEME", 0, 0, CNamedObject::MANDATORY);
+CNamedStringArray kFeatures("FEATURES", 0, 0, CNamedObject::OPTIONAL);
+CNamedLong kAppend("RYN_CSV_APPEND", 7L);
+
+class FakeCommand : public CTrelmGeneric {
+ public:
+  CNamedObject** IdentifyArgs() override { return args; }
+  CNamedObject** IdentifyConsts() override { return consts; }
+  const char* ExecCommand(bool checkOnly) override { return checkOnly ? nullptr : "done"; }
+  CNamedObject* args[4] = {&kScheme, &kMode, &kFeatures, nullptr};
+  CNamedObject* consts[2] = {&kAppend, nullptr};
+};
+
+TEST(Framework, ParametersRoundTripThroughTheirText) {
+  FakeCommand command;
+  EXPECT_EQ(command.SetParameterEx("MODE", "RYN_CSV_APPEND"), nullptr);
+  EXPECT_EQ(command.SetParameterEx("SCHEME", "\"x.csv\""), nullptr);
+  EXPECT_EQ(command.SetParameterEx("FEATURES", R"("a.fea", "b.lst")"), nullptr);
+  std::string text = command.GetParameter();
+  EXPECT_EQ(text, "SCHEME=\"x.csv\"\nMODE=RYN_CSV_APPEND\nFEATURES=\"a.fea\", \"b.lst\"");
+  FakeCommand other;
+  EXPECT_TRUE(other.SetParameter(text.c_str()));
+  EXPECT_EQ(std::string(other.GetParameter()), text);
+  EXPECT_EQ(kMode.GetValue(), 7);
+}
+
+TEST(Framework, RefusedValuesAndUnknownNamesAreReported) {
+  FakeCommand command;
+  EXPECT_STREQ(command.SetParameterEx("MODE", "BOGUS"), "invalid value for parameter MODE: BOGUS");
+  EXPECT_STREQ(command.SetParameterEx("NOPE", "1"), "unknown parameter 'NOPE'");
+  EXPECT_EQ(command.GetExtendedParameterInformation("NOPE"), -1);
+}
+
+TEST(Framework, ExecAlgReportsTheCommandsMessage) {
+  FakeCommand command;
+  int status = -1;
+  EXPECT_STREQ(command.ExecAlg(&status, false, nullptr), "done");
+  EXPECT_EQ(status, 1);
+  EXPECT_EQ(command.ExecAlg(&status, true, nullptr), nullptr);
+  EXPECT_EQ(status, 0);
+}
+
+struct CountingPage : TrelmTabDialog {
+  explicit CountingPage(int* applied) : TrelmTabDialog(1, nullptr), applied(applied) {}
+  int OnApply() override { return ++*applied, 1; }
+  int* applied;
+};
+
+TEST(Framework, ExecGUIAppliesPagesOnceAndForgetsThem) {
+  FakeCommand command;
+  int applied = 0;
+  CountingPage page(&applied);
+  command.AddPrepDlg(&page, 0, nullptr);
+  command.AddPrepDlg(nullptr, 0, nullptr);  // a failed allocation is tolerated
+  EXPECT_EQ(command.CTrelmGeneric::ExecGUI(TRELM_EXEC_MODE_EDIT, nullptr, nullptr, 1, nullptr), nullptr);
+  EXPECT_EQ(applied, 1);
+  EXPECT_EQ(page.GetExecMode(), TRELM_EXEC_MODE_EDIT);
+  EXPECT_TRUE(command.PrepDialogs().empty());
+}
+
+TEST(SiblingCommands, AnswerFromMachineSettingsOrThrow) {
+  TestDir dir;
+  dir.Write("host.ini", "[machine]\nserial = S-7\ntip_diameter = 2.0\nfail = probesystem\n");
+  std::string error;
+  ASSERT_TRUE(norvia::Host_Open(dir.path, error)) << error;
+  std::string serial;
+  CTrelmExec machine("GET MACHINE INFO.DLL");
+  machine.SetParameterAlgEx("&SERIALNO", &serial);
+  machine.ExecAlgEx(false);
+  EXPECT_EQ(serial, "S-7");
+  double diameter = 0;
+  CTrelmExec probe("GET PROBE INFO.DLL");
+  probe.SetParameterAlgEx("&D", &diameter);
+  probe.ExecAlgEx(false);
+  EXPECT_DOUBLE_EQ(diameter, 2.0);
+  std::string system;
+  CTrelmExec probeSystem("GET PROBESYSTEM.DLL");
+  probeSystem.SetParameterAlgEx("&NAME", &system);
+  EXPECT_ANY_THROW(probeSystem.ExecAlgEx(false));
+  EXPECT_ANY_THROW(CTrelmExec("NO SUCH.DLL").ExecAlgEx(false));
+}
+
+TEST(Diagnostics, ContextIsDumpedWithItsMessageOrCleared) {
+  norvia::ClearLogs();
+  MErrTrace_BeginContext();
+  MErrTrace_Location("M.dll", "src\\a", 10);
+  MErrTrace_Add("inner %d", 1);
+  MErrTrace_DumpContextToMErrLog("outer %s", "failed");
+  MErrTrace_EndContext();
+  EXPECT_EQ(norvia::ErrorLogText().find("outer failed"), norvia::ErrorLogText().find(": outer") + 2);
+  EXPECT_NE(norvia::ErrorLogText().find("M.dll src\\a(10): inner 1"), std::string::npos);
+  MErrTrace_BeginContext();
+  MErrTrace_Add("expected");
+  MErrTrace_ClearContext();
+  EXPECT_EQ(norvia::ErrTraceDepth(), 0);
+  MErrTrace_EndContext();
+}
+
+TEST(Diagnostics, TraceHonoursTheMasterLevel) {
+  norvia::ClearLogs();
+  norvia::SetTraceMasterLevel(2);
+  EXPECT_TRUE(MTrace_TestMasterLevel(2));
+  EXPECT_FALSE(MTrace_TestMasterLevel(3));
+  norvia::TraceAt("f", 1, 3, "hidden");
+  norvia::TraceAt("f", 1, 1, "shown %d", 5);
+  EXPECT_EQ(norvia::TraceText().find("hidden"), std::string::npos);
+  EXPECT_NE(norvia::TraceText().find("shown 5"), std::string::npos);
+  norvia::SetTraceMasterLevel(0);
+  EXPECT_FALSE(MTrace_TestMasterLevel(1));
+}
+
+TEST(Translate, DomainThenSharedThenTheKeyItself) {
+  TestDir dir;
+  dir.Write("Cmd.loc", "; comment\nSchema.txt = Scheme\n");
+  dir.Write("shared.loc", "Schema.txt = Shared\nEinheit.txt = Unit\n");
+  dir.Write("bad.loc", "line without separator\n");
+  norvia::SetLocDirectory(dir.path);
+  norvia::ResetTranslations();
+  EXPECT_TRUE(Translate_AddLocFile("", "", "", "shared.loc"));
+  EXPECT_EQ(Translate("Schema.txt", 0, nullptr, "Cmd"), "Scheme");
+  EXPECT_EQ(Translate("Einheit.txt", 0, nullptr, "Cmd"), "Unit");
+  EXPECT_EQ(Translate("Unbekannt", 0, nullptr, "Cmd"), "Unbekannt");
+  EXPECT_FALSE(Translate_AddLocFile("", "", "", "bad.loc"));
+  EXPECT_NE(norvia::ErrorLogText().find("bad.loc:1: expected 'key = text'"), std::string::npos);
+  norvia::SetLocDirectory("");
+  norvia::ResetTranslations();
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#include "norvia/records.h"
+
+#include <gtest/gtest.h>
+
+#include "norvia/env.h"
+#include "norvia/named.h"
+#include "test_dir.h"
+
+namespace {
+
+class StoreTest : public ::testing::Test {
+ protected:
+  void Open() {
+    dir.Write("host.ini", "[trace]\nlevel = 0\n");
+    std::string error;
+    ASSERT_TRUE(norvia::Host_Open(dir.path, error)) << error;
+  }
+  TestDir dir;
+};
+
+TEST_F(StoreTest, FeatureDefaultsComeFromThePath) {
+  dir.Write("store/parts/bore.fea", "actual = 12.5031\nunit = 1\nmeasured = 2024-03-07 14:05:09\n");
+  Open();
+  CRecords byName("parts/bore.fea", 0, 1);
+  ASSERT_EQ(byName.size(), 1);
+  MCFeature* f = byName.GetFeature(0);
+  ASSERT_NE(f, nullptr);
+  EXPECT_STREQ(f->GetKey(), "./parts/bore.fea");
+  EXPECT_EQ(f->Name(), "bore");
+  EXPECT_EQ(f->GetShortKey(false), "bore");
+  EXPECT_EQ(f->GetShortKey(true), "bore.fea");
+  EXPECT_DOUBLE_EQ(f->GetAktualValue(), 12.5031);
+  EXPECT_TRUE(f->IsValid());
+  EXPECT_TRUE(f->getExportFlag());
+  MCDateTime t;
+  EXPECT_TRUE(f->GetMeasuringDateTime(t));
+  EXPECT_FALSE(f->GetEvaluationDateTime(t));
+  EXPECT_EQ(byName.GetFeatureList(0), nullptr);
+  EXPECT_EQ(byName.GetDatabaseElement(1), nullptr);
+}
+
+TEST_F(StoreTest, NamedReadAcceptsKeyOrPathWithEitherSlash) {
+  dir.Write("store/parts/bore.fea", "key = K:/x/bore.fea\n");
+  Open();
+  for (const char* name : {"K:/x/bore.fea", "K:\\x\\bore.fea", "parts/bore.fea", "parts\\bore.fea"})
+    EXPECT_EQ(CRecords(name, 0, 1).size(), 1) << name;
+  EXPECT_EQ(CRecords("bore.fea", 0, 1).size(), 0);
+  EXPECT_EQ(CRecords("", 0, 1).size(), 0);
+}
+
+TEST_F(StoreTest, FilterYieldsBothKindsInPathByteOrder) {
+  dir.Write("store/b.fea", "");
+  dir.Write("store/A.lst", "[item]\nname = D1\n[item]\nname = D2\nactual = 2\n");
+  dir.Write("store/a/z.fea", "");
+  dir.Write("store/notes.txt", "ignored");
+  Open();
+  CNamedStringArray filter("FEATURE_FILTER", 0, 0, CNamedObject::OPTIONAL);
+  filter.SetItems({"*:*.fea", "*:*.lst"});
+  CRecords all(filter, 4, nullptr, 0, 1);
+  ASSERT_EQ(all.size(), 3);
+  EXPECT_STREQ(all.GetDatabaseElement(0)->GetKey(), "./A.lst");
+  EXPECT_STREQ(all.GetDatabaseElement(1)->GetKey(), "./a/z.fea");
+  EXPECT_STREQ(all.GetDatabaseElement(2)->GetKey(), "./b.fea");
+  MCFeatureList* list = all.GetFeatureList(0);
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->IsKindOf("MCFeatureList"));
+  EXPECT_FALSE(list->IsKindOf("MCFeature"));
+  ASSERT_EQ(list->GetNumItems(), 2);
+  EXPECT_EQ(list->GetFirst()->Name(), "D1");
+  EXPECT_DOUBLE_EQ(list->GetNext()->GetAktualValue(), 2);
+  EXPECT_EQ(list->GetNext(), nullptr);
+}
+
+TEST(RecordParsing, ErrorsNameFileAndLine) {
+  struct Case {
+    const char* text;
+    bool list;
+    const char* error;
+  } cases[] = {
+      {"actual = 1\nbogus = 2\n", false, "f:2: unknown key 'bogus'"},
+      {"valid = yes\n", false, "f:1: expected 0 or 1"},
+      {"unit = 1.5\n", false, "f:1: expected an integer"},
+      {"measured = 2024-03-07\n", false, "f:1: expected YYYY-MM-DD hh:mm:ss"},
+      {"[item]\n", false, "f:1: unexpected section [item] in a feature record"},
+      {"actual = 1\n", true, "f:1: unknown key 'actual' before the first [item]"},
+      {"[items]\n", true, "f:1: unknown section [items] (expected [item])"},
+      {"no equals\n", true, "f:1: expected 'key = value'"},
+  };
+  for (const Case& c : cases) {
+    std::string error;
+    MCFeature f;
+    MCFeatureList l;
+    bool ok = c.list ? norvia::ParseFeatureListRecord(c.text, "f", l, error)
+                     : norvia::ParseFeatureRecord(c.text, "f", f, error);
+    EXPECT_FALSE(ok) << c.text;
+    EXPECT_EQ(error, c.error);
+  }
+}
+
+TEST(FeatureList, EnterItemAppendsOrInserts) {
+  MCFeatureList list;
+  MCFeature a, b, c;
+  a.SetName("a", 0, 0, 0);
+  b.SetName("b", 0, 0, 0);
+  c.SetName("c", 0, 0, 0);
+  list.EnterItem(a, 0xFFFFFFFFu);
+  list.EnterItem(b, 0xFFFFFFFFu);
+  list.EnterItem(c, 0);
+  ASSERT_EQ(list.GetNumItems(), 3);
+  EXPECT_EQ(list.GetFirst()->Name(), "c");
+  EXPECT_EQ(list.GetNext()->Name(), "a");
+}
+
+TEST(NamedItem, GetNameCutsToTheBuffer) {
+  MCFeature f;
+  f.SetName("Diameter", 0, 0, 0);
+  char buffer[5];
+  EXPECT_STREQ(f.GetName(buffer, nullptr, sizeof buffer), "Diam");
+}
+
+}  // namespace
