@@ -1,0 +1,18 @@
+// Machine and probe data, asked from sibling host commands and kept for
+// the life of the library once known.
+#pragma once
+
+#include <string>
+
+namespace ryn {
+
+// False only when the machine command cannot be run.
+bool GetMachineSerial(std::string& result);
+// Machine name, with probe system and probe when known.
+bool GetMachineDescription(std::string& result);
+// Kind 1 probe name, 2 tip name, 3 tip radius ("%lf"); false for other kinds.
+bool GetProbeInfo(std::string& result, int kind);
+// Forgets the cached answers (tests only; the host never does).
+void ResetMachineQueryCaches();
+
+}  // namespace ryn
