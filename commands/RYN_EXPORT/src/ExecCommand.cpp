@@ -1,10 +1,154 @@
-// The executor: checks the parameters and hands the work to one writer.
+// The executor: checks the parameters in a fixed order, settles the CSV
+// separators, defaults the mode and hands the work to exactly one writer.
+#include <map>
+
+#include "AutoKeys.h"
+#include "DateTimePlaceholders.h"
 #include "Export.h"
 #include "Parameters.h"
+#include "norvia/diag.h"
+#include "norvia/services.h"
+#include "norvia/translate.h"
+#include "platform/fs.h"
 
 using namespace ryn;
 
+namespace {
+
+const char* const kRetiredMessage =
+    "The data-transfer-tools option is no longer supported by the host application. "
+    "Please contact your system administrator.";
+
+const char* ModeKeyword(long mode) {
+  return mode == RYN_EXPORT_DATA ? "RYN_EXPORT_DATA" : "RYN_ADDITIONAL_DATA";
+}
+
+}  // namespace
+
+bool CTrelmExport::IsCsvMode() const {
+  return MODE.IsValueAvailable() && MODE.GetValue() >= RYN_CSV_REPLACE && MODE.GetValue() <= RYN_CSV_HISTORY_APPEND;
+}
+
 const char* CTrelmExport::ExecCommand(bool bCheckOnly) {
+  if (bCheckOnly) {
+    if (SCHEME.IsStringAvailable() || SCHEME.HasDefaultValue()) return Dispatch(true);
+    return "SCHEME must be provided";
+  }
   if (!SCHEME.IsValueAvailable()) return "SCHEME must be provided";
-  return bCheckOnly ? nullptr : "This export mode is not available yet.";
+  if (const char* message = IsCsvMode() ? CheckCsvSettings() : CheckModeClass()) return message;
+  if (const char* message = CheckScheme()) return message;
+  if (!MODE.IsValueAvailable()) MODE = static_cast<long>(RYN_ASCII_APPEND);
+  return Dispatch(false);
+}
+
+const char* CTrelmExport::CheckModeClass() {
+  if (ADDITIONAL_DATA_FILE.IsValueAvailable()) return "ADDITIONAL_DATA_FILE cannot be used within this mode";
+  if (TRANSPOSE_DATA.IsValueAvailable()) return "TRANSPOSE_DATA cannot be used within this mode";
+  if (VALUE_SEPARATOR.IsValueAvailable()) return "VALUE_SEPARATOR cannot be used within this mode";
+  if (THOUSANDS_SEPARATOR.IsValueAvailable()) return "THOUSANDS_SEPARATOR cannot be used within this mode";
+  if (DECIMAL_SEPARATOR.IsValueAvailable()) return "DECIMAL_SEPARATOR cannot be used within this mode";
+  return nullptr;
+}
+
+const char* CTrelmExport::CheckCsvSettings() {
+  if (TRANSPOSE_DATA.IsValueAvailable()) {
+    if (TRANSPOSE_DATA.GetValue() != ON && TRANSPOSE_DATA.GetValue() != OFF)
+      return "TRANSPOSE_DATA must be either ON or OFF";
+    m_bTranspose = TRANSPOSE_DATA.GetValue() == ON;
+  }
+  InitSeparatorDefaults(m_strValueSeparator, m_strDecimalSeparator, m_strThousandsSeparator);
+  bool valueOk = ParseSeparator(VALUE_SEPARATOR, m_strValueSeparator);
+  bool thousandsOk = ParseSeparator(THOUSANDS_SEPARATOR, m_strThousandsSeparator);
+  bool decimalOk = ParseSeparator(DECIMAL_SEPARATOR, m_strDecimalSeparator);
+  // Ascending order of the parameter names: the first name claims a character.
+  const std::string names[3] = {"DECIMAL_SEPARATOR", "THOUSANDS_SEPARATOR", "VALUE_SEPARATOR"};
+  const std::string* separators[3] = {&m_strDecimalSeparator, &m_strThousandsSeparator, &m_strValueSeparator};
+  const bool recognised[3] = {decimalOk, thousandsOk, valueOk};
+  return CheckSeparatorPairs(names, separators, recognised);
+}
+
+const char* CTrelmExport::CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
+                                              const bool recognised[3]) {
+  std::map<char, std::string> claimed;
+  for (int i = 0; i < 3; ++i) {
+    const std::string& name = names[i];
+    const std::string& separator = *separators[i];
+    if (separator.empty()) {
+      if (name == "THOUSANDS_SEPARATOR") continue;
+      m_strMessage = name + " must not be empty!";
+    } else if (separator.size() > 1) {
+      m_strMessage = "more than one character in " + name + " is not allowed!";
+    } else if (!recognised[i]) {
+      m_strMessage = "character \"" + SeparatorDisplayName(separator[0]) + "\" in " + name +
+                     " is not allowed! Allowed characters are: ";
+      for (const auto& entry : m_separatorNames) m_strMessage += SeparatorDisplayName(static_cast<char>(entry.first)) + " ";
+    } else if (auto owner = claimed.find(separator[0]); owner != claimed.end()) {
+      m_strMessage = name + " and " + owner->second + " have to be different!";
+    } else {
+      claimed[separator[0]] = name;
+      continue;
+    }
+    return m_strMessage.c_str();
+  }
+  return nullptr;
+}
+
+const char* CTrelmExport::CheckScheme() {
+  std::string scheme = SCHEME.GetText();
+  if (scheme.empty()) return "SCHEME must not be empty";
+  RemoveDateTimePlaceholders(scheme);
+  RemoveAutoKeys(scheme);
+  if (scheme.find_first_of("*?\"<>|") != std::string::npos) return "SCHEME has invalid pathname";
+  return nullptr;
+}
+
+const char* CTrelmExport::Dispatch(bool bCheckOnly) {
+  try {
+    switch (MODE.GetValue()) {
+      case RYN_ADDITIONAL_DATA:
+      case RYN_EXPORT_DATA:
+        if (MTrace_TestMasterLevel(1) && MTrace_Location(__FILE__, __LINE__, "default", 1))
+          MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
+                        ModeKeyword(MODE.GetValue()));
+        return bCheckOnly ? nullptr : kRetiredMessage;
+      case RYN_ASCII_REPLACE:
+      case RYN_ASCII_APPEND:
+      case RYN_ASCII_APPEND_LINE:
+        return bCheckOnly ? nullptr : FunctionExportASCII();
+      case RYN_SCRIPT_EXPORT:
+        return RunScriptExport();
+      case RYN_CSV_REPLACE:
+      case RYN_CSV_APPEND:
+      case RYN_CSV_COMPACT_REPLACE:
+      case RYN_CSV_COMPACT_APPEND:
+      case RYN_CSV_HISTORY_REPLACE:
+      case RYN_CSV_HISTORY_APPEND:
+        if (bCheckOnly) return nullptr;
+        if (ADDITIONAL_DATA_FILE.IsValueAvailable() && !ExportAdditionalData()) return m_strMessage.c_str();
+        return MODE.GetValue() >= RYN_CSV_HISTORY_REPLACE ? FunctionExportCSVHistory() : FunctionExportCSV();
+      default:
+        return "The selected MODE is unknown!";
+    }
+  } catch (const char* text) {
+    // "Invalid address" is how a writer ends a run that has nothing left to do.
+    if (std::string(text) == "Invalid address") return nullptr;
+    return text;
+  }
+}
+
+const char* CTrelmExport::RunScriptExport() {
+  if (!SCRIPT_FILE.IsValueAvailable() || SCRIPT_FILE.IsEmptyString()) return "No export script provided!";
+  long moment = SCRIPT_MOMENT.GetValue();
+  if (moment != ALL && moment != BEFORE && moment != AFTER) return "Unknown SCRIPT_MOMENT provided!";
+  std::string interfaceFile = Orvouser_GetAbsolutPath(1, "ryn_scriptexport.ini", "");
+  DeleteFileA(interfaceFile.c_str());
+  if (!WriteScriptInterfaceFile(interfaceFile)) {
+    DeleteFileA(interfaceFile.c_str());
+    return "Interface file could not be written. Please check the FEATURES parameter!";
+  }
+  std::string error;
+  bool ok = RunExportScript(SCRIPT_FILE.GetText(), error);
+  DeleteFileA(interfaceFile.c_str());
+  if (ok) return nullptr;
+  return make_pp("Error on executing script export: '" + error + "'");
 }

@@ -123,3 +123,12 @@ const char* CTrelmExport::ExecGUI(int mode) {
   if (logExit) LogExecGUI(__LINE__, "exit ExecGUI()");
   return result;
 }
+
+std::vector<std::string> CTrelmExport::DrawingHeaderTexts() {
+  std::vector<std::string> texts;
+  for (int i = 0; i < kDrawingHeaderCount; ++i) {
+    CNamedString* header = DrawingHeader(i);
+    texts.push_back(header->IsValueAvailable() ? header->GetText() : std::string());
+  }
+  return texts;
+}

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "norvia/framework.h"
 
@@ -29,6 +30,22 @@ class CTrelmExport : public CRynTrelmGeneric {
   // The thirteen drawing-header texts in the order title 1, 2, 3, operator,
   // part name, drawing number, operation, comment, text 1 to 5.
   CNamedString* DrawingHeader(int index);
+  // The thirteen drawing-header texts, in that order (empty when not given).
+  std::vector<std::string> DrawingHeaderTexts();
+
+  // Executor helpers.
+  bool IsCsvMode() const;
+  void InitSeparatorDefaults(std::string& value, std::string& decimal, std::string& thousands);
+  bool ParseSeparator(const CNamedString& parameter, std::string& separator);
+  std::string SeparatorDisplayName(char c) const;
+
+  // Writers; each returns null on success, else the message for the host.
+  const char* FunctionExportASCII();
+  const char* FunctionExportCSV();
+  const char* FunctionExportCSVHistory();
+  bool ExportAdditionalData();
+  bool WriteScriptInterfaceFile(const std::string& path);
+  bool RunExportScript(std::string scriptFile, std::string& error);
   static constexpr int kDrawingHeaderCount = 13;
 
   HICON m_hIcon = nullptr;
@@ -42,9 +59,18 @@ class CTrelmExport : public CRynTrelmGeneric {
   std::string m_strDecimalSeparator;
   bool m_bTranspose = false;
   std::map<signed char, std::string> m_separatorNames;
+  // Path of the default-values file the ASCII writer read last.
+  std::string m_strDefaultValuesFile;
 
  private:
   void FillSeparatorNames();
+  const char* CheckModeClass();
+  const char* CheckCsvSettings();
+  const char* CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
+                                  const bool recognised[3]);
+  const char* CheckScheme();
+  const char* Dispatch(bool bCheckOnly);
+  const char* RunScriptExport();
 };
 
 // The one export object of the library.

@@ -1,0 +1,195 @@
+// The ASCII report: 27 header lines, a column-title line and one line per
+// feature, fields separated by ';', CRLF line ends.
+#include <cstdio>
+
+#include "AsciiHeader.h"
+#include "DateTimePlaceholders.h"
+#include "DefaultValuesFile.h"
+#include "Export.h"
+#include "FeatureSelection.h"
+#include "HelperFunctions.h"
+#include "Parameters.h"
+#include "ValueFormatting.h"
+#include "norvia/services.h"
+#include "norvia/translate.h"
+#include "norvia/units.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
+
+using namespace ryn;
+
+namespace {
+
+const char* const kTitleLine = "Name;Datum;Nominal;L_TOL;U_TOL;Value;Unit;Feature;low nat. Border;Type;No.;Date;Time;Operator";
+
+// Type code of the report from the host's symbol index.
+int TypeCode(int symbol) {
+  static const struct {
+    int from, to, code;
+  } kCodes[] = {{0, 0, 0},         {205, 205, 0},       {101, 101, 104},     {102, 102, 100},
+                {103, 103, 102},   {108, 108, 101},     {109, 109, 103},     {110, 110, 105},
+                {202, 202, 106},   {203, 203, 108},     {204, 204, 107},     {207, 208, 110},
+                {211, 212, 112},   {214, 215, 113},     {301, 302, 202},     {311, 311, 203},
+                {314, 314, 203},   {313, 313, 200},     {603, 603, 210},     {1200, 1200, 601},
+                {1201, 1201, 602}, {1202, 1202, 604},   {1203, 1205, 605},   {1206, 1206, 607},
+                {1210, 1211, 211}, {1220, 1220, 620},   {1221, 1221, 621},   {1222, 1222, 651},
+                {1223, 1223, 652}, {1224, 1224, 642},   {1230, 1230, 643},   {1240, 1240, 630},
+                {1241, 1241, 631}, {1242, 1242, 632},   {1243, 1243, 633},   {1244, 1244, 641},
+                {1250, 1251, 640}, {1260, 1260, 660},   {1270, 1270, 662},   {1280, 1280, 663}};
+  for (const auto& c : kCodes)
+    if (symbol >= c.from && symbol <= c.to) return c.code;
+  return symbol + 9000;
+}
+
+int DecimalPlaces(const MCFeature& f, int category) {
+  if (f.GetResolution() > 0) return Resolution2DisplayPrecision(f.GetResolution(), category, f.GetDisplayUnit());
+  std::string user = UAD_GetActiveUser();
+  if (f.GetSymbolIndex() == 311 || f.GetSymbolIndex() == 314)
+    return UAD_GetIntEx(user.c_str(), "setting_PolarFormat", 2);
+  int d = UAD_GetIntEx(user.c_str(), "setting_LengthFormat", 4);
+  if (getreg_long("Software\\Orvo\\Core32\\settings", "LengthUnitForAsciiExport", 0) == 1) d += 2;
+  return d;
+}
+
+// Applies the warning mark "(...!)" of a name; true when the value is to be left empty.
+bool ApplyWarningMark(std::string& name) {
+  size_t p = name.rfind('(');
+  if (p == std::string::npos || p < 1) return false;
+  size_t q = name.find("!)", p);
+  if (q == std::string::npos) return false;
+  long mode = 0;
+  GlobalsLookup("ryn_export.ascii.featname_warning_mode", mode);
+  if (mode != 0 && mode != 2) return false;
+  std::string joined = name.substr(0, p) + name.substr(q + 2);
+  size_t b = joined.find_first_not_of(" \t"), e = joined.find_last_not_of(" \t");
+  name = b == std::string::npos ? std::string() : joined.substr(b, e - b + 1);
+  return mode == 2;
+}
+
+struct Values {
+  double nominal, lower, upper, actual;
+  std::string unit;
+};
+
+// The four values in the export unit, and the unit text.
+Values ConvertedValues(const MCFeature& f, int category) {
+  Values v{f.GetNominalValue(), f.GetLowerTolerance(), f.GetUpperTolerance(), f.GetAktualValue(), ""};
+  CConvUnit* conv = ConversionFor(category);
+  if (!conv) return v;
+  int u = GetExportUnit(conv, f.GetDisplayUnit());
+  int saved = conv->GetDisplayBase();
+  if (u != -1 && conv->GetUnit(u)) conv->SetDisplayBase(u);
+  v = {conv->GetDisplayValue(v.nominal), conv->GetDisplayValue(v.lower), conv->GetDisplayValue(v.upper),
+       conv->GetDisplayValue(v.actual), conv->GetDisplayBaseString()};
+  conv->SetDisplayBase(saved);
+  if (!v.unit.empty() && v.unit.front() == '[') v.unit.erase(0, 1);
+  if (!v.unit.empty() && v.unit.back() == ']') v.unit.pop_back();
+  return v;
+}
+
+std::string Number(double value, int d) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, "%*.*f", d + 5, d, value);
+  return buffer;
+}
+
+class AsciiReport {
+ public:
+  explicit AsciiReport(plat::TextFile& file) : m_file(file) {}
+
+  void GatherHeader(CTrelmExport& self, const std::string& defaultsPath);
+  void WriteHeader();
+  void WriteTitles() { m_file.Printf("%s\n", kTitleLine); }
+  void WriteFeature(const MCFeature& f, std::string name);
+
+ private:
+  plat::TextFile& m_file;
+  std::string m_operator;
+  std::vector<std::string> m_headers;  // drawing-header texts in table order
+  int m_number = 0;
+};
+
+void AsciiReport::GatherHeader(CTrelmExport& self, const std::string& defaultsPath) {
+  m_operator = self.m_Operator.IsValueAvailable() ? self.m_Operator.GetText() : UAD_GetActiveUser();
+  CNamedString* const roles[] = {&self.m_PartName, &self.m_Title1, &self.m_Title2,    &self.m_Title3,
+                                 &self.m_DrawingNo, &self.m_Comment, &self.m_Operation, &self.m_Text1,
+                                 &self.m_Text2,    &self.m_Text3,    &self.m_Text4,     &self.m_Text5};
+  DefaultValuesFile defaults;
+  defaults.Load(defaultsPath);
+  for (CNamedString* role : roles) {
+    std::string value = role->IsValueAvailable() ? role->GetText() : std::string();
+    if (value.empty())
+      if (const std::string* fallback = defaults.Find(role->GetName())) value = *fallback;
+    m_headers.push_back(value);
+  }
+}
+
+void AsciiReport::WriteHeader() {
+  auto entry = [&](const char* label, const std::string& value) {
+    m_file.Printf(GetHeaderFormat(label).c_str(), value.c_str());
+  };
+  auto fixed = [&](const char* label, const std::string& value) {
+    m_file.Printf("%.30s;%.30s\n", label, value.c_str());
+  };
+  int64_t now = CurrentTime();
+  CMachine machine;
+  entry("Inspector:", m_operator);
+  const char* const labels[] = {"Workpiece name:", "TITLE_1:", "TITLE_2:", "TITLE_3:", "Drawing No.:",
+                                "Comment:", "Machining operation:", "Meas. record No.:", "Department:",
+                                "Machine No.:"};
+  for (size_t i = 0; i < std::size(labels); ++i) entry(labels[i], m_headers[i]);
+  fixed("Documentation on Duty", "-");
+  entry("Job No.:", m_headers[10]);
+  entry("Signature", m_headers[11]);
+  fixed("Standard", "-");
+  fixed("Nominal", "-");
+  fixed("Resolution", "-");
+  fixed("Norvia Version:", getreg_LM_string("Software\\Orvo\\core32\\product", "version", ""));
+  fixed("Meas. station:", make_pp(machine.GetSerialNumber()));
+  fixed("Vantor Version:", make_pp(machine.GetMachineRevision()));
+  fixed("Export Date/Time:", FormatTimeText(now, "%d.%m.%y") + "/" + FormatTimeText(now, "%H:%M:%S"));
+  fixed("manufacturing Date/Time:", "-");
+  fixed("Digits:", std::to_string(UAD_GetIntEx(m_operator.c_str(), "setting_LengthFormat", 0)));
+  for (const char* label : {"Part Construction Id", "Spindel", "Charge", "Detail"}) fixed(label, "-");
+}
+
+void AsciiReport::WriteFeature(const MCFeature& f, std::string name) {
+  bool emptyValue = ApplyWarningMark(name) || f.GetMask() != 0;
+  int category = FeatureUnitCategory(f);
+  int d = DecimalPlaces(f, category);
+  Values v = ConvertedValues(f, category);
+  int64_t when = GetFeatureDateTime(f);
+  std::string line = name + ";;" + Number(v.nominal, d) + ";" + Number(v.lower, d) + ";" + Number(v.upper, d) +
+                     ";" + (emptyValue ? std::string() : Number(v.actual, d)) + ";" +
+                     Translate(v.unit.c_str(), 0, nullptr, AfxGetAppName()) + ";0;" +
+                     std::to_string(f.GetLowerLimitType()) + ";" + std::to_string(TypeCode(f.GetSymbolIndex())) +
+                     ";" + std::to_string(++m_number) + ";" + FormatTimeText(when, "%d.%m.%y") + ";" +
+                     FormatTimeText(when, "%H:%M:%S") + ";" + m_operator + "\n";
+  m_file.Write(line);
+}
+
+}  // namespace
+
+const char* CTrelmExport::FunctionExportASCII() {
+  if (Translate("um", 0, nullptr, AfxGetAppName()) == "um") Translate_AddLocFile(AfxGetAppName(), "", "", "units.loc");
+  AsciiSelection selection;
+  if (const char* message = SelectAsciiStage1(selection)) return message;
+  if (selection.nothingToExport) return nullptr;
+
+  const long mode = MODE.GetValue();
+  std::string path = MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts());
+  if (mode == RYN_ASCII_REPLACE) DeleteFileA(path.c_str());
+  const bool existed = _access(path.c_str(), 0) == 0;
+  plat::TextFile file;
+  if (!file.Open(path.c_str(), mode == RYN_ASCII_REPLACE ? "w+" : "a+")) return "Could not open temporary file";
+
+  AsciiReport report(file);
+  m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
+  report.GatherHeader(*this, m_strDefaultValuesFile);
+  if (mode != RYN_ASCII_APPEND_LINE) report.WriteHeader();
+  if (!(mode == RYN_ASCII_APPEND_LINE && existed)) report.WriteTitles();
+  const char* message =
+      SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
+  file.Close();
+  return message;
+}

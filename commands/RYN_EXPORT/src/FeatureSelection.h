@@ -1,0 +1,50 @@
+// Which features an export writes, in which order and under which names:
+// the ASCII writer's two selection stages and the list variant of the CSV writers.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "norvia/named.h"
+#include "norvia/records.h"
+
+namespace ryn {
+
+// The record set of the feature filter ("*:*.fea", "*:*.lst"), in store order.
+std::unique_ptr<CRecords> ReadFilteredRecords();
+
+// Stage 1 of the ASCII selection: checks and run-time exclusion before any
+// file is touched. `nothingToExport` is set when no element remains.
+struct AsciiSelection {
+  std::unique_ptr<CRecords> records;
+  int count = 0;
+  bool useFeatures = false;
+  std::set<int> skipped;
+  bool nothingToExport = false;
+};
+const char* SelectAsciiStage1(AsciiSelection& selection);
+
+// Stage 2: yields every feature and list item to write, with its output
+// name, in export order; returns a message when an element cannot be used.
+using FeatureSink = std::function<void(const MCFeature& feature, const std::string& name)>;
+const char* SelectAsciiStage2(const AsciiSelection& selection, const FeatureSink& sink);
+
+// Copies of every feature to export under their output names; throws
+// "FEATURELIST_NAME contains element of a wrong kind!".
+std::unique_ptr<MCFeatureList> CollectFeatureList();
+// Marks the items of `list` that lie in the run-time directory; returns the
+// number of items kept. `skipped[i]` tells whether item i is left out.
+int ExcludeRunTimeFeatures(MCFeatureList& list, std::vector<bool>& skipped);
+
+// Tells the user that nothing is exported (trace and status box).
+void ReportNothingToExport();
+
+// The name without a trailing ".FEA" or ".LST" (any case), and without a leading "./".
+std::string StripRecordExtension(std::string name);
+std::string StripLeadingDotSlash(std::string name);
+// The last path component of `name` (file name and extension).
+std::string LastPathComponent(const std::string& name);
+
+}  // namespace ryn

@@ -1,0 +1,24 @@
+// Value formatting shared by the writers: the export unit, a feature's
+// value and unit texts, the number test and number localisation.
+#pragma once
+
+#include <string>
+
+class CConvUnit;
+class MCFeature;
+
+namespace ryn {
+
+// The unit category of a feature: its own, else derived from its symbol.
+int FeatureUnitCategory(const MCFeature& feature);
+// The conversion object of a category (17 uses the angle object), or null.
+CConvUnit* ConversionFor(int category);
+// The unit index UNITTYPE asks for in `conv`, or -1.
+int GetExportUnit(CConvUnit* conv, int displayUnit);
+// The value text of `value` ("-.--" for an invalid result); sets `unitText`.
+std::string FormatFeatureValue(const MCFeature& feature, double value, std::string& unitText);
+bool IsNumberText(const std::string& text);
+// Puts in the decimal separator and the export object's thousands separator.
+void LocalizeNumberText(std::string& text, const std::string& decimalSeparator);
+
+}  // namespace ryn
