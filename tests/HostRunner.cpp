@@ -1,0 +1,76 @@
+#include "HostRunner.h"
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string SourceDir() {
+  const char* dir = std::getenv("RYN_SOURCE_DIR");
+  return dir ? dir : ".";
+}
+
+std::string BinaryDir() {
+  const char* dir = std::getenv("RYN_BINARY_DIR");
+  return dir ? dir : ".";
+}
+
+std::string Quote(const std::string& arg) {
+  std::string out = "'";
+  for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+}  // namespace
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+std::string Expected(const std::string& name) { return ReadFileBytes(SourceDir() + "/tests/expected/" + name); }
+
+HostRunner::HostRunner(const std::string& envName) {
+  m_dir = (fs::temp_directory_path() / ("ryn-e2e-" + std::to_string(std::random_device()()))).string();
+  fs::copy(SourceDir() + "/tests/" + envName, m_dir, fs::copy_options::recursive);
+}
+
+HostRunner::~HostRunner() {
+  std::error_code ec;
+  fs::remove_all(m_dir, ec);
+}
+
+HostResult HostRunner::Run(const std::vector<std::string>& args, const std::string& now) {
+  std::string command = "TZ=UTC " + Quote(BinaryDir() + "/bin/ryn-host") + " --env " + Quote(m_dir);
+  if (!now.empty()) command += " --now " + Quote(now);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  std::string outFile = m_dir + "/.stdout", errFile = m_dir + "/.stderr";
+  command += " >" + Quote(outFile) + " 2>" + Quote(errFile) + " </dev/null";
+  int status = std::system(command.c_str());
+  HostResult result;
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadFileBytes(outFile);
+  result.err = ReadFileBytes(errFile);
+  fs::remove(outFile);
+  fs::remove(errFile);
+  return result;
+}
+
+std::string HostRunner::Read(const std::string& relativePath) const { return ReadFileBytes(m_dir + "/" + relativePath); }
+
+bool HostRunner::Exists(const std::string& relativePath) const { return fs::exists(m_dir + "/" + relativePath); }
+
+void HostRunner::Write(const std::string& relativePath, const std::string& text) const {
+  fs::path p = fs::path(m_dir) / relativePath;
+  fs::create_directories(p.parent_path());
+  std::ofstream(p, std::ios::binary) << text;
+}

@@ -1,0 +1,34 @@
+// Runs the built ryn-host as a user would, in a private copy of a test
+// environment, with TZ=UTC; captures exit code, stdout and stderr.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct HostResult {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+class HostRunner {
+ public:
+  // Copies tests/<envName> into a fresh temporary directory.
+  explicit HostRunner(const std::string& envName = "env");
+  ~HostRunner();
+  HostRunner(const HostRunner&) = delete;
+  HostRunner& operator=(const HostRunner&) = delete;
+
+  // Runs `ryn-host --env DIR --now NOW ARGS...`; an empty `now` leaves the clock alone.
+  HostResult Run(const std::vector<std::string>& args, const std::string& now = "2024-03-07 14:05:09");
+  const std::string& Dir() const { return m_dir; }
+  std::string Read(const std::string& relativePath) const;
+  bool Exists(const std::string& relativePath) const;
+  void Write(const std::string& relativePath, const std::string& text) const;
+
+ private:
+  std::string m_dir;
+};
+
+std::string ReadFileBytes(const std::string& path);
+// A file of tests/expected.
+std::string Expected(const std::string& name);

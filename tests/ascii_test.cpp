@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include "HostRunner.h"
+
+namespace {
+
+const char* const kTitles =
+    "Name;Datum;Nominal;L_TOL;U_TOL;Value;Unit;Feature;low nat. Border;Type;No.;Date;Time;Operator\r\n";
+
+TEST(AsciiExport, ReplaceWritesTheWholeReport) {
+  HostRunner host;
+  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"out_<DATE>.txt\"", "TITLE_1=\"Housing\""});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(host.Read("export/out_2024_03_07.txt"), Expected("ascii_replace.txt"));
+  // Replacing again gives the same file, not a longer one.
+  host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"out_<DATE>.txt\"", "TITLE_1=\"Housing\""});
+  EXPECT_EQ(host.Read("export/out_2024_03_07.txt"), Expected("ascii_replace.txt"));
+}
+
+TEST(AsciiExport, AppendAddsAWholeBlockWithItsOwnNumbering) {
+  HostRunner host;
+  for (int i = 0; i < 2; ++i)
+    ASSERT_EQ(host.Run({"exec", "SCHEME=\"out_<DATE>.txt\"", "TITLE_1=\"Housing\""}).exitCode, 0);
+  std::string block = Expected("ascii_replace.txt");
+  EXPECT_EQ(host.Read("export/out_2024_03_07.txt"), block + block) << "MODE defaults to RYN_ASCII_APPEND";
+}
+
+TEST(AsciiExport, AppendLineWritesTitlesOnlyIntoANewFile) {
+  HostRunner host;
+  std::vector<std::string> args = {"exec", "MODE=RYN_ASCII_APPEND_LINE", "SCHEME=\"lines.txt\"",
+                                   "FEATURES=\"a.fea\"", "OPERATOR=\"otto\""};
+  ASSERT_EQ(host.Run(args).exitCode, 0);
+  ASSERT_EQ(host.Run(args).exitCode, 0);
+  const std::string line = "a;;  12.5000;  -0.0100;   0.0200;  12.5031;mm;0;0;100;1;06.03.24;08:00:00;otto\r\n";
+  EXPECT_EQ(host.Read("export/lines.txt"), kTitles + line + line);
+}
+
+TEST(AsciiExport, FeaturesNamesPathsAndWarningMarks) {
+  HostRunner host;
+  host.Write("store/parts/d.fea", "name = d\nactual = 1\nunit = 1\nresolution = 0.1\nmeasured = 2024-03-06 08:00:00\n");
+  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_APPEND_LINE", "SCHEME=\"n.txt\"", "OPERATOR=\"o\"",
+                           "FEATURES=\"holes.lst\", \"parts/d.fea\", \"./c.fea\"",
+                           "$NAMES=\"X\", \"Y\", \"Bore (limit!)\""});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  std::string file = host.Read("export/n.txt");
+  EXPECT_NE(file.find("\r\nX_H1;;"), std::string::npos) << file;
+  EXPECT_NE(file.find("\r\nX_H2;;"), std::string::npos) << file;
+  EXPECT_NE(file.find("\r\nY;;    0.0;    0.0;    0.0;    1.0;mm;0;0;9000;3;"), std::string::npos) << file;
+  EXPECT_NE(file.find("\r\nBore;;"), std::string::npos) << "warning mode 0 drops the mark";
+}
+
+TEST(AsciiExport, FeaturePathOffKeepsTheFileName) {
+  HostRunner host;
+  host.Write("store/parts/d.fea", "actual = 1\n");
+  ASSERT_EQ(host.Run({"exec", "MODE=RYN_ASCII_APPEND_LINE", "SCHEME=\"p.txt\"", "FEATURES=\"parts/d.fea\"",
+                      "FEATUREPATH=OFF"})
+                .exitCode,
+            0);
+  EXPECT_NE(host.Read("export/p.txt").find("\r\nd;;"), std::string::npos);
+}
+
+TEST(AsciiExport, SelectionFailuresTouchNoFile) {
+  HostRunner host;
+  struct Case {
+    std::vector<std::string> params;
+    const char* message;
+  } cases[] = {
+      {{"FEATURES=\"a.fea\", \"b.fea\", \"c.fea\"", "$NAMES=\"X\", \"Y\""},
+       "FEATURES and NAMES differs in number of elements!"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"f.txt\""};
+    args.insert(args.end(), c.params.begin(), c.params.end());
+    HostResult r = host.Run(args);
+    EXPECT_EQ(r.out, std::string(c.message) + "\n");
+    EXPECT_FALSE(host.Exists("export/f.txt"));
+  }
+  HostResult wrong = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"g.txt\"", "FEATURES=\"missing.fea\""});
+  EXPECT_EQ(wrong.out, "FEATURELIST_NAME contains element of a wrong kind!\n");
+}
+
+TEST(AsciiExport, MissingDirectoryTwoLevelsUpFailsAndCreatesNothing) {
+  HostRunner host;
+  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"deep/er/x.txt\""});
+  EXPECT_EQ(r.out, "Could not open temporary file\n");
+  EXPECT_FALSE(host.Exists("export/deep"));
+}
+
+TEST(AsciiExport, NothingToExportShowsTheStatusBox) {
+  HostRunner host;
+  for (const char* f : {"a.fea", "b.fea", "c.fea", "holes.lst"}) std::remove((host.Dir() + "/store/" + f).c_str());
+  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"e.txt\""});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.err.find("[message box] RYN EXPORT: Warning: There are no features to export!"), std::string::npos)
+      << r.err;
+  EXPECT_FALSE(host.Exists("export/e.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include "HostRunner.h"
+
+namespace {
+
+struct MessageCase {
+  std::vector<std::string> args;
+  const char* message;
+};
+
+// Every message of the executor, reached from the command line.
+TEST(Executor, MessagesComeOutExactly) {
+  const std::string allowed =
+      " Allowed characters are: <HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ";
+  const MessageCase cases[] = {
+      {{"exec", "MODE=RYN_ASCII_REPLACE"}, "SCHEME must be provided"},
+      {{"check", "MODE=RYN_ASCII_REPLACE"}, "SCHEME must be provided"},
+      {{"exec", "SCHEME=\"\""}, "SCHEME must not be empty"},
+      {{"exec", "SCHEME=\"r?.txt\""}, "SCHEME has invalid pathname"},
+      {{"exec", "SCHEME=\"r_<date>.txt\""}, "SCHEME has invalid pathname"},
+      {{"exec", "SCHEME=\"r.txt\"", "VALUE_SEPARATOR=\";\""}, "VALUE_SEPARATOR cannot be used within this mode"},
+      {{"exec", "SCHEME=\"r.txt\"", "TRANSPOSE_DATA=ON", "ADDITIONAL_DATA_FILE=\"a.txt\""},
+       "ADDITIONAL_DATA_FILE cannot be used within this mode"},
+      {{"exec", "SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "TRANSPOSE_DATA=OFF"},
+       "TRANSPOSE_DATA cannot be used within this mode"},
+      {{"exec", "SCHEME=\"r.txt\"", "THOUSANDS_SEPARATOR=\"'\""}, "THOUSANDS_SEPARATOR cannot be used within this mode"},
+      {{"exec", "SCHEME=\"r.txt\"", "DECIMAL_SEPARATOR=\",\""}, "DECIMAL_SEPARATOR cannot be used within this mode"},
+      {{"exec", "SCHEME=\"r.csv\"", "MODE=RYN_CSV_APPEND", "TRANSPOSE_DATA=2"}, "TRANSPOSE_DATA must be either ON or OFF"},
+      {{"exec", "SCHEME=\"r.csv\"", "MODE=RYN_CSV_APPEND", "VALUE_SEPARATOR=\",\"", "DECIMAL_SEPARATOR=\",\""},
+       "VALUE_SEPARATOR and DECIMAL_SEPARATOR have to be different!"},
+      {{"exec", "SCHEME=\"r.csv\"", "MODE=RYN_CSV_APPEND", "THOUSANDS_SEPARATOR=\".\""},
+       "THOUSANDS_SEPARATOR and DECIMAL_SEPARATOR have to be different!"},
+      {{"exec", "SCHEME=\"r.csv\"", "MODE=RYN_CSV_APPEND", "VALUE_SEPARATOR=\"x\""}, nullptr},
+      {{"exec", "SCHEME=\"r.csv\"", "MODE=RYN_CSV_APPEND", "VALUE_SEPARATOR=\"ab\""}, nullptr},
+      {{"exec", "SCHEME=\"r.txt\"", "MODE=RYN_SCRIPT_EXPORT"}, "No export script provided!"},
+      {{"exec", "SCHEME=\"r.txt\"", "MODE=RYN_SCRIPT_EXPORT", "SCRIPT_FILE=\"  \""}, "No export script provided!"},
+      {{"exec", "SCHEME=\"r.txt\"", "MODE=RYN_SCRIPT_EXPORT", "SCRIPT_FILE=\"s.vxp\"", "SCRIPT_MOMENT=7"},
+       "Unknown SCRIPT_MOMENT provided!"},
+      {{"exec", "SCHEME=\"r.txt\"", "MODE=12"}, "The selected MODE is unknown!"},
+      {{"exec", "SCHEME=\"<ENVIRONMENT__MACHINE_SERIAL>.txt\""}, nullptr},
+  };
+  HostRunner host;
+  for (const MessageCase& c : cases) {
+    HostResult r = host.Run(c.args);
+    if (!c.message) continue;
+    EXPECT_EQ(r.exitCode, 1) << c.message << r.err;
+    EXPECT_EQ(r.out, std::string(c.message) + "\n");
+  }
+  HostResult x = host.Run(cases[13].args);
+  EXPECT_EQ(x.out, "character \"x\" in VALUE_SEPARATOR is not allowed!" + allowed + "\n");
+  HostResult ab = host.Run(cases[14].args);
+  EXPECT_EQ(ab.out, "character \"b\" in VALUE_SEPARATOR is not allowed!" + allowed + "\n");
+}
+
+TEST(Executor, CheckOnlyWritesNothing) {
+  HostRunner host;
+  for (const char* mode : {"RYN_ASCII_REPLACE", "RYN_CSV_REPLACE", "RYN_CSV_HISTORY_APPEND", "RYN_EXPORT_DATA"}) {
+    HostResult r = host.Run({"check", "SCHEME=\"r.txt\"", std::string("MODE=") + mode});
+    EXPECT_EQ(r.exitCode, 0) << mode << r.out;
+  }
+  EXPECT_FALSE(host.Exists("export/r.txt"));
+}
+
+TEST(Executor, RetiredModesAreRefused) {
+  HostRunner host;
+  HostResult r = host.Run({"exec", "SCHEME=\"r.txt\"", "MODE=RYN_ADDITIONAL_DATA"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.out.find("no longer supported"), std::string::npos) << r.out;
+}
+
+TEST(Executor, FailedMachineQueryEndsTheExport) {
+  HostRunner host;
+  host.Write("host.ini", host.Read("host.ini") + "fail = machine\n");
+  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"r_<ENVIRONMENT__MACHINE_SERIAL>.txt\""});
+  EXPECT_EQ(r.out, "AutoKey ENVIRONMENT__MACHINE_SERIAL: No access to machine information!\n");
+  EXPECT_NE(host.Read("log/errors.log").find("Error: could not run GET MACHINE INFO()!"), std::string::npos);
+}
+
+}  // namespace

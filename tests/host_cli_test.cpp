@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include "HostRunner.h"
+
+namespace {
+
+TEST(HostCli, IdentifyListsNameNumberArgumentsAndConstants) {
+  HostRunner host;
+  HostResult r = host.Run({"identify"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "RYN EXPORT\n400\n"
+            "SCHEME\nUNITTYPE\nMODE\nFEATUREPATH\nCONSIDER_EXPORT_FLAG\n"
+            "TITLE_1\nTITLE_2\nTITLE_3\nREVISION\nOPERATOR\nPART_NAME\nDRAWING_NO\nOPERATION\nCOMMENT\n"
+            "TEXT_1\nTEXT_2\nTEXT_3\nTEXT_4\nTEXT_5\n"
+            "FEATURES\n$NAMES\nSCRIPT_FILE\nSCRIPT_MOMENT\nSCRIPT_CONFIG_FILE\n$CSV_HISTORY_DELIMITER\n"
+            "ADDITIONAL_DATA_FILE\nTRANSPOSE_DATA\nVALUE_SEPARATOR\nTHOUSANDS_SEPARATOR\nDECIMAL_SEPARATOR\n"
+            "MY=1\nMILLI=0\nINHERENT=2\nON=1\nOFF=0\nRYN_EXPORT_DATA=0\nRYN_ADDITIONAL_DATA=1\n"
+            "RYN_ASCII_REPLACE=2\nRYN_ASCII_APPEND=3\nRYN_ASCII_APPEND_LINE=4\nRYN_SCRIPT_EXPORT=5\n"
+            "RYN_CSV_REPLACE=6\nRYN_CSV_APPEND=7\nRYN_CSV_COMPACT_REPLACE=8\nRYN_CSV_COMPACT_APPEND=9\n"
+            "RYN_CSV_HISTORY_REPLACE=10\nRYN_CSV_HISTORY_APPEND=11\nALL=0\nBEFORE=1\nAFTER=2\n");
+}
+
+TEST(HostCli, ParametersRoundTrip) {
+  HostRunner host;
+  HostResult r = host.Run({"params", "MODE=RYN_CSV_APPEND", "SCHEME=\"x.csv\"", "FEATURES=\"a.fea\", \"b.lst\""});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "SCHEME=\"x.csv\"\nMODE=RYN_CSV_APPEND\nFEATURES=\"a.fea\", \"b.lst\"\n");
+}
+
+TEST(HostCli, ParameterSummaryTexts) {
+  HostRunner host;
+  EXPECT_EQ(host.Run({"text", "0", "SCHEME=\"r.txt\""}).out, "Scheme: r.txt \n");
+  EXPECT_EQ(host.Run({"text", "1"}).out, "Unit: mm/inch \n");
+  EXPECT_EQ(host.Run({"text", "16"}).out, "\n");
+}
+
+TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
+  HostRunner host;
+  struct Case {
+    std::vector<std::string> args;
+    const char* stderrPart;
+  } cases[] = {
+      {{"exec", "MODE=NOT_A_MODE"}, "invalid value for parameter MODE: NOT_A_MODE"},
+      {{"exec", "SCHEME=5"}, "invalid value for parameter SCHEME"},
+      {{"exec", "NOPE=1"}, "unknown parameter 'NOPE'"},
+      {{"exec", "MODE"}, "expected NAME=VALUE"},
+      {{"frobnicate"}, "unknown verb 'frobnicate'"},
+      {{"--plugin", "/nonexistent/x.so", "identify"}, "cannot load plug-in"},
+      {{}, "no verb given"},
+  };
+  for (const Case& c : cases) {
+    HostResult r = host.Run(c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.stderrPart;
+    EXPECT_NE(r.err.find(c.stderrPart), std::string::npos) << r.err;
+  }
+}
+
+TEST(HostCli, MalformedHostIniIsAnEnvironmentError) {
+  HostRunner host;
+  host.Write("host.ini", "[trace]\nlevel = 1\nbroken line\n");
+  HostResult r = host.Run({"identify"});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("host.ini:3: expected 'key = value', found 'broken line'"), std::string::npos) << r.err;
+}
+
+TEST(HostCli, BadNowIsAUsageError) {
+  HostRunner host;
+  HostResult r = host.Run({"identify"}, "07.03.2024");
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("--now expects"), std::string::npos) << r.err;
+}
+
+}  // namespace
