@@ -71,3 +71,51 @@ function(ryn_add_test_dirs name)
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "RYN_SOURCE_DIR=${CMAKE_SOURCE_DIR};RYN_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
+
+if(MINGW)
+  # Ship the compiler's runtime DLLs (shared libstdc++, libgcc, winpthread)
+  # beside the binaries, so wine and a plain copy of bin/ both find them.
+  set(ryn_runtime_dlls)
+  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+      OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(IS_ABSOLUTE "${path}" AND EXISTS "${path}")
+      get_filename_component(path "${path}" REALPATH)
+      list(APPEND ryn_runtime_dlls "${path}")
+    endif()
+  endforeach()
+  if(NOT ryn_runtime_dlls)
+    message(WARNING "No mingw runtime DLLs found next to ${CMAKE_CXX_COMPILER}")
+  else()
+    file(COPY ${ryn_runtime_dlls} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
+    add_custom_target(ryn-mingw-runtime ALL
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ryn_runtime_dlls} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
+      COMMENT "Copying the mingw runtime DLLs to bin/")
+  endif()
+endif()
+
+set(RYN_EXPORT_TABLE_CHECK ${CMAKE_CURRENT_LIST_DIR}/ExportTableCheck.cmake)
+
+# ryn_add_export_table_test(TARGET) checks that the plug-in library exports
+# the fifteen entry points: exactly those on Windows (objdump -p), at least
+# those on Linux (nm -D). It reads the file only, so it needs no wine.
+function(ryn_add_export_table_test target)
+  if(NOT BUILD_TESTING)
+    return()
+  endif()
+  if(WIN32)
+    set(format PE)
+    set(tool ${CMAKE_OBJDUMP})
+  else()
+    set(format ELF)
+    set(tool ${CMAKE_NM})
+  endif()
+  if(NOT tool)
+    message(WARNING "ryn_add_export_table_test: no ${format} dump tool; ${target}_exports not added")
+    return()
+  endif()
+  add_test(NAME ${target}_exports
+    COMMAND ${CMAKE_COMMAND} "-DFILE=$<TARGET_FILE:${target}>" -DTOOL=${tool} -DFORMAT=${format}
+            -P ${RYN_EXPORT_TABLE_CHECK})
+endfunction()
