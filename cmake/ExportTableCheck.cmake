@@ -5,6 +5,8 @@
 #
 #   cmake -DFILE=<library> -DTOOL=<objdump|nm> -DFORMAT=<PE|ELF> -P ExportTableCheck.cmake
 
+cmake_policy(VERSION 3.25)
+
 set(expected
   TrelmIdentify TrelmIdentifyConstOfArg TrelmExecGUI TrelmExecAlg
   TrelmSetExecCallback TrelmGetParameter TrelmGetParameterEx
