@@ -1,0 +1,214 @@
+#include "CsvTestFiles.h"
+#include "MCsvFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+using Columns = std::vector<std::vector<std::string>>;
+using Strings = std::vector<std::string>;
+
+MCsvFile TextTable(const Strings& headers, const Columns& columns)
+{
+    MCsvFile t;
+    t.dwReadFlags = MCsvFile::READ_AS_STRING;
+    t.vHeaders = headers;
+    t.vSourceFiles.assign(headers.size(), "");
+    t.vStringColumns = columns;
+    return t;
+}
+
+struct WriteCase
+{
+    const char* what;
+    Strings headers;
+    Columns columns;
+    bool transposed;
+    std::string separator;
+    std::string bytes;
+};
+
+TEST(MCsvFileWrite, Layouts)
+{
+    const std::vector<WriteCase> cases = {
+        {"rows", {"X", "Y"}, {{"1"}, {"2"}}, false, ";", "\"X\";\"Y\"\r\n1;2\r\n"},
+        {"transposed", {"X", "Y"}, {{"1"}, {"2"}}, true, ";", "\"X\";1\r\n\"Y\";2\r\n"},
+        {"rows, several", {"A", "B", "C"}, {{"1", "4"}, {"2", "5"}, {"3", "6"}}, false, ",",
+         "\"A\",\"B\",\"C\"\r\n1,2,3\r\n4,5,6\r\n"},
+        {"transposed, several", {"A", "B"}, {{"1", "3", ""}, {"2", "4", "x"}}, true, ",",
+         "\"A\",1,3,\r\n\"B\",2,4,x\r\n"},
+        {"long separator", {"A", "B"}, {{"1"}, {"2"}}, false, " ; ", "\"A\" ; \"B\"\r\n1 ; 2\r\n"},
+        {"header only", {"A", "B"}, {{}, {}}, false, ";", "\"A\";\"B\"\r\n"},
+        {"transposed without entries", {"A", "B"}, {{}, {}}, true, ";", "\"A\";\r\n\"B\";\r\n"},
+        {"no columns", {}, {}, false, ";", ""},
+        {"nothing escaped", {"q\"x"}, {{"a;b"}}, false, ";", "\"q\"x\"\r\n" "a;b\r\n"},
+        {"every LF becomes CR LF", {"h\nx"}, {{"1\n2", "3\r\n"}}, false, "\n",
+         "\"h\r\nx\"\r\n1\r\n2\r\n3\r\r\n\r\n"},
+        {"empty separator", {"A", "B"}, {{"1"}, {"2"}}, false, "", "\"A\"\"B\"\r\n12\r\n"},
+    };
+    CsvTempDir dir;
+    for (const WriteCase& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        MCsvFile t = TextTable(c.headers, c.columns);
+        t.bTransposed = c.transposed;
+        const std::string path = dir.Path("out.csv");
+        ASSERT_TRUE(t.Write(path, c.separator)) << t.GetErrorText();
+        EXPECT_EQ(t.strSeparator, c.separator);
+        EXPECT_EQ(CsvTempDir::Get(path), c.bytes);
+    }
+}
+
+TEST(MCsvFileWrite, DoublesInStreamFormat)
+{
+    MCsvFile t;
+    t.vHeaders = {"D"};
+    t.vDoubleColumns = {{1.5, 0.0, -2.0, 1234567.0, 0.0001, 1e-7, 3.14159265, 100000.0, 1e21}};
+    CsvTempDir dir;
+    const std::string path = dir.Path("d.csv");
+    t.bTransposed = true;
+    ASSERT_TRUE(t.Write(path, ";"));
+    EXPECT_EQ(CsvTempDir::Get(path), "\"D\";1.5;0;-2;1.23457e+06;0.0001;1e-07;3.14159;100000;1e+21\r\n");
+}
+
+TEST(MCsvFileWrite, ActiveListFollowsTheFlags)
+{
+    MCsvFile t;
+    t.vHeaders = {"A"};
+    t.vStringColumns = {{"text"}};
+    t.vDoubleColumns = {{2.5}};
+    CsvTempDir dir;
+    const std::string path = dir.Path("a.csv");
+    const std::pair<std::uint32_t, std::string> expected[] = {
+        {MCsvFile::RF_READ_AS_DOUBLE | MCsvFile::READ_AS_STRING, "\"A\"\r\n2.5\r\n"},
+        {MCsvFile::READ_AS_STRING, "\"A\"\r\ntext\r\n"},
+        {0, "\"A\"\r\n"},
+    };
+    for (const auto& [flags, bytes] : expected)
+    {
+        t.dwReadFlags = flags;
+        ASSERT_TRUE(t.Write(path, ";"));
+        EXPECT_EQ(CsvTempDir::Get(path), bytes) << flags;
+    }
+}
+
+TEST(MCsvFileWrite, ShortColumnStopsAndKeepsWhatWasWritten)
+{
+    CsvTempDir dir;
+    const std::string path = dir.Path("short.csv");
+    MCsvFile rows = TextTable({"X", "Y"}, {{"1", "2"}, {"3"}});
+    EXPECT_FALSE(rows.Write(path, ";"));
+    EXPECT_EQ(rows.GetErrorText(), "invalid vector subscript");
+    EXPECT_EQ(CsvTempDir::Get(path), "\"X\";\"Y\"\r\n1;3\r\n2;");
+
+    MCsvFile columns = TextTable({"X", "Y"}, {{"1"}, {"2", "4"}});
+    columns.bTransposed = true;
+    EXPECT_FALSE(columns.Write(path, ";"));
+    EXPECT_EQ(columns.GetErrorText(), "invalid vector subscript");
+    EXPECT_EQ(CsvTempDir::Get(path), "\"X\";1;");
+}
+
+TEST(MCsvFileWrite, MoreHeadersThanColumnsFails)
+{
+    CsvTempDir dir;
+    MCsvFile t = TextTable({"X", "Y"}, {{"1"}});
+    EXPECT_FALSE(t.Write(dir.Path("a.csv"), ";"));
+    EXPECT_EQ(t.GetErrorText(), "invalid vector subscript");
+}
+
+TEST(MCsvFileWrite, FileThatCannotBeCreatedIsNotReported)
+{
+    CsvTempDir dir;
+    MCsvFile t = TextTable({"X"}, {{"1"}});
+    EXPECT_TRUE(t.Write(dir.Path("missing/folder/a.csv"), ";"));
+    EXPECT_EQ(t.GetErrorText(), "");
+}
+
+TEST(MCsvFileWrite, TruncatesAnOlderFile)
+{
+    CsvTempDir dir;
+    const std::string path = dir.Put("a.csv", std::string(5000, 'z'));
+    MCsvFile t = TextTable({"X"}, {{"1"}});
+    ASSERT_TRUE(t.Write(path, ";"));
+    EXPECT_EQ(CsvTempDir::Get(path), "\"X\"\r\n1\r\n");
+}
+
+TEST(MCsvFileWrite, LargeTableThroughTheBuffer)
+{
+    // More than one buffer's worth, so flushing in the middle is exercised.
+    Strings headers;
+    Columns columns;
+    std::string expected;
+    const int nColumns = 50, nRows = 3000;
+    for (int c = 0; c < nColumns; ++c)
+    {
+        headers.push_back("H" + std::to_string(c));
+        columns.emplace_back();
+        for (int r = 0; r < nRows; ++r)
+            columns.back().push_back(std::to_string(r) + "." + std::to_string(c));
+    }
+    for (int c = 0; c < nColumns; ++c)
+        expected += "\"" + headers[c] + "\"" + (c + 1 < nColumns ? ";" : "\r\n");
+    for (int r = 0; r < nRows; ++r)
+        for (int c = 0; c < nColumns; ++c)
+            expected += columns[c][r] + (c + 1 < nColumns ? ";" : "\r\n");
+    CsvTempDir dir;
+    MCsvFile t = TextTable(headers, columns);
+    ASSERT_TRUE(t.Write(dir.Path("big.csv"), ";"));
+    EXPECT_EQ(CsvTempDir::Get(dir.Path("big.csv")), expected);
+}
+
+TEST(MCsvFileRoundTrip, BothLayouts)
+{
+    CsvTempDir dir;
+    for (bool transposed : {false, true})
+    {
+        SCOPED_TRACE(transposed ? "transposed" : "rows");
+        MCsvFile t;
+        t.dwReadFlags = MCsvFile::READ_AS_STRING;
+        t.bTransposed = transposed;
+        ASSERT_TRUE(t.AddColumn("DATE"));
+        ASSERT_TRUE(t.AddColumn("VALUE.Dia (x!)"));
+        ASSERT_TRUE(t.AddColumn("UNIT.Dia"));
+        const Columns rows = {{"2024.01.02", "1,5", "mm"}, {"2024.01.03", "", "mm"}, {"2024.01.04", "-0,25", ""}};
+        for (const auto& row : rows)
+            for (std::uint32_t c = 0; c < row.size(); ++c)
+                ASSERT_TRUE(t.AddValue(c, row[c]));
+        const std::string path = dir.Path("rt.csv");
+        ASSERT_TRUE(t.Write(path, ";"));
+
+        MCsvFile back;
+        back.strSeparator = ";";
+        ASSERT_TRUE(back.Read(path, MCsvFile::READ_AS_STRING, transposed)) << back.GetErrorText();
+        EXPECT_EQ(back.vHeaders, t.vHeaders);
+        EXPECT_EQ(back.vStringColumns, t.vStringColumns);
+
+        // Read, add a row, write again: the append cycle of the exports.
+        for (std::uint32_t c = 0; c < 3; ++c)
+            ASSERT_TRUE(back.AddValue(c, "n" + std::to_string(c)));
+        ASSERT_TRUE(back.Write(path, ";"));
+        MCsvFile again;
+        again.strSeparator = ";";
+        ASSERT_TRUE(again.Read(path, MCsvFile::READ_AS_STRING, transposed));
+        EXPECT_EQ(again.vStringColumns, back.vStringColumns);
+        EXPECT_EQ(again.GetNumberOfEntries(2), 4u);
+    }
+}
+
+TEST(MCsvFileRoundTrip, Doubles)
+{
+    CsvTempDir dir;
+    MCsvFile t;
+    t.vHeaders = {"a", "b"};
+    t.vDoubleColumns = {{1.25, -3.0}, {0.5, 1e-7}};
+    const std::string path = dir.Path("d.csv");
+    ASSERT_TRUE(t.Write(path, ","));
+    MCsvFile back;
+    ASSERT_TRUE(back.Read(path));
+    EXPECT_EQ(back.vHeaders, t.vHeaders);
+    EXPECT_EQ(back.vDoubleColumns, t.vDoubleColumns);
+}
+}  // namespace
