@@ -1,0 +1,15 @@
+// Every service of the Win32 subset in one include.
+#pragma once
+
+#include "platform/clock.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+#include "platform/locale.h"
+#include "platform/module.h"
+#include "platform/textfile.h"
+// Inter-process services.
+#include "platform/handle.h"
+#include "platform/mapping.h"
+#include "platform/process.h"
+#include "platform/sync.h"
+#include "platform/window.h"

@@ -1,0 +1,141 @@
+// Files and directories on Linux with Win32's results and error codes.
+#include "platform/fs.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "platform/error.h"
+
+namespace {
+
+DWORD Win32ErrorOf(int e) {
+  switch (e) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case EACCES: case EPERM: case EROFS: return ERROR_ACCESS_DENIED;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    default: return ERROR_INVALID_PARAMETER;
+  }
+}
+
+BOOL Fail(DWORD code) {
+  SetLastError(code);
+  return FALSE;
+}
+
+struct Native {
+  explicit Native(const char* path) { Plat_NativePath(path, buffer, sizeof buffer); }
+  char buffer[4096];
+};
+
+}  // namespace
+
+const char* Plat_NativePath(const char* path, char* buffer, size_t size) {
+  if (!path || size == 0) return "";
+  size_t i = 0;
+  for (; path[i] && i + 1 < size; ++i) buffer[i] = path[i] == '\\' ? '/' : path[i];
+  buffer[i] = '\0';
+  return buffer;
+}
+
+BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
+  Native p(path);
+  if (mkdir(p.buffer, 0777) == 0) return TRUE;
+  // A missing parent is a missing path, not a missing file.
+  return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorOf(errno));
+}
+
+BOOL RemoveDirectoryA(LPCSTR path) {
+  Native p(path);
+  return rmdir(p.buffer) == 0 ? TRUE : Fail(Win32ErrorOf(errno));
+}
+
+BOOL DeleteFileA(LPCSTR path) {
+  Native p(path);
+  struct stat st;
+  if (stat(p.buffer, &st) == 0 && S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  return unlink(p.buffer) == 0 ? TRUE : Fail(Win32ErrorOf(errno));
+}
+
+BOOL PathFileExistsA(LPCSTR path) {
+  Native p(path);
+  struct stat st;
+  return stat(p.buffer, &st) == 0 ? TRUE : Fail(ERROR_FILE_NOT_FOUND);
+}
+
+DWORD GetFileAttributesA(LPCSTR path) {
+  Native p(path);
+  struct stat st;
+  if (stat(p.buffer, &st) != 0) {
+    SetLastError(Win32ErrorOf(errno));
+    return INVALID_FILE_ATTRIBUTES;
+  }
+  return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+}
+
+BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  Native a(from), b(to);
+  struct stat st;
+  if (!(flags & MOVEFILE_REPLACE_EXISTING) && stat(b.buffer, &st) == 0) return Fail(ERROR_ALREADY_EXISTS);
+  return std::rename(a.buffer, b.buffer) == 0 ? TRUE : Fail(Win32ErrorOf(errno));
+}
+
+int _access(const char* path, int mode) {
+  Native p(path);
+  return access(p.buffer, mode & 6) == 0 ? 0 : -1;
+}
+
+namespace {
+
+// Copies `n` bytes of `from` into `to`; EINVAL/ERANGE like the C runtime.
+errno_t CopyPart(char* to, size_t size, const char* from, size_t n) {
+  if (!to) return size == 0 ? 0 : EINVAL;
+  if (n >= size) {
+    if (size) to[0] = '\0';
+    return ERANGE;
+  }
+  std::memcpy(to, from, n);
+  to[n] = '\0';
+  return 0;
+}
+
+}  // namespace
+
+errno_t _splitpath_s(const char* path, char* drive, size_t driveSize, char* dir, size_t dirSize, char* fname,
+                     size_t fnameSize, char* ext, size_t extSize) {
+  if (!path) return EINVAL;
+  size_t len = std::strlen(path), start = 0;
+  size_t driveLen = len >= 2 && path[1] == ':' ? 2 : 0;
+  start = driveLen;
+  size_t lastSep = std::string_view(path).find_last_of("/\\");
+  size_t dirEnd = lastSep == std::string_view::npos || lastSep < start ? start : lastSep + 1;
+  size_t dot = std::string_view(path).find_last_of('.');
+  size_t extStart = dot == std::string_view::npos || dot < dirEnd ? len : dot;
+  errno_t e = 0;
+  if (drive || driveSize) e = e ? e : CopyPart(drive, driveSize, path, driveLen);
+  if (dir || dirSize) e = e ? e : CopyPart(dir, dirSize, path + start, dirEnd - start);
+  if (fname || fnameSize) e = e ? e : CopyPart(fname, fnameSize, path + dirEnd, extStart - dirEnd);
+  if (ext || extSize) e = e ? e : CopyPart(ext, extSize, path + extStart, len - extStart);
+  return e;
+}
+
+errno_t _makepath_s(char* path, size_t size, const char* drive, const char* dir, const char* fname,
+                    const char* ext) {
+  if (!path || size == 0) return EINVAL;
+  std::string out;
+  if (drive && *drive) out += std::string(1, drive[0]) + ":";
+  if (dir && *dir) {
+    out += dir;
+    if (out.back() != '/' && out.back() != '\\') out += '\\';
+  }
+  if (fname) out += fname;
+  if (ext && *ext) out += (ext[0] == '.' ? "" : ".") + std::string(ext);
+  return CopyPart(path, size, out.data(), out.size());
+}
