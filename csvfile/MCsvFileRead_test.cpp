@@ -121,26 +121,20 @@ TEST_P(ReadRules, Table)
 INSTANTIATE_TEST_SUITE_P(BlockSizes, ReadRules, ::testing::Values(MCSVFILE_READ_BLOCK, 1, 2, 3, 7, 1021, 1024),
                          [](const auto& info) { return "block" + std::to_string(info.param); });
 
-TEST(MCsvFileRead, MissingFileNamesTheFileAndKeepsTheTable)
+TEST(MCsvFileRead, FileThatCannotBeOpened)
 {
     CsvTempDir dir;
     MCsvFile t;
     ASSERT_TRUE(t.AddColumn("kept"));
-    const std::string path = dir.Path("none.csv");
-    EXPECT_FALSE(t.Read(path, MCsvFile::READ_AS_STRING, true));
-    EXPECT_EQ(t.GetErrorText(), "ERROR 0007: File not found!\nDetails: " + path);
-    EXPECT_EQ(t.vHeaders, Strings{"kept"});
-    EXPECT_EQ(t.strFileName, path);
-    EXPECT_EQ(t.dwReadFlags, MCsvFile::READ_AS_STRING);
-    EXPECT_TRUE(t.bTransposed);
-}
-
-TEST(MCsvFileRead, FolderIsNotAFile)
-{
-    CsvTempDir dir;
-    MCsvFile t;
-    EXPECT_FALSE(t.Read(dir.Path(""), MCsvFile::READ_AS_STRING));
-    EXPECT_EQ(t.GetErrorText().rfind("ERROR 0007: File not found!\nDetails: ", 0), 0u);
+    // A folder opens on POSIX but cannot be read: still "not found".
+    for (const std::string& path : {dir.Path("none.csv"), dir.Path("")})
+    {
+        EXPECT_FALSE(t.Read(path, MCsvFile::READ_AS_STRING, true));
+        EXPECT_EQ(t.GetErrorText(), "ERROR 0007: File not found!\nDetails: " + path);
+        EXPECT_EQ(t.vHeaders, Strings{"kept"});
+        EXPECT_EQ(t.strFileName, path);
+        EXPECT_TRUE(t.bTransposed);
+    }
 }
 
 TEST(MCsvFileRead, EmptySeparatorFailsInBothLayouts)
@@ -156,53 +150,20 @@ TEST(MCsvFileRead, EmptySeparatorFailsInBothLayouts)
     }
 }
 
-TEST(MCsvFileRead, OnlyTheFirstSeparatorCharacterCounts)
+TEST(MCsvFileRead, Flags)
 {
     CsvTempDir dir;
-    MCsvFile t;
-    t.strSeparator = ";,";
-    ASSERT_TRUE(t.Read(dir.Put("a.csv", "a;b,c\n1;2,3\n"), MCsvFile::READ_AS_STRING));
-    EXPECT_EQ(t.vHeaders, (Strings{"a", "b,c"}));
-}
-
-TEST(MCsvFileRead, DoublesThroughAtof)
-{
-    CsvTempDir dir;
+    const std::string path = dir.Put("a.csv", "x;y;z\n1.5;abc;-2e3\n;7x;\n");
     MCsvFile t;
     t.strSeparator = ";";
-    ASSERT_TRUE(t.Read(dir.Put("a.csv", "x;y;z\n1.5;abc;-2e3\n;7x;\n"), MCsvFile::RF_READ_AS_DOUBLE));
+    ASSERT_TRUE(t.Read(path, MCsvFile::RF_READ_AS_DOUBLE | MCsvFile::READ_AS_STRING));
     EXPECT_TRUE(t.vStringColumns.empty());
     EXPECT_EQ(t.vDoubleColumns, (std::vector<std::vector<double>>{{1.5, 0.0}, {0.0, 7.0}, {-2000.0, 0.0}}));
-    EXPECT_EQ(t.GetNumberOfEntries(1), 2u);
-}
+    EXPECT_GE(t.vDoubleColumns[0].capacity(), 65535u);
 
-TEST(MCsvFileRead, DoubleWinsOverString)
-{
-    CsvTempDir dir;
-    MCsvFile t;
-    ASSERT_TRUE(t.Read(dir.Put("a.csv", "x\n4\n"), MCsvFile::RF_READ_AS_DOUBLE | MCsvFile::READ_AS_STRING));
-    EXPECT_EQ(t.vDoubleColumns, (std::vector<std::vector<double>>{{4.0}}));
-    EXPECT_TRUE(t.vStringColumns.empty());
-}
-
-TEST(MCsvFileRead, NeitherFlagKeepsOnlyHeaders)
-{
-    CsvTempDir dir;
-    MCsvFile t;
-    ASSERT_TRUE(t.Read(dir.Put("a.csv", "x,y\n1,2\n"), 0));
-    EXPECT_EQ(t.vHeaders, (Strings{"x", "y"}));
-    EXPECT_TRUE(t.vStringColumns.empty());
-    EXPECT_TRUE(t.vDoubleColumns.empty());
-}
-
-TEST(MCsvFileRead, ColumnsReserveTheReserveCount)
-{
-    CsvTempDir dir;
-    MCsvFile t;
-    t.dwReserve = 300;
-    ASSERT_TRUE(t.Read(dir.Put("a.csv", "x,y\n1,2\n"), MCsvFile::READ_AS_STRING));
-    EXPECT_GE(t.vStringColumns[0].capacity(), 300u);
-    EXPECT_GE(t.vStringColumns[1].capacity(), 300u);
+    ASSERT_TRUE(t.Read(path, 0));
+    EXPECT_EQ(t.vHeaders, (Strings{"x", "y", "z"}));
+    EXPECT_TRUE(t.vStringColumns.empty() && t.vDoubleColumns.empty());
 }
 
 TEST(MCsvFileRead, KeepDataAppendsColumns)
@@ -212,64 +173,19 @@ TEST(MCsvFileRead, KeepDataAppendsColumns)
     const std::string second = dir.Put("second.csv", "\"c\";9\r\n");
     MCsvFile t;
     t.strSeparator = ";";
-    ASSERT_TRUE(t.Read(first, MCsvFile::READ_AS_STRING));
+    ASSERT_TRUE(t.AddColumn("own"));
+    ASSERT_TRUE(t.Read(first, MCsvFile::READ_AS_STRING | MCsvFile::RF_KEEP_DATA));
     ASSERT_TRUE(t.Read(second, MCsvFile::READ_AS_STRING | MCsvFile::RF_KEEP_DATA, true));
-    EXPECT_EQ(t.vHeaders, (Strings{"a", "b", "c"}));
-    EXPECT_EQ(t.vSourceFiles, (Strings{first, first, second}));
-    EXPECT_EQ(t.vStringColumns, (Columns{{"1"}, {"2"}, {"9"}}));
-    EXPECT_EQ(t.FindColumn("c"), 2u);
+    EXPECT_EQ(t.vHeaders, (Strings{"own", "a", "b", "c"}));
+    EXPECT_EQ(t.vSourceFiles, (Strings{"", first, first, second}));
+    EXPECT_EQ(t.vStringColumns, (Columns{{}, {"1"}, {"2"}, {"9"}}));
 
-    // Without the flag the table starts again.
+    // The numeric list has no column for index 4.
+    EXPECT_FALSE(t.Read(second, MCsvFile::RF_READ_AS_DOUBLE | MCsvFile::RF_KEEP_DATA, true));
+    EXPECT_EQ(t.GetErrorText(), "invalid vector subscript");
+
     ASSERT_TRUE(t.Read(second, MCsvFile::READ_AS_STRING, true));
     EXPECT_EQ(t.vHeaders, Strings{"c"});
     EXPECT_EQ(t.vStringColumns, (Columns{{"9"}}));
-}
-
-TEST(MCsvFileRead, KeepDataAfterAddColumn)
-{
-    CsvTempDir dir;
-    MCsvFile t;
-    ASSERT_TRUE(t.AddColumn("own"));
-    ASSERT_TRUE(t.AddValue(0, "v"));
-    ASSERT_TRUE(t.Read(dir.Put("a.csv", "x\n1\n"), MCsvFile::READ_AS_STRING | MCsvFile::RF_KEEP_DATA));
-    EXPECT_EQ(t.vHeaders, (Strings{"own", "x"}));
-    EXPECT_EQ(t.vSourceFiles[0], "");
-    EXPECT_EQ(t.vStringColumns, (Columns{{"v"}, {"1"}}));
-}
-
-TEST(MCsvFileRead, KeepDataIntoTheWrongListFails)
-{
-    // Text columns from AddColumn are not numeric columns: the file's first
-    // column lands on an index the numeric list does not have.
-    CsvTempDir dir;
-    MCsvFile t;
-    ASSERT_TRUE(t.AddColumn("own"));
-    EXPECT_FALSE(t.Read(dir.Put("a.csv", "x\n1\n"), MCsvFile::RF_READ_AS_DOUBLE | MCsvFile::RF_KEEP_DATA));
-    EXPECT_EQ(t.GetErrorText(), "invalid vector subscript");
-}
-
-TEST(MCsvFileRead, ExportShapedFile)
-{
-    // Quoted headers, ';', CR LF, many columns and rows across many blocks.
-    const int nColumns = 300, nRows = 200;
-    std::string bytes;
-    for (int c = 0; c < nColumns; ++c)
-        bytes += "\"VALUE.F" + std::to_string(c) + "\"" + (c + 1 < nColumns ? ";" : "\r\n");
-    for (int r = 0; r < nRows; ++r)
-        for (int c = 0; c < nColumns; ++c)
-            bytes += std::to_string(r * 1000 + c) + ".25" + (c + 1 < nColumns ? ";" : "\r\n");
-    CsvTempDir dir;
-    const std::string path = dir.Put("big.csv", bytes);
-    for (std::size_t block : {MCSVFILE_READ_BLOCK, std::size_t(4093)})
-    {
-        MCsvFile t;
-        t.strSeparator = ";";
-        ASSERT_TRUE(MCsvFile_ReadTable(t, path, MCsvFile::READ_AS_STRING, false, block)) << t.GetErrorText();
-        ASSERT_EQ(t.vHeaders.size(), std::size_t(nColumns));
-        EXPECT_EQ(t.vHeaders[299], "VALUE.F299");
-        ASSERT_EQ(t.GetNumberOfEntries(299), std::size_t(nRows));
-        EXPECT_EQ(t.vStringColumns[299][199], "199299.25");
-        EXPECT_EQ(t.vStringColumns[0][0], "0.25");
-    }
 }
 }  // namespace

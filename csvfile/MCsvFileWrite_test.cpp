@@ -67,32 +67,12 @@ TEST(MCsvFileWrite, DoublesInStreamFormat)
     MCsvFile t;
     t.vHeaders = {"D"};
     t.vDoubleColumns = {{1.5, 0.0, -2.0, 1234567.0, 0.0001, 1e-7, 3.14159265, 100000.0, 1e21}};
+    t.vStringColumns = {{"ignored"}};  // numeric columns win while RF_READ_AS_DOUBLE is set
     CsvTempDir dir;
     const std::string path = dir.Path("d.csv");
     t.bTransposed = true;
     ASSERT_TRUE(t.Write(path, ";"));
     EXPECT_EQ(CsvTempDir::Get(path), "\"D\";1.5;0;-2;1.23457e+06;0.0001;1e-07;3.14159;100000;1e+21\r\n");
-}
-
-TEST(MCsvFileWrite, ActiveListFollowsTheFlags)
-{
-    MCsvFile t;
-    t.vHeaders = {"A"};
-    t.vStringColumns = {{"text"}};
-    t.vDoubleColumns = {{2.5}};
-    CsvTempDir dir;
-    const std::string path = dir.Path("a.csv");
-    const std::pair<std::uint32_t, std::string> expected[] = {
-        {MCsvFile::RF_READ_AS_DOUBLE | MCsvFile::READ_AS_STRING, "\"A\"\r\n2.5\r\n"},
-        {MCsvFile::READ_AS_STRING, "\"A\"\r\ntext\r\n"},
-        {0, "\"A\"\r\n"},
-    };
-    for (const auto& [flags, bytes] : expected)
-    {
-        t.dwReadFlags = flags;
-        ASSERT_TRUE(t.Write(path, ";"));
-        EXPECT_EQ(CsvTempDir::Get(path), bytes) << flags;
-    }
 }
 
 TEST(MCsvFileWrite, ShortColumnStopsAndKeepsWhatWasWritten)
@@ -111,14 +91,6 @@ TEST(MCsvFileWrite, ShortColumnStopsAndKeepsWhatWasWritten)
     EXPECT_EQ(CsvTempDir::Get(path), "\"X\";1;");
 }
 
-TEST(MCsvFileWrite, MoreHeadersThanColumnsFails)
-{
-    CsvTempDir dir;
-    MCsvFile t = TextTable({"X", "Y"}, {{"1"}});
-    EXPECT_FALSE(t.Write(dir.Path("a.csv"), ";"));
-    EXPECT_EQ(t.GetErrorText(), "invalid vector subscript");
-}
-
 TEST(MCsvFileWrite, FileThatCannotBeCreatedIsNotReported)
 {
     CsvTempDir dir;
@@ -127,38 +99,21 @@ TEST(MCsvFileWrite, FileThatCannotBeCreatedIsNotReported)
     EXPECT_EQ(t.GetErrorText(), "");
 }
 
-TEST(MCsvFileWrite, TruncatesAnOlderFile)
-{
-    CsvTempDir dir;
-    const std::string path = dir.Put("a.csv", std::string(5000, 'z'));
-    MCsvFile t = TextTable({"X"}, {{"1"}});
-    ASSERT_TRUE(t.Write(path, ";"));
-    EXPECT_EQ(CsvTempDir::Get(path), "\"X\"\r\n1\r\n");
-}
-
 TEST(MCsvFileWrite, LargeTableThroughTheBuffer)
 {
-    // More than one buffer's worth, so flushing in the middle is exercised.
-    Strings headers;
-    Columns columns;
-    std::string expected;
-    const int nColumns = 50, nRows = 3000;
-    for (int c = 0; c < nColumns; ++c)
-    {
-        headers.push_back("H" + std::to_string(c));
-        columns.emplace_back();
-        for (int r = 0; r < nRows; ++r)
-            columns.back().push_back(std::to_string(r) + "." + std::to_string(c));
-    }
-    for (int c = 0; c < nColumns; ++c)
-        expected += "\"" + headers[c] + "\"" + (c + 1 < nColumns ? ";" : "\r\n");
-    for (int r = 0; r < nRows; ++r)
-        for (int c = 0; c < nColumns; ++c)
-            expected += columns[c][r] + (c + 1 < nColumns ? ";" : "\r\n");
+    // Several buffers' worth, written over a longer older file.
     CsvTempDir dir;
-    MCsvFile t = TextTable(headers, columns);
-    ASSERT_TRUE(t.Write(dir.Path("big.csv"), ";"));
-    EXPECT_EQ(CsvTempDir::Get(dir.Path("big.csv")), expected);
+    const std::string path = dir.Put("big.csv", std::string(5 << 20, 'z'));
+    MCsvFile t = TextTable({"A", "B"}, {{}, {}});
+    std::string expected = "\"A\";\"B\"\r\n";
+    for (int r = 0; r < 200000; ++r)
+    {
+        t.vStringColumns[0].push_back(std::to_string(r));
+        t.vStringColumns[1].push_back("v\n" + std::to_string(r % 7));
+        expected += std::to_string(r) + ";v\r\n" + std::to_string(r % 7) + "\r\n";
+    }
+    ASSERT_TRUE(t.Write(path, ";"));
+    EXPECT_EQ(CsvTempDir::Get(path), expected);
 }
 
 TEST(MCsvFileRoundTrip, BothLayouts)
@@ -173,7 +128,7 @@ TEST(MCsvFileRoundTrip, BothLayouts)
         ASSERT_TRUE(t.AddColumn("DATE"));
         ASSERT_TRUE(t.AddColumn("VALUE.Dia (x!)"));
         ASSERT_TRUE(t.AddColumn("UNIT.Dia"));
-        const Columns rows = {{"2024.01.02", "1,5", "mm"}, {"2024.01.03", "", "mm"}, {"2024.01.04", "-0,25", ""}};
+        const Columns rows = {{"2024.01.02", "1,5", "mm"}, {"2024.01.03", "", "mm"}, {"", "-0,25", ""}};
         for (const auto& row : rows)
             for (std::uint32_t c = 0; c < row.size(); ++c)
                 ASSERT_TRUE(t.AddValue(c, row[c]));
@@ -196,19 +151,5 @@ TEST(MCsvFileRoundTrip, BothLayouts)
         EXPECT_EQ(again.vStringColumns, back.vStringColumns);
         EXPECT_EQ(again.GetNumberOfEntries(2), 4u);
     }
-}
-
-TEST(MCsvFileRoundTrip, Doubles)
-{
-    CsvTempDir dir;
-    MCsvFile t;
-    t.vHeaders = {"a", "b"};
-    t.vDoubleColumns = {{1.25, -3.0}, {0.5, 1e-7}};
-    const std::string path = dir.Path("d.csv");
-    ASSERT_TRUE(t.Write(path, ","));
-    MCsvFile back;
-    ASSERT_TRUE(back.Read(path));
-    EXPECT_EQ(back.vHeaders, t.vHeaders);
-    EXPECT_EQ(back.vDoubleColumns, t.vDoubleColumns);
 }
 }  // namespace
