@@ -35,7 +35,7 @@ class ExportTest : public ::testing::Test {
     norvia::ClearLogs();
   }
   std::string dir;
-  RYN_MANAGE_STATE();
+  NorviaModuleStateGuard guard{theApp.ModuleState()};
 };
 
 TEST_F(ExportTest, SeparatorTableHoldsTabControlsThenPrintablesInOrder) {
