@@ -201,20 +201,20 @@ void CTrelmGeneric::ProcessMessages() {}
 // ---- CRynTrelmGeneric
 
 CRynTrelmGeneric::CRynTrelmGeneric()
-    : m_Title1("TITLE_1", 0, 0, CNamedObject::OPTIONAL),
-      m_Title2("TITLE_2", 0, 0, CNamedObject::OPTIONAL),
-      m_Title3("TITLE_3", 0, 0, CNamedObject::OPTIONAL),
-      m_Revision("REVISION", 0, 0, CNamedObject::OPTIONAL),
-      m_Operator("OPERATOR", 0, 0, CNamedObject::OPTIONAL),
-      m_PartName("PART_NAME", 0, 0, CNamedObject::OPTIONAL),
-      m_DrawingNo("DRAWING_NO", 0, 0, CNamedObject::OPTIONAL),
-      m_Operation("OPERATION", 0, 0, CNamedObject::OPTIONAL),
-      m_Comment("COMMENT", 0, 0, CNamedObject::OPTIONAL),
-      m_Text1("TEXT_1", 0, 0, CNamedObject::OPTIONAL),
-      m_Text2("TEXT_2", 0, 0, CNamedObject::OPTIONAL),
-      m_Text3("TEXT_3", 0, 0, CNamedObject::OPTIONAL),
-      m_Text4("TEXT_4", 0, 0, CNamedObject::OPTIONAL),
-      m_Text5("TEXT_5", 0, 0, CNamedObject::OPTIONAL) {}
+    : m_Title1("TITLE_1", 0, 0, CNamedObject::kOptional),
+      m_Title2("TITLE_2", 0, 0, CNamedObject::kOptional),
+      m_Title3("TITLE_3", 0, 0, CNamedObject::kOptional),
+      m_Revision("REVISION", 0, 0, CNamedObject::kOptional),
+      m_Operator("OPERATOR", 0, 0, CNamedObject::kOptional),
+      m_PartName("PART_NAME", 0, 0, CNamedObject::kOptional),
+      m_DrawingNo("DRAWING_NO", 0, 0, CNamedObject::kOptional),
+      m_Operation("OPERATION", 0, 0, CNamedObject::kOptional),
+      m_Comment("COMMENT", 0, 0, CNamedObject::kOptional),
+      m_Text1("TEXT_1", 0, 0, CNamedObject::kOptional),
+      m_Text2("TEXT_2", 0, 0, CNamedObject::kOptional),
+      m_Text3("TEXT_3", 0, 0, CNamedObject::kOptional),
+      m_Text4("TEXT_4", 0, 0, CNamedObject::kOptional),
+      m_Text5("TEXT_5", 0, 0, CNamedObject::kOptional) {}
 
 int CRynTrelmGeneric::InitInstance() {
   InitGenTrelmDll();

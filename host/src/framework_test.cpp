@@ -9,9 +9,9 @@
 
 namespace {
 
-CNamedLong kMode("MODE", 0, 0, CNamedObject::OPTIONAL);
-CNamedString kScheme("SCHEME", 0, 0, CNamedObject::MANDATORY);
-CNamedStringArray kFeatures("FEATURES", 0, 0, CNamedObject::OPTIONAL);
+CNamedLong kMode("MODE", 0, 0, CNamedObject::kOptional);
+CNamedString kScheme("SCHEME", 0, 0, CNamedObject::kMandatory);
+CNamedStringArray kFeatures("FEATURES", 0, 0, CNamedObject::kOptional);
 CNamedLong kAppend("RYN_CSV_APPEND", 7L);
 
 class FakeCommand : public CTrelmGeneric {

@@ -33,7 +33,7 @@ TEST(ParseQuotedList, SplitsItemsAndKeepsTheirText) {
 }
 
 TEST(NamedLong, AcceptsNumbersAndConstantsAndRefusesTexts) {
-  CNamedLong mode("MODE", 0, 0, CNamedObject::OPTIONAL);
+  CNamedLong mode("MODE", 0, 0, CNamedObject::kOptional);
   EXPECT_FALSE(mode.IsValueAvailable());
   EXPECT_TRUE(mode.Set("RYN_CSV_APPEND", kConsts));
   EXPECT_EQ(mode.GetValue(), 7);
@@ -59,7 +59,7 @@ TEST(NamedLong, InitialValueIsADefaultWithoutStringForm) {
 }
 
 TEST(NamedString, TakesOneLiteralOnly) {
-  CNamedString scheme("SCHEME", 0, 0, CNamedObject::MANDATORY);
+  CNamedString scheme("SCHEME", 0, 0, CNamedObject::kMandatory);
   EXPECT_FALSE(scheme.IsValueAvailable());
   EXPECT_FALSE(scheme.HasDefaultValue());
   EXPECT_TRUE(scheme.Set(R"("reports\x.txt")"));
@@ -71,7 +71,7 @@ TEST(NamedString, TakesOneLiteralOnly) {
 }
 
 TEST(NamedStringArray, ElementAccessAndWholeArrayText) {
-  CNamedStringArray features("FEATURES", 0, 0, CNamedObject::OPTIONAL);
+  CNamedStringArray features("FEATURES", 0, 0, CNamedObject::kOptional);
   EXPECT_TRUE(features.Set(R"("a.fea", "b.lst")"));
   EXPECT_EQ(features.GetSize(), 2);
   EXPECT_EQ(features[1], "b.lst");

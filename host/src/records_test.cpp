@@ -54,7 +54,7 @@ TEST_F(StoreTest, FilterYieldsBothKindsInPathByteOrder) {
   dir.Write("store/a/z.fea", "");
   dir.Write("store/notes.txt", "ignored");
   Open();
-  CNamedStringArray filter("FEATURE_FILTER", 0, 0, CNamedObject::OPTIONAL);
+  CNamedStringArray filter("FEATURE_FILTER", 0, 0, CNamedObject::kOptional);
   filter.SetItems({"*:*.fea", "*:*.lst"});
   CRecords all(filter, 4, nullptr, 0, 1);
   ASSERT_EQ(all.size(), 3);

@@ -64,7 +64,7 @@ std::string LastPathComponent(const std::string& name) {
 }
 
 std::unique_ptr<CRecords> ReadFilteredRecords() {
-  CNamedStringArray filter("FEATURE_FILTER", 0, 0, CNamedObject::OPTIONAL);
+  CNamedStringArray filter("FEATURE_FILTER", 0, 0, CNamedObject::kOptional);
   filter.SetItems({"*:*.fea", "*:*.lst"});
   return std::make_unique<CRecords>(filter, 4, nullptr, 0, 1);
 }

@@ -8,20 +8,20 @@ namespace ryn {
 
 CNamedLong FEATUREPATH("FEATUREPATH", 0, 0, 1L);
 CNamedLong UNITTYPE("UNITTYPE", 0, 0, 0L);
-CNamedLong MODE("MODE", 0, 0, CNamedObject::OPTIONAL);
-CNamedString SCHEME("SCHEME", 0, 0, CNamedObject::MANDATORY);
+CNamedLong MODE("MODE", 0, 0, CNamedObject::kOptional);
+CNamedString SCHEME("SCHEME", 0, 0, CNamedObject::kMandatory);
 CNamedLong CONSIDER_EXPORT_FLAG("CONSIDER_EXPORT_FLAG", 0, 0, 0L);
 CNamedString SCRIPT_FILE("SCRIPT_FILE", 0, 0, "");
 CNamedString SCRIPT_CONFIG_FILE("SCRIPT_CONFIG_FILE", 0, 0, "");
 CNamedLong SCRIPT_MOMENT("SCRIPT_MOMENT", 0, 0, 0L);
-CNamedString CSV_HISTORY_DELIMITER("$CSV_HISTORY_DELIMITER", 0, 0, CNamedObject::OPTIONAL);
-CNamedString ADDITIONAL_DATA_FILE("ADDITIONAL_DATA_FILE", 0, 0, CNamedObject::OPTIONAL);
-CNamedLong TRANSPOSE_DATA("TRANSPOSE_DATA", 0, 0, CNamedObject::OPTIONAL);
-CNamedString VALUE_SEPARATOR("VALUE_SEPARATOR", 0, 0, CNamedObject::OPTIONAL);
-CNamedString THOUSANDS_SEPARATOR("THOUSANDS_SEPARATOR", 0, 0, CNamedObject::OPTIONAL);
-CNamedString DECIMAL_SEPARATOR("DECIMAL_SEPARATOR", 0, 0, CNamedObject::OPTIONAL);
-CNamedStringArray FEATURES("FEATURES", 0, 0, CNamedObject::OPTIONAL);
-CNamedStringArray NAMES("$NAMES", 0, 0, CNamedObject::OPTIONAL);
+CNamedString CSV_HISTORY_DELIMITER("$CSV_HISTORY_DELIMITER", 0, 0, CNamedObject::kOptional);
+CNamedString ADDITIONAL_DATA_FILE("ADDITIONAL_DATA_FILE", 0, 0, CNamedObject::kOptional);
+CNamedLong TRANSPOSE_DATA("TRANSPOSE_DATA", 0, 0, CNamedObject::kOptional);
+CNamedString VALUE_SEPARATOR("VALUE_SEPARATOR", 0, 0, CNamedObject::kOptional);
+CNamedString THOUSANDS_SEPARATOR("THOUSANDS_SEPARATOR", 0, 0, CNamedObject::kOptional);
+CNamedString DECIMAL_SEPARATOR("DECIMAL_SEPARATOR", 0, 0, CNamedObject::kOptional);
+CNamedStringArray FEATURES("FEATURES", 0, 0, CNamedObject::kOptional);
+CNamedStringArray NAMES("$NAMES", 0, 0, CNamedObject::kOptional);
 
 CNamedLong C_MY("MY", 1L), C_MILLI("MILLI", 0L), C_INHERENT("INHERENT", 2L), C_ON("ON", 1L),
     C_OFF("OFF", 0L), C_RYN_EXPORT_DATA("RYN_EXPORT_DATA", 0L),

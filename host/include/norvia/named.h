@@ -8,7 +8,7 @@
 class CNamedObject {
  public:
   // Flags of construction: a mandatory object without value, or optional.
-  enum { MANDATORY = 0, OPTIONAL = 1 };
+  enum { kMandatory = 0, kOptional = 1 };
 
   CNamedObject(const char* name, int access, int unit);
   virtual ~CNamedObject() = default;

@@ -2,6 +2,7 @@
 // "now" the host clock can fix.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 
 #include "platform/types.h"
