@@ -1,0 +1,122 @@
+#include "ipc_test_util.h"
+
+#include <cstdio>
+#include <filesystem>
+
+using namespace ipctest;
+
+namespace {
+
+TEST(Process, ExitCodeIsStillActiveUntilItEnds) {
+  std::string go = uniqueName("go");
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, go.c_str());
+  Child child("exit 42 " + q(go));
+  DWORD code = 0;
+  EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code));
+  EXPECT_EQ(code, STILL_ACTIVE);
+  EXPECT_EQ(WaitForSingleObject(child.handle(), 0), WAIT_TIMEOUT);
+  EXPECT_EQ(GetProcessId(child.handle()), child.id());
+  EXPECT_NE(child.id(), GetCurrentProcessId());
+  SetEvent(event);
+  EXPECT_EQ(child.exitCode(), 42u);
+  EXPECT_EQ(child.exitCode(), 42u) << "asked again";
+  CloseHandle(event);
+}
+
+TEST(Process, TerminateSetsTheExitCode) {
+  std::string never = uniqueName("never set");
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, never.c_str());
+  Child child("exit 0 " + q(never));
+  EXPECT_TRUE(TerminateProcess(child.handle(), 5));
+  EXPECT_EQ(child.exitCode(), 5u);
+  CloseHandle(event);
+}
+
+TEST(Process, OpenedByIdWhenNotOurChild) {
+  Shared shared;
+  Ready ready;
+  std::string go = uniqueName("go");
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, go.c_str());
+  Child child("spawn " + q(shared.name()) + " " + q(ready.name()) + " " + q(go) + " 7");
+  ASSERT_TRUE(ready.wait());
+  DWORD id = *reinterpret_cast<DWORD*>(shared.data());
+  HANDLE grandchild = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id);
+  ASSERT_NE(grandchild, nullptr) << GetLastError();
+  EXPECT_EQ(GetProcessId(grandchild), id);
+  DWORD code = 0;
+  EXPECT_TRUE(GetExitCodeProcess(grandchild, &code));
+  EXPECT_EQ(code, STILL_ACTIVE);
+  SetEvent(event);
+  EXPECT_EQ(WaitForSingleObject(grandchild, kPatience), WAIT_OBJECT_0);
+  EXPECT_TRUE(GetExitCodeProcess(grandchild, &code));
+  EXPECT_EQ(code, 7u);
+  CloseHandle(grandchild);
+  CloseHandle(event);
+}
+
+TEST(Process, OpenOfAnEndedProcessFails) {
+  DWORD id;
+  {
+    Child child("exit 0");
+    id = child.id();
+    EXPECT_EQ(child.exitCode(), 0u);
+  }
+  EXPECT_EQ(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id), nullptr);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+TEST(Process, MissingProgramIsNotStarted) {
+  char line[] = "norvia-no-such-program --flag";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  EXPECT_FALSE(CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(Process, CommandLineFollowsWindowsRules) {
+  struct Case {
+    const char* line;
+    const char* args;  // as the child sees them, each ended by '|'
+  } cases[] = {
+      {"a  b\tc", "a|b|c|"},
+      {"\"a b\" c", "a b|c|"},
+      {"a\\b c\\\\d", "a\\b|c\\\\d|"},
+      {"\"a\\\"b\"", "a\"b|"},
+      {"a\\\\\"b c\"", "a\\b c|"},
+      {"a\\\\\\\"b", "a\\\"b|"},
+      {"x\"y z\"w", "xy zw|"},
+      {"\"\" end", "|end|"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    Shared shared;
+    Child child("args " + q(shared.name()) + " " + c.line);
+    EXPECT_EQ(child.exitCode(), 0u);
+    EXPECT_STREQ(shared.data(), c.args);
+  }
+}
+
+TEST(Process, StartsInTheGivenDirectory) {
+  namespace fs = std::filesystem;
+  fs::path dir = fs::temp_directory_path() / uniqueName("cwd");
+  fs::create_directories(dir);
+  FILE* marker = fopen((dir / "marker.txt").string().c_str(), "w");
+  ASSERT_NE(marker, nullptr);
+  fclose(marker);
+  Child inside("cwd marker.txt", dir.string().c_str());
+  EXPECT_EQ(inside.exitCode(), 0u);
+  Child outside("cwd marker.txt");
+  EXPECT_EQ(outside.exitCode(), 1u);
+  fs::remove_all(dir);
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  std::string line = q(childPath()) + " exit 0";
+  EXPECT_FALSE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              (dir / "missing").string().c_str(), &startup, &info));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+}
+
+}  // namespace
