@@ -136,6 +136,9 @@ errno_t _makepath_s(char* path, size_t size, const char* drive, const char* dir,
     if (out.back() != '/' && out.back() != '\\') out += '\\';
   }
   if (fname) out += fname;
-  if (ext && *ext) out += (ext[0] == '.' ? "" : ".") + std::string(ext);
+  if (ext && *ext) {
+    if (ext[0] != '.') out += '.';
+    out += ext;
+  }
   return CopyPart(path, size, out.data(), out.size());
 }
