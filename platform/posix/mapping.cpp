@@ -1,15 +1,19 @@
 // File mappings on Linux: a mapping is a shared file (see handle_shared.cpp);
-// each view is its own mmap of it and keeps the object alive, as on Windows.
+// each view is its own mmap of it. As on Windows, a view keeps the memory but
+// not the name: that goes with the last handle. So views map the file
+// through a description of their own, which holds no lock.
 #include "platform/mapping.h"
 
 #include "ipc.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <map>
 #include <mutex>
+#include <string>
 
 namespace {
 
@@ -21,7 +25,6 @@ struct Mapping : plat::Object {
 struct View {
   size_t size;
   DWORD protect;
-  std::shared_ptr<plat::SharedFile> file;
 };
 
 struct Views {
@@ -90,20 +93,23 @@ LPVOID MapViewOfFile(HANDLE handle, DWORD access, DWORD offsetHigh, DWORD offset
     return nullptr;
   }
   size_t size = bytes ? bytes : total - offset;
-  void* address = mmap(nullptr, size, write ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
-                       mapping->file->fd, static_cast<off_t>(offset));
+  std::string own = "/proc/self/fd/" + std::to_string(mapping->file->fd);
+  int fd = open(own.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  void* address = fd < 0 ? MAP_FAILED
+                         : mmap(nullptr, size, write ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, fd,
+                                static_cast<off_t>(offset));
+  if (fd >= 0) close(fd);
   if (address == MAP_FAILED) {
     SetLastError(plat::errorFromErrno(errno));
     return nullptr;
   }
   std::lock_guard lock(views().mutex);
   views().byBase[reinterpret_cast<uintptr_t>(address)] =
-      View{size, write ? PAGE_READWRITE : PAGE_READONLY, mapping->file};
+      View{size, write ? PAGE_READWRITE : PAGE_READONLY};
   return address;
 }
 
 BOOL UnmapViewOfFile(LPCVOID address) {
-  std::shared_ptr<plat::SharedFile> file;  // the last view may end the object: outside the lock
   std::lock_guard lock(views().mutex);
   auto found = views().byBase.find(reinterpret_cast<uintptr_t>(address));
   if (found == views().byBase.end()) {
@@ -111,7 +117,6 @@ BOOL UnmapViewOfFile(LPCVOID address) {
     return FALSE;
   }
   munmap(const_cast<void*>(address), found->second.size);
-  file = std::move(found->second.file);
   views().byBase.erase(found);
   return TRUE;
 }

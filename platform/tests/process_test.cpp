@@ -54,14 +54,22 @@ TEST(Process, OpenedByIdWhenNotOurChild) {
   CloseHandle(event);
 }
 
-TEST(Process, OpenOfAnEndedProcessFails) {
+TEST(Process, OpenOfAnEndedProcess) {
   DWORD id;
   {
-    Child child("exit 0");
+    Child child("exit 3");
     id = child.id();
-    EXPECT_EQ(child.exitCode(), 0u);
+    EXPECT_EQ(child.exitCode(), 3u);
   }
-  EXPECT_EQ(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id), nullptr);
+  // Windows keeps an ended process while anyone (not only we) holds a handle to it.
+  if (HANDLE ended = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, id)) {
+    DWORD code = 0;
+    EXPECT_EQ(WaitForSingleObject(ended, 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(GetExitCodeProcess(ended, &code));
+    EXPECT_NE(code, STILL_ACTIVE);
+    CloseHandle(ended);
+  }
+  EXPECT_EQ(OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, 0x7FFFFFF0), nullptr);
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
