@@ -117,13 +117,19 @@ Opened fail(int fd, DWORD error) {
 }
 
 bool mapData(SharedFile& file) {
-  file.data = mmap(nullptr, file.size, PROT_READ | PROT_WRITE, MAP_SHARED, file.fd, 0);
+  int fd = unlockedCopy(file.fd, true);
+  file.data = fd < 0 ? MAP_FAILED : mmap(nullptr, file.size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  if (fd >= 0) close(fd);
   if (file.data != MAP_FAILED) return true;
   file.data = nullptr;
   return false;
 }
 
 }  // namespace
+
+int unlockedCopy(int fd, bool write) {
+  return open(("/proc/self/fd/" + std::to_string(fd)).c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+}
 
 Opened openShared(char kind, const char* name, size_t size, bool create, bool wantData,
                   const std::function<void(void*)>& init) {
@@ -173,7 +179,7 @@ Opened openShared(char kind, const char* name, size_t size, bool create, bool wa
 }
 
 SharedFile::~SharedFile() {
-  if (data) munmap(data, size);
+  if (data && owned == 0) munmap(data, size);
   if (!path.empty()) {
     std::lock_guard registryLock(registry().mutex);
     auto found = registry().byPath.find(path);

@@ -52,17 +52,21 @@ class Deadline {
 // shared by all its handles (and views). Every process that holds one keeps
 // a shared lock on the file; the kernel drops it when the process dies, so
 // a file nobody has locked is a leftover and is started afresh.
-struct SharedFile : std::enable_shared_from_this<SharedFile> {
+struct SharedFile {
   ~SharedFile();
   std::string path;  // empty for unnamed objects
-  int fd = -1;
+  int fd = -1;       // holds the lock; mappings use descriptions of their own
   size_t size = 0;
   void* data = nullptr;  // mapped when asked for, else views map the file themselves
-  // While a thread of this process owns a mutex inside, the memory must stay
-  // mapped: the thread's robust-mutex list points into it.
+  // How often threads of this process own the mutex inside. An owned mutex
+  // stays mapped even after its last handle: the owner's robust-mutex list
+  // points into it.
   int owned = 0;
-  std::shared_ptr<SharedFile> pinned;
 };
+
+// A description of the file of `fd` without its lock, for mmap: a mapping
+// must not keep the object's name alive.
+int unlockedCopy(int fd, bool write);
 
 struct Opened {
   std::shared_ptr<SharedFile> file;  // null on failure, last error set

@@ -1,19 +1,16 @@
 // File mappings on Linux: a mapping is a shared file (see handle_shared.cpp);
 // each view is its own mmap of it. As on Windows, a view keeps the memory but
-// not the name: that goes with the last handle. So views map the file
-// through a description of their own, which holds no lock.
+// not the name: that goes with the last handle.
 #include "platform/mapping.h"
 
 #include "ipc.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <map>
 #include <mutex>
-#include <string>
 
 namespace {
 
@@ -93,8 +90,7 @@ LPVOID MapViewOfFile(HANDLE handle, DWORD access, DWORD offsetHigh, DWORD offset
     return nullptr;
   }
   size_t size = bytes ? bytes : total - offset;
-  std::string own = "/proc/self/fd/" + std::to_string(mapping->file->fd);
-  int fd = open(own.c_str(), (write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  int fd = plat::unlockedCopy(mapping->file->fd, write);
   void* address = fd < 0 ? MAP_FAILED
                          : mmap(nullptr, size, write ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, fd,
                                 static_cast<off_t>(offset));

@@ -47,12 +47,8 @@ struct Mutex : plat::Object {
   }
 
   // Only the owning thread counts, so the count needs no lock of its own.
-  void acquired() {
-    if (file->owned++ == 0) file->pinned = file;
-  }
-  void released() {
-    if (--file->owned == 0) file->pinned.reset();
-  }
+  void acquired() { ++file->owned; }
+  void released() { --file->owned; }
 };
 
 struct EventState {
