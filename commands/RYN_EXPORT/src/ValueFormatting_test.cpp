@@ -1,0 +1,70 @@
+#include "ValueFormatting.h"
+
+#include <gtest/gtest.h>
+
+#include "Export.h"
+#include "Parameters.h"
+#include "norvia/records.h"
+
+namespace {
+
+TEST(IsNumberText, AcceptsExactlyTheNumberForms) {
+  struct Case {
+    const char* text;
+    bool number;
+  } cases[] = {{"12", true},    {"-1.5", true},  {" +0.25 ", true}, {"1.", true},     {".5", true},
+               {"1.5e+03", true}, {"2E-7", true}, {"", false},      {"-", false},     {"1.2.3", false},
+               {"1e5", false},  {"1e+", false},  {"abc", false},   {"1,5", false},   {"1e+5x", false}};
+  for (const Case& c : cases) EXPECT_EQ(ryn::IsNumberText(c.text), c.number) << "'" << c.text << "'";
+}
+
+TEST(LocalizeNumberText, GroupsDigitsAndSwapsTheDecimalSeparator) {
+  theExport.m_strThousandsSeparator = "'";
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {{"1234567.25", "1'234'567,25"}, {"-123456", "-123'456"}, {"123", "123"},
+               {"1.5e+03", "1,5e+03"},         {"abc", "abc"},          {" 1000 ", "1'000"}};
+  for (const Case& c : cases) {
+    std::string s = c.in;
+    ryn::LocalizeNumberText(s, ",");
+    EXPECT_EQ(s, c.out) << c.in;
+  }
+  theExport.m_strThousandsSeparator.clear();
+  std::string s = "1234.5";
+  ryn::LocalizeNumberText(s, ",");
+  EXPECT_EQ(s, "1234,5");
+}
+
+TEST(FormatFeatureValue, WithAndWithoutConversion) {
+  ryn::UNITTYPE.Reset();
+  MCFeature f;
+  f.unit = 1;
+  f.resolution = 0.0001;
+  std::string unit;
+  EXPECT_EQ(ryn::FormatFeatureValue(f, 12.50314, unit), "12.5031");
+  EXPECT_EQ(unit, "mm");
+  f.mask = 1;
+  unit = "kept";
+  EXPECT_EQ(ryn::FormatFeatureValue(f, 1, unit), "-.--");
+  EXPECT_EQ(unit, "kept");
+  MCFeature plain;
+  plain.resolution = 0.001;
+  EXPECT_EQ(ryn::FormatFeatureValue(plain, 2.0, unit), "2.000");
+  EXPECT_EQ(unit, "");
+  plain.unit = 9;
+  EXPECT_EQ(ryn::FormatFeatureValue(plain, 2.0, unit), "2.000");
+  EXPECT_EQ(unit, "UnitNo=9");
+}
+
+TEST(FeatureUnitCategory, OwnUnitElseFromSymbol) {
+  MCFeature f;
+  for (auto [symbol, category] : {std::pair{102, 1}, {1222, 1}, {1245, 0}, {311, 2}, {400, 0}}) {
+    f.symbol = symbol;
+    EXPECT_EQ(ryn::FeatureUnitCategory(f), category) << symbol;
+  }
+  f.unit = 2;
+  EXPECT_EQ(ryn::FeatureUnitCategory(f), 2);
+}
+
+}  // namespace

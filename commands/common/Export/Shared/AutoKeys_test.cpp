@@ -1,0 +1,97 @@
+#include "AutoKeys.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "MachineQueries.h"
+#include "norvia/diag.h"
+#include "norvia/env.h"
+
+namespace {
+
+class AutoKeysTest : public ::testing::Test {
+ protected:
+  void Open(const std::string& ini) {
+    dir = (std::filesystem::temp_directory_path() / ("keys-" + std::to_string(std::random_device()()))).string();
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir + "/host.ini") << ini;
+    std::string error;
+    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    ryn::ResetMachineQueryCaches();
+    norvia::ClearLogs();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+  std::string Replace(std::string text, std::vector<std::string> headers = {}) {
+    headers.resize(13);
+    ryn::ReplaceAutoKeys(text, headers);
+    return text;
+  }
+  std::string dir;
+};
+
+TEST_F(AutoKeysTest, HeaderTextThenGlobalThenEmpty) {
+  Open("[globals]\nryn.draw.title_1 = G1\nryn.draw.text_5 = G5\n");
+  EXPECT_EQ(Replace("<PROTOCOL_HEADER__TITLE_1>|<PROTOCOL_HEADER__TEXT_5>|<PROTOCOL_HEADER__COMMENT>", {"T1"}),
+            "T1|G5|");
+  EXPECT_EQ(Replace("<PROTOCOL_HEADER__TITLE_1>"), "G1");
+  EXPECT_EQ(Replace("no keys here"), "no keys here");
+  EXPECT_EQ(Replace("<protocol_header__title_1>"), "<protocol_header__title_1>");
+}
+
+TEST_F(AutoKeysTest, EnvironmentKeysAndHeaderValuesThatHoldThem) {
+  Open("[machine]\nserial = S-9\nname = M\nprobe_system = S\nprobe = P\ntip = T\ntip_diameter = 2.0\n");
+  EXPECT_EQ(Replace("<ENVIRONMENT__MACHINE_SERIAL>_<ENVIRONMENT__MACHINE_DESCRIPTION>"), "S-9_M (S + P)");
+  EXPECT_EQ(Replace("<ENVIRONMENT__PROBE_TIP_RADIUS>/<ENVIRONMENT__PROBE_TIP_NAME>"), "1.000000/T");
+  EXPECT_EQ(Replace("<ENVIRONMENT__LOGGED_IN_USER>-<ENVIRONMENT__LOGGED_IN_USER>"), "UNKNOWN-UNKNOWN");
+  EXPECT_EQ(Replace("<PROTOCOL_HEADER__TITLE_1>", {"<ENVIRONMENT__MACHINE_SERIAL>"}), "S-9");
+}
+
+TEST_F(AutoKeysTest, DescriptionShrinksWithWhatIsKnown) {
+  Open("[machine]\nname = M\nprobe_system = S\n");
+  std::string d;
+  EXPECT_TRUE(ryn::GetMachineDescription(d));
+  EXPECT_EQ(d, "M (S)");
+  Open("[machine]\nname = M\n");
+  EXPECT_TRUE(ryn::GetMachineDescription(d));
+  EXPECT_EQ(d, "M");
+}
+
+TEST_F(AutoKeysTest, FailingMachineFailsTheKeyFailingProbeGivesEmpty) {
+  Open("[machine]\nfail = machine\n");
+  std::string text = "<ENVIRONMENT__MACHINE_SERIAL>";
+  std::vector<std::string> headers(13);
+  try {
+    ryn::ReplaceAutoKeys(text, headers);
+    ADD_FAILURE() << "no message raised";
+  } catch (const char* message) {
+    EXPECT_STREQ(message, "AutoKey ENVIRONMENT__MACHINE_SERIAL: No access to machine information!");
+  }
+  EXPECT_NE(norvia::ErrorLogText().find("RYN_EXPORT.dll commands\\RYN_HOSTQUERY\\src\\helper("), std::string::npos);
+  EXPECT_NE(norvia::ErrorLogText().find("Error: could not run GET MACHINE INFO()!"), std::string::npos);
+  Open("[machine]\nfail = probe\n");
+  EXPECT_EQ(Replace("[<ENVIRONMENT__PROBE_NAME>]"), "[]");
+  EXPECT_NE(norvia::ErrorLogText().find("Error: could not run GET PROBE INFO()!"), std::string::npos);
+}
+
+TEST_F(AutoKeysTest, ZeroDiameterIsAskedAgain) {
+  Open("[machine]\ntip_diameter = 0\n");
+  std::string r;
+  EXPECT_TRUE(ryn::GetProbeInfo(r, 3));
+  EXPECT_EQ(r, "");
+  Open("[machine]\ntip_diameter = 4\n");
+  EXPECT_TRUE(ryn::GetProbeInfo(r, 3));
+  EXPECT_EQ(r, "2.000000");
+  EXPECT_FALSE(ryn::GetProbeInfo(r, 4));
+}
+
+TEST(KeyLists, SizesAndOrder) {
+  EXPECT_STREQ(ryn::kSchemeKeys[0], "EXPORT__NUMBER_OF_FEATURES");
+  EXPECT_STREQ(ryn::kSchemeKeys[20], "ENVIRONMENT__LOGGED_IN_USER");
+  EXPECT_STREQ(ryn::kAllKeys[24], "EXPORT__FEATURE_COUNTER");
+  EXPECT_STREQ(ryn::kAllKeys[45], "ENVIRONMENT__LOGGED_IN_USER");
+}
+
+}  // namespace
