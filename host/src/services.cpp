@@ -64,7 +64,10 @@ std::string Orvouser_GetAbsolutPath(int kind, const char* name, const char* exte
 }
 
 void Orvouser_Path2Absolute(std::string& path, int kind) {
-  if (!norvia::IsAbsolutePath(path)) path = norvia::JoinPath(KindDirectory(kind), path);
+  if (norvia::IsAbsolutePath(path)) return;
+  std::string dir = KindDirectory(kind);
+  norvia::MakeDirectories(dir);
+  path = norvia::JoinPath(dir, path);
 }
 
 void Orvouser_Path2Relative(std::string& path, int kind) {
