@@ -10,6 +10,7 @@
 #include "norvia/env.h"
 #include "norvia/named.h"
 #include "platform/fs.h"
+#include "platform/module.h"
 #include "plugin.h"
 
 namespace {
@@ -128,8 +129,10 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
   if (options.env.empty()) options.env = DefaultEnvironment();
-  norvia::Host_SetProgramDirectory(RYN_PROGRAM_DIR);
+  norvia::Host_SetProgramDirectory(ProgramDirectory());
   if (!norvia::Host_Open(options.env, error)) return UsageError("environment: " + error);
+  // The interpreter stand-in finds the environment through this variable.
+  SetEnvironmentVariableA("NORVIA_ENV", options.env.c_str());
   if (!options.now.empty() && !norvia::Host_SetNow(options.now))
     return UsageError("--now expects \"YYYY-MM-DD hh:mm:ss\", found '" + options.now + "'");
   if (options.trace >= 0) norvia::SetTraceMasterLevel(options.trace);

@@ -11,7 +11,9 @@ bool Resolve(HMODULE module, const char* name, F& out, std::string& error) {
   return out != nullptr;
 }
 
-std::string DirectoryOfProgram() {
+}  // namespace
+
+std::string ProgramDirectory() {
   char path[4096];
   if (!Plat_ProgramPath(path, sizeof path)) return ".";
   std::string p = path;
@@ -19,9 +21,7 @@ std::string DirectoryOfProgram() {
   return slash == std::string::npos ? "." : p.substr(0, slash);
 }
 
-}  // namespace
-
-std::string DefaultPluginPath() { return DirectoryOfProgram() + "/RYN EXPORT" PLAT_MODULE_SUFFIX; }
+std::string DefaultPluginPath() { return ProgramDirectory() + "/RYN EXPORT" PLAT_MODULE_SUFFIX; }
 
 bool LoadPlugin(const std::string& file, PluginExports& e, std::string& error) {
   HMODULE module = LoadLibraryA(file.c_str());

@@ -28,3 +28,5 @@ struct PluginExports {
 bool LoadPlugin(const std::string& file, PluginExports& out, std::string& error);
 // The plug-in built beside the running program.
 std::string DefaultPluginPath();
+// The directory of the running program.
+std::string ProgramDirectory();

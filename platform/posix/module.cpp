@@ -5,6 +5,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 
 HMODULE LoadLibraryA(LPCSTR fileName) { return dlopen(fileName, RTLD_NOW | RTLD_LOCAL); }
@@ -47,4 +48,17 @@ bool Plat_ProgramPath(char* buffer, DWORD size) {
   if (n <= 0) return false;
   buffer[n] = '\0';
   return true;
+}
+
+BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value) {
+  return (value ? setenv(name, value, 1) : unsetenv(name)) == 0;
+}
+
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size) {
+  const char* value = getenv(name);
+  if (!value) return 0;
+  size_t n = strlen(value);
+  if (n >= size) return static_cast<DWORD>(n + 1);
+  memcpy(buffer, value, n + 1);
+  return static_cast<DWORD>(n);
 }

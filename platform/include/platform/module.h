@@ -27,3 +27,9 @@ const char* Plat_LoadErrorText();
 #endif
 // Full path of the running program.
 bool Plat_ProgramPath(char* buffer, DWORD size);
+
+#if !defined(_WIN32)
+// The process environment, as Win32 names it.
+BOOL SetEnvironmentVariableA(LPCSTR name, LPCSTR value);
+DWORD GetEnvironmentVariableA(LPCSTR name, LPSTR buffer, DWORD size);
+#endif
