@@ -30,18 +30,7 @@ endmacro()
 # ryn_add_tests(NAME LIBS...) builds every *_test.cpp of the current folder
 # into one binary NAME and registers it with CTest (through wine when cross-built).
 function(ryn_add_tests name)
-  if(NOT BUILD_TESTING)
-    return()
-  endif()
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
-  if(NOT sources)
-    return()
-  endif()
-  add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gmock GTest::gtest_main)
-  ryn_warnings(${name})
-  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "RYN_SOURCE_DIR=${CMAKE_SOURCE_DIR};RYN_BINARY_DIR=${CMAKE_BINARY_DIR}")
+  ryn_add_test_dirs(${name} DIRS ${CMAKE_CURRENT_SOURCE_DIR} LIBS ${ARGN})
 endfunction()
 
 # Sources of a folder without its tests.

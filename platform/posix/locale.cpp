@@ -10,16 +10,5 @@ int GetLocaleInfoA(LCID, LCTYPE type, LPSTR buffer, int size) {
   if (!Plat_FixedLocaleAnswer(type, &value)) {
     value = type == LOCALE_SLIST ? "," : type == LOCALE_SDECIMAL ? "." : type == LOCALE_STHOUSAND ? "," : nullptr;
   }
-  if (!value) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  int needed = static_cast<int>(std::strlen(value)) + 1;
-  if (size == 0) return needed;
-  if (!buffer || size < needed) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  std::memcpy(buffer, value, static_cast<size_t>(needed));
-  return needed;
+  return Plat_AnswerLocaleQuery(value, buffer, size);
 }

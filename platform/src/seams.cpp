@@ -1,8 +1,10 @@
 // The two answers the host emulator can fix: the clock and the locale.
+#include <cstring>
 #include <map>
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/error.h"
 #include "platform/locale.h"
 
 namespace {
@@ -39,4 +41,19 @@ bool Plat_FixedLocaleAnswer(LCTYPE type, const char** value) {
   if (it == S().locale.end()) return false;
   *value = it->second.first ? it->second.second.c_str() : nullptr;
   return true;
+}
+
+int Plat_AnswerLocaleQuery(const char* value, LPSTR buffer, int size) {
+  if (!value) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  int needed = static_cast<int>(std::strlen(value)) + 1;
+  if (size == 0) return needed;
+  if (!buffer || size < needed) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return 0;
+  }
+  std::memcpy(buffer, value, static_cast<size_t>(needed));
+  return needed;
 }

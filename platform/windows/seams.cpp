@@ -17,16 +17,5 @@ __time64_t Plat_time64(__time64_t* out) {
 int Plat_GetLocaleInfoA(LCID locale, LCTYPE type, LPSTR buffer, int size) {
   const char* value = nullptr;
   if (!Plat_FixedLocaleAnswer(type, &value)) return ::GetLocaleInfoA(locale, type, buffer, size);
-  if (!value) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return 0;
-  }
-  int needed = static_cast<int>(std::strlen(value)) + 1;
-  if (size == 0) return needed;
-  if (!buffer || size < needed) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  std::memcpy(buffer, value, static_cast<size_t>(needed));
-  return needed;
+  return Plat_AnswerLocaleQuery(value, buffer, size);
 }

@@ -21,3 +21,5 @@ void Plat_SetLocaleAnswer(LCTYPE type, const char* value);
 void Plat_ClearLocaleAnswers();
 // True and the fixed answer (null: fails) when the seam decides `type`.
 bool Plat_FixedLocaleAnswer(LCTYPE type, const char** value);
+// Answers a locale query with `value` (null: the query fails), as GetLocaleInfoA does.
+int Plat_AnswerLocaleQuery(const char* value, LPSTR buffer, int size);
