@@ -5,6 +5,7 @@
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/locale.h"
+#include "platform/profile.h"
 #include "platform/module.h"
 #include "platform/textfile.h"
 // Inter-process services.
