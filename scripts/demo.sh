@@ -24,22 +24,17 @@ if [[ ! -x $host ]]; then
 fi
 
 ryn_banner "Running the export"
-marker=$(mktemp)
-trap 'rm -f "$marker"' EXIT
 set -x
 rc=0
-"$host" --env examples/env --now "2026-12-06 10:00:00" exec MODE=RYN_ASCII_REPLACE 'SCHEME="reports/demo_<DATE>.txt"' || rc=$?
+"$host" --env examples/env --now "2026-12-06 10:00:00" exec MODE=RYN_ASCII_REPLACE \
+  'SCHEME="reports/<PROTOCOL_HEADER__PART_NAME>_<DATE>.txt"' 'TITLE_1="Housing"' || rc=$?
 { set +x; } 2>/dev/null
 echo "ryn-host exit code: $rc"
 
-# The report lands relative to the environment; look where it can be.
-mapfile -t written < <(find . -path ./build -prune -o -path ./.git -prune -o \
-  -type f -name 'demo_*.txt' -newer "$marker" -print 2>/dev/null | sort -u)
-if ((${#written[@]})); then
-  for file in "${written[@]}"; do
-    ryn_banner "Report: $(realpath "$file")"
-    head -n 20 "$file"
-  done
+report=examples/env/export/reports/HSG-300-A_2026_12_06.txt
+if [[ -f $report ]]; then
+  ryn_banner "Report: $(realpath "$report")"
+  cat "$report"
 else
   echo "demo: no report was written" >&2
 fi
