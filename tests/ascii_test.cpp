@@ -98,3 +98,31 @@ TEST(AsciiExport, NothingToExportShowsTheStatusBox) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AsciiExport, OddRecordsEndTheRunWithTheirMessageOrPassQuietly) {
+  HostRunner host;
+  host.Write("store/empty.lst", "key = ./empty.lst\n");
+  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"o.txt\""});
+  EXPECT_EQ(r.out, "Featurelist contains no element\n");
+  EXPECT_TRUE(host.Exists("export/o.txt")) << "the header written so far is kept";
+  std::remove((host.Dir() + "/store/empty.lst").c_str());
+  host.Write("store/nokey.fea", "key =\nname = Nameless\nactual = 1\n");
+  std::string longName(400, 'n');
+  r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"o.txt\"", "OPERATOR=\"" + longName + "\""});
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  std::string file = host.Read("export/o.txt");
+  EXPECT_EQ(file.find("Inspector:;" + std::string(31, 'n')), std::string::npos) << "cut to the entry width";
+  EXPECT_NE(file.find("Inspector:;" + std::string(30, 'n') + "\r\n"), std::string::npos);
+}
+
+TEST(AsciiExport, LongSchemesAndKeysDoNotBreakThePath) {
+  HostRunner host;
+  std::string title(300, 't');
+  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "TITLE_1=\"" + title + "\"",
+                           "SCHEME=\"<PROTOCOL_HEADER__TITLE_1><DATE><DATE><DATE>.txt\""});
+  EXPECT_EQ(r.out, "Could not open temporary file\n") << "a file name longer than the system allows";
+}
+
+}  // namespace
