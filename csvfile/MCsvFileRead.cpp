@@ -4,6 +4,7 @@
 #include "MCsvFileRead.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,30 @@ namespace
     throw std::out_of_range("invalid vector subscript");
 }
 
+// First c in [s, e), or e. Entries are short, so eight bytes at a time
+// beats a library call.
+inline const char* FindByte(const char* s, const char* e, char c)
+{
+    if constexpr (std::endian::native == std::endian::little)
+    {
+        const std::uint64_t kOnes = 0x0101010101010101ull;
+        const std::uint64_t kPattern = kOnes * static_cast<unsigned char>(c);
+        while (e - s >= 8)
+        {
+            std::uint64_t x;
+            std::memcpy(&x, s, 8);
+            x ^= kPattern;
+            // The lowest set bit marks the first byte equal to c.
+            const std::uint64_t t = (x - kOnes) & ~x & (kOnes << 7);
+            if (t)
+                return s + (std::countr_zero(t) >> 3);
+            s += 8;
+        }
+    }
+    while (s != e && *s != c)
+        ++s;
+    return s;
+}
 struct FileCloser
 {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -34,7 +59,7 @@ class TextInput
 {
 public:
     TextInput(std::FILE* file, std::size_t nBlock)
-        : m_file(file), m_nBlock(std::max<std::size_t>(nBlock, 1)), m_data(new char[m_nBlock + 1])
+        : m_file(file), m_nBlock(std::max<std::size_t>(nBlock, 1)), m_data(new char[1 + m_nBlock + kSlack]())
     {
     }
 
@@ -138,6 +163,11 @@ private:
         }
     }
 
+public:
+    // Bytes behind the block that may be read (never used) by fixed-size copies.
+    static constexpr std::size_t kSlack = 16;
+
+private:
     std::FILE* m_file;
     std::size_t m_nBlock;
     std::unique_ptr<char[]> m_data;  // one spare byte in front for a held-back CR
@@ -303,37 +333,60 @@ private:
     // separator.
     bool ReadEntry(bool bLast)
     {
-        const int c = m_in.Get();
-        if (c < 0)
-            return false;
+        const char* p = m_in.p;
+        if (p == m_in.end)
+        {
+            if (!m_in.More())
+                return false;
+            p = m_in.p;
+        }
+        const char* const end = m_in.end;
+        const char c = *p;
         if (c == '"')
         {
+            m_in.p = p + 1;
             ReadQuoted();
             m_in.Get();  // the separator or line feed behind the closing quote
             return true;
         }
         const char cDelim = bLast ? '\n' : m_cSep;
-        if (c == static_cast<unsigned char>(cDelim))
+        if (c == cDelim)
         {
+            m_in.p = p + 1;
             SetEntryLength(0);
             return true;
         }
-        m_szEntry[0] = static_cast<char>(c);
-        // n counts the entry; the characters taken after the first one
-        // (delimiter included) may not reach 1022.
-        std::size_t n = 1;
-        for (;;)
+        // The entry (n characters) and its delimiter: the characters taken
+        // after the first one, delimiter included, may not reach 1022.
+        // Usually all of it is in this block.
+        const std::size_t nWindow = std::min(static_cast<std::size_t>(end - p), kStepLimit + 1);
+        const char* q = FindByte(p + 1, p + nWindow, cDelim);
+        if (q != p + nWindow)
         {
-            if (!m_in.More())
-                break;
-            const std::size_t nAvail = static_cast<std::size_t>(m_in.end - m_in.p);
-            const std::size_t nWindow = std::min(nAvail, kStepLimit + 1 - n);
-            const char* q = static_cast<const char*>(std::memchr(m_in.p, cDelim, nWindow));
-            const std::size_t nTake = q ? static_cast<std::size_t>(q - m_in.p) : nWindow;
-            std::memcpy(m_szEntry + n, m_in.p, nTake);
-            n += nTake;
-            m_in.p += nTake;
-            if (q)
+            const std::size_t n = static_cast<std::size_t>(q - p);
+            if (n >= kStepLimit)
+                ThrowTableError(MCsvFile::ERR_ENTRY_TOO_LONG);
+            if (n <= kShortEntry)
+                std::memcpy(m_szEntry, p, kShortEntry);  // fixed size: no library call; the block has slack
+            else
+                std::memcpy(m_szEntry, p, n);
+            m_in.p = q + 1;
+            SetEntryLength(n);
+            return true;
+        }
+
+        m_szEntry[0] = c;
+        m_in.p = p + 1;
+        std::size_t n = 1;
+        while (m_in.More())
+        {
+            const char* const s = m_in.p;
+            const char* const e = s + std::min(static_cast<std::size_t>(m_in.end - s), kStepLimit + 1 - n);
+            q = FindByte(s, e, cDelim);
+            std::memcpy(m_szEntry + n, s, static_cast<std::size_t>(q - s));
+            n += static_cast<std::size_t>(q - s);
+            m_in.p = q;
+            if (q != e)
             {
                 ++m_in.p;
                 if (n >= kStepLimit)
@@ -419,6 +472,7 @@ private:
         }
     }
 
+    static constexpr std::size_t kShortEntry = TextInput::kSlack;
     // Unquoted: 1022 characters taken after the first one fail.
     static constexpr std::size_t kStepLimit = 1022;
     // Quoted: 1023 characters taken, closing quote included, fail.

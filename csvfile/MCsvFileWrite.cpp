@@ -39,6 +39,19 @@ public:
 
     void Text(const char* s, std::size_t n)
     {
+        // Short entries: check and copy in one pass.
+        if (n <= 16 && kSize - m_nUsed >= n)
+        {
+            char* d = m_data.get() + m_nUsed;
+            std::size_t i = 0;
+            for (; i < n && s[i] != '\n'; ++i)
+                d[i] = s[i];
+            if (i == n)
+            {
+                m_nUsed += n;
+                return;
+            }
+        }
         while (const char* q = static_cast<const char*>(std::memchr(s, '\n', n)))
         {
             const std::size_t nPart = static_cast<std::size_t>(q - s);
@@ -48,6 +61,13 @@ public:
             n -= nPart + 1;
         }
         Raw(s, n);
+    }
+
+    void Char(char c)
+    {
+        if (m_nUsed == kSize)
+            Flush();
+        m_data[m_nUsed++] = c;
     }
 
     void Text(const std::string& str) { Text(str.data(), str.size()); }
@@ -155,7 +175,13 @@ private:
         m_out.Raw("\"", 1);
     }
 
-    void Separator() { m_out.Raw(m_strSep.data(), m_strSep.size()); }
+    void Separator()
+    {
+        if (m_strSep.size() == 1)
+            m_out.Char(m_strSep[0]);
+        else
+            m_out.Raw(m_strSep.data(), m_strSep.size());
+    }
 
     void EndField(bool bMore)
     {
