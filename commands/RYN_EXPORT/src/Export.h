@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "norvia/framework.h"
@@ -11,6 +12,10 @@
 class CExportEditDlg;
 class CFeaturesEditDlg;
 class CEditRecordParameterDlg;
+class MCFeature;
+
+// (header, entry) pairs of one feature, in column order.
+using CsvPairs = std::vector<std::pair<std::string, std::string>>;
 
 class CTrelmExport : public CRynTrelmGeneric {
  public:
@@ -44,6 +49,8 @@ class CTrelmExport : public CRynTrelmGeneric {
   const char* FunctionExportCSV();
   const char* FunctionExportCSVHistory();
   bool ExportAdditionalData();
+  CsvPairs CreateCSVData(MCFeature& feature);
+  CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
   bool WriteScriptInterfaceFile(const std::string& path);
   bool RunExportScript(std::string scriptFile, std::string& error);
   static constexpr int kDrawingHeaderCount = 13;

@@ -55,18 +55,21 @@ int64_t GetFeatureDateTime(const MCFeature& feature) {
   return CurrentTime();
 }
 
+void CreateLastDirectoryLevel(const std::string& path) {
+  char drive[3], dir[256], joined[260];
+  if (_splitpath_s(path.c_str(), drive, sizeof drive, dir, sizeof dir, nullptr, 0, nullptr, 0) == 0 &&
+      _makepath_s(joined, sizeof joined, drive, dir, nullptr, nullptr) == 0 && joined[0] && !PathFileExistsA(joined)) {
+    // Only the last level: a missing parent makes the writer's open fail, as it should.
+    CreateDirectoryA(joined, nullptr);
+  }
+}
+
 std::string MakeOutputPath(const std::string& scheme, const std::vector<std::string>& headers) {
   std::string path = scheme;
   ReplaceAutoKeys(path, headers);
   ExpandDateTimePlaceholders(path, CurrentTime(), "", "");
   Orvouser_Path2Absolute(path, 6);
-  char drive[3], dir[256], joined[260];
-  if (_splitpath_s(path.c_str(), drive, sizeof drive, dir, sizeof dir, nullptr, 0, nullptr, 0) == 0 &&
-      _makepath_s(joined, sizeof joined, drive, dir, nullptr, nullptr) == 0 && joined[0] &&
-      !PathFileExistsA(joined)) {
-    // Only the last level: a missing parent makes the writer's open fail, as it should.
-    CreateDirectoryA(joined, nullptr);
-  }
+  CreateLastDirectoryLevel(path);
   return path;
 }
 

@@ -18,6 +18,8 @@ std::string GetRunTimePath();
 bool IsInRunTimePath(const CMDatabaseElement* element);
 // Measuring time, else evaluation time, else now (seconds since 1970).
 int64_t GetFeatureDateTime(const MCFeature& feature);
+// Creates the directory of `path` when it is missing (one level; failure ignored).
+void CreateLastDirectoryLevel(const std::string& path);
 // The scheme with keys replaced, placeholders expanded with the current
 // time, made absolute (kind 6), its last directory level created.
 // A failed machine query throws its message (const char*).

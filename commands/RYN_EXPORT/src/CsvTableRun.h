@@ -1,0 +1,44 @@
+// One run of a CSV-family export against its table file: the old rows of
+// an existing file, the new entries with column growth and padding, and a
+// write that leaves the old file in place until the new one is complete.
+#pragma once
+
+#include <string>
+
+#include "MCsvFile.h"
+
+namespace ryn {
+
+// The separator of an existing export file, judged from its first line
+// (the character behind the first quoted header), or "" when none can be
+// told. Sets `transposed` unless the line holds a quote followed by TIME.
+std::string DetectCsvLayout(const std::string& file, bool& transposed);
+
+class CsvTableRun {
+ public:
+  CsvTableRun(std::string path, std::string separator, bool transposed);
+
+  // Reads the existing file into the table (append modes). Returns the
+  // message that ends the export, or null; throws the text for columns of
+  // different length. `requireDate`: the file must have a "DATE" column,
+  // whose entries count the old rows (else column 0 counts them).
+  const char* ReadExisting(bool requireDate);
+
+  // Appends `entry` to the column `header`, creating it behind the others
+  // with empty entries for the old rows. Throws the table's error text.
+  void Append(const std::string& header, const std::string& entry);
+
+  // Pads every column to the same length and writes the file.
+  const char* Write();
+
+  MCsvFile& Table() { return m_table; }
+
+ private:
+  std::string m_path;
+  std::string m_separator;
+  bool m_transposed;
+  std::size_t m_oldRows = 0;
+  MCsvFile m_table;
+};
+
+}  // namespace ryn

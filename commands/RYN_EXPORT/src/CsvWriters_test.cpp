@@ -1,0 +1,80 @@
+#include "CsvWriters.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "CsvTableRun.h"
+
+namespace {
+
+TEST(CutWarningMark, CutsTheLastParenthesisUpToAnExclamation) {
+  const struct {
+    const char* in;
+    const char* out;
+    bool cut;
+  } cases[] = {
+      {"Dia (over!)", "Dia", true},         {"Dia (a) (b!) rest", "Dia (a)  rest", true},
+      {"(over!)", "(over!)", false},        {"Dia (over)", "Dia (over)", false},
+      {"Dia !) (x", "Dia !) (x", false},    {"  Dia  (x!)  ", "Dia", true},
+      {"Dia (x!", "Dia (x!", false},        {"A(!)B", "AB", true},
+  };
+  for (const auto& c : cases) {
+    std::string name = c.in;
+    EXPECT_EQ(ryn::CutWarningMark(name), c.cut) << c.in;
+    EXPECT_EQ(name, c.out) << c.in;
+  }
+}
+
+TEST(ReduceToLastPathPart, KeepsTheTextAfterTheLastSeparators) {
+  const struct {
+    const char* in;
+    const char* out;
+    bool valid;
+  } cases[] = {
+      {"parts\\Diameter", "Diameter", true}, {"a/b\\c/d", "d", true}, {"\\Dia", "\\Dia", true},
+      {"/Dia", "/Dia", true},                 {"plain", "plain", true}, {"parts\\", "", false},
+      {"x\\parts/", "", false},               {"a\\/b", "/b", true},
+  };
+  for (const auto& c : cases) {
+    std::string name = c.in;
+    const bool valid = ryn::ReduceToLastPathPart(name);
+    EXPECT_EQ(valid, c.valid) << c.in;
+    if (valid) EXPECT_EQ(name, c.out) << c.in;
+  }
+}
+
+TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
+  const struct {
+    std::string firstLine;
+    std::string separator;
+    bool transposed;
+  } cases[] = {
+      {"\"DATE\";\"TIME\";\"VALUE.a\"\r\n", ";", false},
+      {"\"DATE\",\"TIME\"\n", ",", false},
+      {"\"DATE\"\t2024.01.01\t2024.01.02\r\n", "\t", true},
+      {"\"VALUE.a\";\"TIME.a\"\r\n", ";", false},
+      {"\"DATE\"0\r\n", "", false},
+      {"\"DATE\"\r\n", std::string(1, '\0'), true},
+      {"DATE;TIME\r\n", "", false},
+      {"\"DATE;TIME\r\n", "", false},
+      {"\r\n", "", false},
+      {"", "", false},
+  };
+  const std::string path = (std::filesystem::temp_directory_path() / "ryn_detect_layout.csv").string();
+  for (const auto& c : cases) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    std::fwrite(c.firstLine.data(), 1, c.firstLine.size(), f);
+    std::fclose(f);
+    bool transposed = false;
+    EXPECT_EQ(ryn::DetectCsvLayout(path, transposed), c.separator) << c.firstLine;
+    EXPECT_EQ(transposed, c.transposed) << c.firstLine;
+  }
+  std::remove(path.c_str());
+  bool transposed = true;
+  EXPECT_EQ(ryn::DetectCsvLayout(path, transposed), "");
+  EXPECT_TRUE(transposed) << "a missing file leaves the layout alone";
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+// The additional-data file beside a CSV export: protocol header texts,
+// environment values, date and time as twenty named columns.
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+#include "AutoKeys.h"
+#include "DateTimePlaceholders.h"
+#include "Export.h"
+#include "HelperFunctions.h"
+#include "Parameters.h"
+#include "TextReplace.h"
+#include "norvia/services.h"
+#include "platform/textfile.h"
+#include "platform/win32.h"
+
+using namespace ryn;
+
+namespace {
+
+const char* const kAdditionalKeys[20] = {
+    "<PROTOCOL_HEADER__TITLE_1>",     "<PROTOCOL_HEADER__TITLE_2>",        "<PROTOCOL_HEADER__TITLE_3>",
+    "<PROTOCOL_HEADER__OPERATOR>",    "<PROTOCOL_HEADER__PART_NAME>",      "<PROTOCOL_HEADER__DRAWING_NO>",
+    "<PROTOCOL_HEADER__OPERATION>",   "<PROTOCOL_HEADER__COMMENT>",        "<PROTOCOL_HEADER__TEXT_1>",
+    "<PROTOCOL_HEADER__TEXT_2>",      "<PROTOCOL_HEADER__TEXT_3>",         "<PROTOCOL_HEADER__TEXT_4>",
+    "<PROTOCOL_HEADER__TEXT_5>",      "<ENVIRONMENT__MACHINE_SERIAL>",     "<ENVIRONMENT__PROBE_NAME>",
+    "<ENVIRONMENT__PROBE_TIP_NAME>",  "<ENVIRONMENT__PROBE_TIP_RADIUS>",   "<ENVIRONMENT__LOGGED_IN_USER>",
+    "<DATE>",                         "<TIME>"};
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+std::string ColumnName(std::string key) {
+  for (const char* part : {"<PROTOCOL_HEADER__", "<ENVIRONMENT__", "<", ">"}) ryn::ReplaceAll(key, part, "");
+  return key;
+}
+
+// Both layouts leave the line end or separator off behind the TIME pair.
+std::string ComposeAdditionalData(const std::vector<std::pair<std::string, std::string>>& pairs,
+                                  const std::string& separator, bool transposed) {
+  std::string names, values, text;
+  for (const auto& [name, value] : pairs) {
+    const bool last = name == "TIME";
+    if (transposed) {
+      text += name + separator + value + (last ? "" : "\n");
+    } else {
+      names += name + (last ? "\n" : separator);
+      values += value + (last ? "" : separator);
+    }
+  }
+  return transposed ? text : names + values;
+}
+
+// The old file is replaced only by a complete new one; a file that cannot
+// be written is not reported.
+void WriteWholeFile(const std::string& path, const std::string& text) {
+  const std::string temporary = path + ".ryn-new";
+  plat::TextFile file;
+  if (!file.Open(temporary.c_str(), "w")) return;
+  const bool written = file.Write(text);
+  if (file.Close() && written)
+    MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  DeleteFileA(temporary.c_str());
+}
+
+}  // namespace
+
+bool CTrelmExport::ExportAdditionalData() {
+  m_strMessage.clear();
+  if (Lower(ADDITIONAL_DATA_FILE.GetText()) == Lower(SCHEME.GetText())) {
+    m_strMessage = "SCHEME and ADDITIONAL_DATA_FILE must not be the same!";
+    return false;
+  }
+  const int64_t now = ryn::CurrentTime();
+  const std::vector<std::string> headers = DrawingHeaderTexts();
+  auto resolve = [&](std::string text) {
+    ryn::ReplaceAutoKeys(text, headers);
+    ryn::ExpandDateTimePlaceholders(text, now, "", "");
+    return text;
+  };
+  std::string path = resolve(ADDITIONAL_DATA_FILE.GetText());
+  if (path.find_first_of("*?\"<>|") != std::string::npos) {
+    m_strMessage = "ADDITIONAL_DATA_FILE has invalid pathname";
+    return false;
+  }
+  Orvouser_Path2Absolute(path, 6);
+  ryn::CreateLastDirectoryLevel(path);
+
+  std::vector<std::pair<std::string, std::string>> pairs;
+  for (const char* key : kAdditionalKeys) pairs.emplace_back(ColumnName(key), resolve(key));
+  const std::string text = ComposeAdditionalData(pairs, m_strValueSeparator, m_bTranspose);
+  try {
+    WriteWholeFile(path, text);
+  } catch (const std::exception& e) {
+    m_strMessage = e.what();
+    return false;
+  } catch (const char* message) {
+    m_strMessage = message;
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,111 @@
+// The CSV and compact-CSV export: one table row per run, columns per feature.
+#include <memory>
+
+#include "CsvTableRun.h"
+#include "CsvWriters.h"
+#include "DateTimePlaceholders.h"
+#include "Export.h"
+#include "FeatureSelection.h"
+#include "HelperFunctions.h"
+#include "Parameters.h"
+#include "ValueFormatting.h"
+#include "norvia/diag.h"
+#include "norvia/records.h"
+#include "norvia/services.h"
+
+using namespace ryn;
+
+namespace {
+
+const char* const kUnhandledType = "internal error: unhandled FeatureType. Please report this error to Norvia R&D.";
+
+long WarningMode() {
+  long mode = 0;
+  if (!GlobalsLookup("ryn_export.csv.featname_warning_mode", mode)) mode = 0;
+  return mode;
+}
+
+bool IsCompactMode(long mode) { return mode == RYN_CSV_COMPACT_REPLACE || mode == RYN_CSV_COMPACT_APPEND; }
+
+std::string FormatNonZero(const MCFeature& feature, double value) {
+  if (value == 0.0) return "";
+  std::string unused;
+  return ryn::FormatFeatureValue(feature, value, unused);
+}
+
+}  // namespace
+
+CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
+  std::string name = ryn::ReportedName(feature);
+  const long warningMode = WarningMode();
+  const bool marked = (warningMode == 0 || warningMode == 2) && ryn::CutWarningMark(name);
+  norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::CreateCSVData(): Name=%s", name.c_str());
+
+  const bool wasValid = feature.IsValid();
+  if (marked && warningMode == 2) feature.SetValid(false);
+  struct ValidityRestore {
+    MCFeature& f;
+    bool v;
+    ~ValidityRestore() { f.SetValid(v); }
+  } restore{feature, wasValid};
+
+  CsvPairs pairs;
+  auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(std::string(kind) + "." + name, std::move(entry)); };
+  std::string unit;
+  add("VALUE", ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit));
+  if (IsCompactMode(MODE.GetValue())) return pairs;
+
+  switch (feature.GetType()) {
+    case 0:
+    case 3:
+      add("NOMINAL", FormatNonZero(feature, feature.GetNominalValue()));
+      add("U_TOL", FormatNonZero(feature, feature.GetUpperTolerance()));
+      add("L_TOL", FormatNonZero(feature, feature.GetLowerTolerance()));
+      break;
+    case 1:
+    case 2:
+    case 4:
+      add("TOL", FormatNonZero(feature, feature.GetUpperTolerance()));
+      break;
+    case 5:
+      add("U_TOL", FormatNonZero(feature, feature.GetUpperTolerance()));
+      add("L_TOL", FormatNonZero(feature, feature.GetLowerTolerance()));
+      break;
+    default:
+      throw kUnhandledType;
+  }
+  if (!unit.empty()) add("UNIT", unit);
+  return pairs;
+}
+
+const char* CTrelmExport::FunctionExportCSV() {
+  std::unique_ptr<MCFeatureList> list = ryn::CollectFeatureList();
+  std::vector<bool> skipped;
+  if (ryn::ExcludeRunTimeFeatures(*list, skipped) == 0) {
+    ryn::ReportNothingToExport();
+    return nullptr;
+  }
+  const long mode = MODE.GetValue();
+  ryn::CsvTableRun run(ryn::MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()), m_strValueSeparator,
+                       ryn::TransposeRequested());
+  if (mode == RYN_CSV_APPEND || mode == RYN_CSV_COMPACT_APPEND)
+    if (const char* message = run.ReadExisting(true)) return message;
+
+  auto passes = [&](int i) { return !skipped[static_cast<size_t>(i)] && ryn::PassesExportFlag(*list->GetItem(i)); };
+  for (int i = 0; i < list->GetNumItems(); ++i) {
+    if (!passes(i)) continue;
+    const int64_t when = ryn::GetFeatureDateTime(*list->GetItem(i));
+    run.Append("DATE", ryn::FormatTimeText(when, "%Y.%m.%d"));
+    run.Append("TIME", ryn::FormatTimeText(when, "%H:%M:%S"));
+    break;
+  }
+  norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSV(): set Feature to CSV");
+  for (int i = 0; i < list->GetNumItems(); ++i) {
+    if (!passes(i)) continue;
+    for (auto& [header, entry] : CreateCSVData(*list->GetItem(i))) {
+      ryn::LocalizeNumberText(entry, m_strDecimalSeparator);
+      run.Append(header, entry);
+    }
+  }
+  return run.Write();
+}

@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include "HostRunner.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+const std::string kHeaderA = "\"DATE\";\"TIME\";\"VALUE.a\";\"NOMINAL.a\";\"U_TOL.a\";\"L_TOL.a\";\"UNIT.a\"";
+const std::string kRowA = "2024.03.06;08:00:00;12.5031;12.5000;0.0200;-0.0100;mm";
+
+HostResult Exec(HostRunner& host, Args args, const std::string& now = "2024-03-07 14:05:09") {
+  args.insert(args.begin(), "exec");
+  return host.Run(args, now);
+}
+
+TEST(CsvExport, ReplaceThenAppendsWithNewAndVanishingFeatures) {
+  HostRunner host;
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_REPLACE", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}).exitCode, 0);
+  EXPECT_EQ(host.Read("export/t.csv"), kHeaderA + "\r\n" + kRowA + "\r\n");
+
+  // holes.lst comes in: its columns go to the right, empty in the old row.
+  HostResult r = Exec(host, {"MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\", \"holes.lst\""});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  const std::string holes =
+      ";\"VALUE.holes_H1\";\"NOMINAL.holes_H1\";\"U_TOL.holes_H1\";\"L_TOL.holes_H1\";\"UNIT.holes_H1\""
+      ";\"VALUE.holes_H2\";\"NOMINAL.holes_H2\";\"U_TOL.holes_H2\";\"L_TOL.holes_H2\";\"UNIT.holes_H2\"";
+  const std::string holeValues = ";6.602;6.600;0.100;;mm;6.611;6.600;0.100;;mm";
+  const std::string twoRuns = kHeaderA + holes + "\r\n" + kRowA + ";;;;;;;;;;\r\n" + kRowA + holeValues + "\r\n";
+  EXPECT_EQ(host.Read("export/t.csv"), twoRuns);
+
+  // a vanishes: its fields stay empty; the date is the first exported feature's.
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"holes.lst\""}).exitCode, 0);
+  EXPECT_EQ(host.Read("export/t.csv"), twoRuns + "2024.03.06;09:00:00;;;;;" + holeValues + "\r\n");
+}
+
+TEST(CsvExport, AppendToAMissingFileIsAReplace) {
+  HostRunner host;
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_APPEND", "SCHEME=\"new/t.csv\"", "FEATURES=\"a.fea\""}).exitCode, 0);
+  EXPECT_EQ(host.Read("export/new/t.csv"), kHeaderA + "\r\n" + kRowA + "\r\n");
+}
+
+TEST(CsvExport, CompactTransposedWithTabAndLocalNumbers) {
+  HostRunner host;
+  host.Write("store/big.fea", "actual = 1234567.25\nnominal = 1234567\nunit = 1\nresolution = 0.01\n"
+                              "measured = 2024-03-06 10:00:00\n");
+  const Args args = {"MODE=RYN_CSV_COMPACT_APPEND", "SCHEME=\"c.csv\"", "FEATURES=\"big.fea\"", "TRANSPOSE_DATA=ON",
+                     "VALUE_SEPARATOR=\"<HT>\"", "DECIMAL_SEPARATOR=\",\"", "THOUSANDS_SEPARATOR=\"'\""};
+  ASSERT_EQ(Exec(host, args).exitCode, 0);
+  ASSERT_EQ(Exec(host, args).exitCode, 0);
+  EXPECT_EQ(host.Read("export/c.csv"),
+            "\"DATE\"\t2024.03.06\t2024.03.06\r\n"
+            "\"TIME\"\t10:00:00\t10:00:00\r\n"
+            "\"VALUE.big\"\t1'234'567,25\t1'234'567,25\r\n");
+}
+
+TEST(CsvExport, TypesDecideTheColumnsAndZeroLimitsStayEmpty) {
+  HostRunner host;
+  host.Write("store/p.fea", "type = 1\nactual = 0\nupper_tol = 0.03\nunit = 1\nresolution = 0.01\n"
+                            "measured = 2024-03-06 10:00:00\n");
+  host.Write("store/q.fea", "type = 5\nactual = 2\nlower_tol = -0.5\nresolution = 0.1\n");
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_REPLACE", "SCHEME=\"t.csv\"", "FEATURES=\"p.fea\", \"q.fea\""}).exitCode, 0);
+  EXPECT_EQ(host.Read("export/t.csv"),
+            "\"DATE\";\"TIME\";\"VALUE.p\";\"TOL.p\";\"UNIT.p\";\"VALUE.q\";\"U_TOL.q\";\"L_TOL.q\"\r\n"
+            "2024.03.06;10:00:00;0.00;0.03;mm;2.0;;-0.5\r\n");
+
+  host.Write("store/bad.fea", "type = 6\n");
+  HostResult r = Exec(host, {"MODE=RYN_CSV_REPLACE", "SCHEME=\"t.csv\"", "FEATURES=\"p.fea\", \"bad.fea\""});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "internal error: unhandled FeatureType. Please report this error to Norvia R&D.\n");
+}
+
+TEST(CsvExport, SameNameTwiceAddsTwoRows) {
+  HostRunner host;
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_COMPACT_REPLACE", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\", \"a.fea\"",
+                        "CONSIDER_EXPORT_FLAG=1"})
+                .exitCode,
+            0);
+  EXPECT_EQ(host.Read("export/t.csv"), "\"DATE\";\"TIME\";\"VALUE.a\"\r\n2024.03.06;08:00:00;12.5031\r\n;;12.5031\r\n");
+}
+
+TEST(CsvExport, WarningMarksFollowTheHostGlobal) {
+  const struct {
+    const char* mode;
+    const char* header;
+  } cases[] = {{"0", "VALUE.Dia"}, {"1", "VALUE.Dia (over!)"}, {"2", "VALUE.Dia"}, {"7", "VALUE.Dia (over!)"}};
+  for (const auto& c : cases) {
+    HostRunner host;
+    host.Write("host.ini", host.Read("host.ini") + "\n[globals]\nryn_export.csv.featname_warning_mode = " + c.mode + "\n");
+    host.Write("store/Dia (over!).fea", "actual = 3\nresolution = 1\n");
+    ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_COMPACT_REPLACE", "SCHEME=\"w.csv\"", "FEATURES=\"Dia (over!).fea\""}).exitCode,
+              0);
+    EXPECT_NE(host.Read("export/w.csv").find(std::string("\"") + c.header + "\"\r\n"), std::string::npos)
+        << "mode " << c.mode << ": " << host.Read("export/w.csv");
+  }
+}
+
+TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
+  const std::string e8 = "ERROR 0008: The Number of Headers is different than the Number of Data Columns!";
+  const struct {
+    std::string content;
+    bool transposed;
+    std::string message;
+  } cases[] = {
+      {"", false, e8},
+      {"", true, "ERROR 0009: Empty file!"},
+      {"\"DATE\";\"TIME\"\r\n2024.01.01;10:00:00;5\r\n", false, e8},
+      {"\"DATE\";\"TIME\"\r\n2024.01.01;\"10:00\r\n", false, "ERROR 0012: Parse error! Quotation marks incorrect."},
+      {"\"DATE\";\"TIME\"\r\n" + std::string(1100, '7') + ";1\r\n", false, "ERROR 0013: Parse error! Entry too long."},
+      {"\"X\";\"TIME\"\r\n1;2\r\n", false, "Invalid CSV data file"},
+      {"\"DATE\";2024.01.01;2024.01.02\r\n\"TIME\";10:00:00\r\n", true,
+       "Invalid CSV data file! Number of samples varied."},
+      {"\"DATE\"\r\n", false, "invalid string position"},
+  };
+  for (const auto& c : cases) {
+    HostRunner host;
+    host.Write("export/t.csv", c.content);
+    Args args = {"MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""};
+    if (c.transposed) args.push_back("TRANSPOSE_DATA=ON");
+    HostResult r = Exec(host, args);
+    EXPECT_EQ(r.exitCode, 1) << c.message;
+    EXPECT_EQ(r.out, c.message + "\n");
+    EXPECT_EQ(host.Read("export/t.csv"), c.content) << c.message;
+    EXPECT_FALSE(host.Exists("export/t.csv.ryn-new"));
+  }
+}
+
+TEST(CsvExport, LayoutOfAnExistingFileIsDetected) {
+  HostRunner host;
+  // Row layout with ',' behind the first header, LF line ends: read as it is, written as configured.
+  host.Write("export/t.csv", "\"DATE\",\"TIME\",\"VALUE.a\"\n2024.01.01,07:00:00,1\n");
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_COMPACT_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}).exitCode, 0);
+  EXPECT_EQ(host.Read("export/t.csv"),
+            "\"DATE\";\"TIME\";\"VALUE.a\"\r\n2024.01.01;07:00:00;1\r\n2024.03.06;08:00:00;12.5031\r\n");
+
+  // A transposed file is read transposed even when the run asks for rows.
+  host.Write("export/u.csv", "\"DATE\";2024.01.01\r\n\"TIME\";07:00:00\r\n\"VALUE.a\";1\r\n");
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_COMPACT_APPEND", "SCHEME=\"u.csv\"", "FEATURES=\"a.fea\""}).exitCode, 0);
+  EXPECT_EQ(host.Read("export/u.csv"),
+            "\"DATE\";\"TIME\";\"VALUE.a\"\r\n2024.01.01;07:00:00;1\r\n2024.03.06;08:00:00;12.5031\r\n");
+}
+
+TEST(HistoryExport, EveryFeatureKeepsItsOwnTimes) {
+  HostRunner host;
+  host.Write("store/d.fea", "key = parts\\Diameter\nactual = 10.01\nunit = 1\nresolution = 0.01\n"
+                            "measured = 2024-03-06 08:00:00\n");
+  host.Write("store/x.fea", "actual = 1\nvalid = 0\n");
+  const Args args = {"MODE=RYN_CSV_HISTORY_APPEND", "SCHEME=\"h.csv\"", "FEATURES=\"d.fea\", \"x.fea\""};
+  ASSERT_EQ(Exec(host, args).exitCode, 0);
+  host.Write("store/d.fea", "key = parts\\Diameter\nactual = 10.02\nunit = 1\nresolution = 0.01\n"
+                            "measured = 2024-03-06 09:00:00\n");
+  ASSERT_EQ(Exec(host, args).exitCode, 0);
+  // A third run brings a feature without unit: its columns come last, empty before.
+  host.Write("store/e.fea", "name = e\nactual = 4\nresolution = 1\nmeasured = 2024-03-06 10:00:00\n");
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_HISTORY_APPEND", "SCHEME=\"h.csv\"", "FEATURES=\"d.fea\", \"e.fea\""})
+                .exitCode,
+            0);
+  EXPECT_EQ(host.Read("export/h.csv"),
+            "\"VALUE.Diameter\";\"UNIT.Diameter\";\"DATE.Diameter\";\"TIME.Diameter\";\"VALUE.e\";\"DATE.e\";\"TIME.e\"\r\n"
+            "10.01;mm;2024.03.06;08:00:00;;;\r\n"
+            "10.02;mm;2024.03.06;09:00:00;;;\r\n"
+            "10.02;mm;2024.03.06;09:00:00;4;2024.03.06;10:00:00\r\n");
+}
+
+TEST(HistoryExport, NameEndingInASeparatorEndsTheExport) {
+  HostRunner host;
+  host.Write("store/d.fea", "key = parts\\\nactual = 1\n");
+  HostResult r = Exec(host, {"MODE=RYN_CSV_HISTORY_REPLACE", "SCHEME=\"h.csv\"", "FEATURES=\"d.fea\""});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "Invalid feature name\n");
+  EXPECT_FALSE(host.Exists("export/h.csv"));
+  EXPECT_NE(host.Read("log/errors.log").find("CreateHistoryCSVData() Featurename 'parts\\' invalid"),
+            std::string::npos);
+}
+
+TEST(HistoryExport, AnyFirstColumnIsAccepted) {
+  HostRunner host;
+  host.Write("export/h.csv", "\"VALUE.z\";\"TIME.z\"\r\n5;06:00:00\r\n");
+  ASSERT_EQ(Exec(host, {"MODE=RYN_CSV_HISTORY_APPEND", "SCHEME=\"h.csv\"", "FEATURES=\"a.fea\""}).exitCode, 0);
+  EXPECT_EQ(host.Read("export/h.csv"),
+            "\"VALUE.z\";\"TIME.z\";\"VALUE.a\";\"UNIT.a\";\"DATE.a\";\"TIME.a\"\r\n"
+            "5;06:00:00;;;;\r\n"
+            ";;12.5031;mm;2024.03.06;08:00:00\r\n");
+}
+
+const char* const kAdditionalNames =
+    "TITLE_1;TITLE_2;TITLE_3;OPERATOR;PART_NAME;DRAWING_NO;OPERATION;COMMENT;TEXT_1;TEXT_2;TEXT_3;TEXT_4;TEXT_5;"
+    "MACHINE_SERIAL;PROBE_NAME;PROBE_TIP_NAME;PROBE_TIP_RADIUS;LOGGED_IN_USER;DATE;TIME";
+
+TEST(AdditionalData, BesideTheCsvInBothLayouts) {
+  HostRunner host;
+  const Args common = {"MODE=RYN_CSV_COMPACT_REPLACE", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\"",
+                       "ADDITIONAL_DATA_FILE=\"extra/<PROTOCOL_HEADER__PART_NAME>.txt\"", "PART_NAME=\"HSG\"",
+                       "TITLE_1=\"a;b\""};
+  ASSERT_EQ(Exec(host, common).exitCode, 0);
+  EXPECT_EQ(host.Read("export/extra/HSG.txt"), std::string(kAdditionalNames) +
+                                                   "\r\na;b;;;;HSG;;;;;;;;;S-1;P;T1;1.000000;anna;2024_03_07;14-05-09");
+  EXPECT_TRUE(host.Exists("export/t.csv"));
+
+  Args transposed = common;
+  transposed.push_back("TRANSPOSE_DATA=ON");
+  ASSERT_EQ(Exec(host, transposed).exitCode, 0);
+  const std::string file = host.Read("export/extra/HSG.txt");
+  EXPECT_EQ(file.substr(0, 20), "TITLE_1;a;b\r\nTITLE_2");
+  EXPECT_EQ(file.substr(file.size() - 30), "DATE;2024_03_07\r\nTIME;14-05-09");
+}
+
+TEST(AdditionalData, RefusalsWriteNothing) {
+  const struct {
+    Args args;
+    const char* message;
+  } cases[] = {
+      {{"SCHEME=\"D:\\Data\\Out.csv\"", "ADDITIONAL_DATA_FILE=\"d:\\data\\out.CSV\""},
+       "SCHEME and ADDITIONAL_DATA_FILE must not be the same!"},
+      {{"SCHEME=\"t.csv\"", "ADDITIONAL_DATA_FILE=\"extra_<FOO>.txt\""}, "ADDITIONAL_DATA_FILE has invalid pathname"},
+  };
+  for (const auto& c : cases) {
+    HostRunner host;
+    Args args = c.args;
+    args.push_back("MODE=RYN_CSV_APPEND");
+    HostResult r = Exec(host, args);
+    EXPECT_EQ(r.out, std::string(c.message) + "\n");
+    EXPECT_FALSE(host.Exists("export/t.csv"));
+  }
+  HostRunner host;
+  HostResult r = host.Run({"check", "MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "ADDITIONAL_DATA_FILE=\"x.txt\""});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_FALSE(host.Exists("export/x.txt"));
+}
+
+}  // namespace
