@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Runs every fuzz target for a while on a copy of its seed corpus.
+#   fuzz/run-smoke.sh BUILD_DIR SECONDS
+# Exits non-zero when a target finds a crash, leak or sanitizer report.
+set -euo pipefail
+build=$(cd "${1:?build directory}" && pwd)
+seconds=${2:-60}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+for corpus in "$here"/corpus/*/; do
+  name=$(basename "$corpus")
+  target="$build/bin/${name}_fuzzer"
+  [[ -x $target ]] || { echo "fuzz: $target missing" >&2; status=1; continue; }
+  mkdir -p "$work/$name"
+  cp "$corpus"/* "$work/$name/"
+  echo "fuzz: $name for ${seconds}s"
+  if ! (cd "$work" && "$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 "$work/$name" 2>&1 | tail -n 25); then
+    status=1
+  fi
+  if compgen -G "$work/crash-*" >/dev/null || compgen -G "$work/leak-*" >/dev/null; then
+    echo "fuzz: $name found a failure" >&2
+    status=1
+  fi
+done
+exit $status
