@@ -140,8 +140,9 @@ namespace plat {
 std::vector<std::string> splitCommandLine(const char* s) {
   std::vector<std::string> args;
   auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (blank(*s)) ++s;
   if (!*s) return args;
+  // A line that starts with a blank has an empty program name, as the
+  // runtime there sees it when the program is named apart from the line.
   std::string arg;
   if (*s == '"') {
     for (++s; *s && *s != '"'; ++s) arg += *s;
@@ -188,11 +189,15 @@ BOOL CreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES
                     LPSTARTUPINFOA, LPPROCESS_INFORMATION info) {
   const char* text = commandLine ? commandLine : application;
   std::vector<std::string> args = plat::splitCommandLine(text ? text : "");
-  if (args.empty() || !info) {
+  if (args.empty() || !info || (!application && args[0].empty())) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
   std::string program = application ? absolute(application) : findProgram(args[0]);
+  // Programs are named as on Windows ("vexlo.exe"); here they carry no suffix.
+  if (!isExecutable(program) && program.size() > 4 && program.compare(program.size() - 4, 4, ".exe") == 0 &&
+      isExecutable(program.substr(0, program.size() - 4)))
+    program.resize(program.size() - 4);
   if (program.empty() || !isExecutable(program)) {
     SetLastError(access(program.c_str(), F_OK) == 0 ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
     return FALSE;

@@ -105,6 +105,25 @@ TEST(Process, CommandLineFollowsWindowsRules) {
   }
 }
 
+// The interpreter is started this way: program apart, a line that starts
+// with a blank (an empty program name), and the program named with ".exe".
+TEST(Process, ProgramNamedApartGetsTheLineAsArguments) {
+  Shared shared;
+  std::string program = childPath();
+  if (program.size() < 4 || program.compare(program.size() - 4, 4, ".exe") != 0) program += ".exe";
+  std::string line = " args " + q(shared.name()) + " -newinstance=12 -nosplasher";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  ASSERT_TRUE(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &info))
+      << GetLastError();
+  EXPECT_EQ(WaitForSingleObject(info.hProcess, ipctest::kPatience), WAIT_OBJECT_0);
+  EXPECT_STREQ(shared.data(), "-newinstance=12|-nosplasher|");
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+}
+
 TEST(Process, StartsInTheGivenDirectory) {
   namespace fs = std::filesystem;
   fs::path dir = fs::temp_directory_path() / uniqueName("cwd");

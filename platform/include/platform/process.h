@@ -39,7 +39,8 @@ typedef struct _PROCESS_INFORMATION {
 
 // The command line is split into arguments by the Windows rules. Standard
 // handles, window placement and creation flags are ignored; environment is
-// an ANSI block ("A=1\0B=2\0\0") or null for our own.
+// an ANSI block ("A=1\0B=2\0\0") or null for our own. A program named
+// NAME.exe that exists only as NAME runs that file.
 BOOL CreateProcessA(LPCSTR applicationName, LPSTR commandLine,
                     LPSECURITY_ATTRIBUTES processAttributes, LPSECURITY_ATTRIBUTES threadAttributes,
                     BOOL inheritHandles, DWORD creationFlags, LPVOID environment,

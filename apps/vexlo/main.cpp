@@ -1,0 +1,152 @@
+// vexlo: the stand-in for the host's script interpreter program. It plays a
+// private instance as the export drives it: started with -newinstance=N, it
+// publishes its process id and window in the instance block, signals ready,
+// answers the actions sent to its window and runs scripts as programs.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "RemoteVexlo.h"
+#include "ScriptRun.h"
+#include "msharedmem.h"
+#include "norvia/env.h"
+#include "norvia/services.h"
+#include "platform/clock.h"
+#include "platform/module.h"
+#include "platform/process.h"
+#include "platform/sync.h"
+#include "platform/window.h"
+
+namespace {
+
+vexlo::ScriptRun g_run;
+std::string g_lastError;
+
+std::string Environment(const char* name) {
+  char buffer[4096] = {0};
+  DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+bool Running() {
+  bool running = g_run.Running();
+  if (!running && !g_run.Error().empty()) g_lastError = g_run.Error();
+  return running;
+}
+
+// Writes the last error into the block the client named; true when written.
+bool WriteError(const char* blockName) {
+  char* block = static_cast<char*>(MSharedMem_Link(blockName));
+  if (!block) return false;
+  std::snprintf(block, 1024, "%s", g_lastError.c_str());
+  MSharedMem_Unlink(block);
+  return true;
+}
+
+LRESULT Answer(const VexloActionBlock& action) {
+  std::string text(action.text, strnlen(action.text, sizeof action.text));
+  switch (action.code) {
+    case kVexloRunScript:
+      if (Running()) return 0;
+      g_lastError.clear();
+      if (!g_run.Start(text)) {
+        g_lastError = g_run.Error();
+        return 0;
+      }
+      return kVexloReplyOk;
+    case kVexloIsRunning:
+      return Running() ? kVexloReplyRunning : 0;
+    case kVexloGetError:
+      // Nothing written means no error: the client takes 4120 as one.
+      if (Running() || g_lastError.empty()) return 0;
+      return WriteError(text.c_str()) ? kVexloReplyErrorWritten : 0;
+    case kVexloScriptDone:
+      return kVexloReplyOk;
+    case kVexloClose:
+      PostQuitMessage(0);
+      return kVexloReplyOk;
+    default:
+      return 0;
+  }
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_COPYDATA) {
+    auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (!copy || copy->cbData != sizeof(VexloActionBlock) || !copy->lpData) return 0;
+    VexloActionBlock action;
+    std::memcpy(&action, copy->lpData, sizeof action);
+    action.text[sizeof action.text - 1] = '\0';
+    return Answer(action);
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int Usage() {
+  std::fprintf(stderr, "usage: vexlo -newinstance=N [-nosplasher] [-pipes]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int instance = -1;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg.rfind("-newinstance=", 0) == 0) {
+      char* end = nullptr;
+      long n = std::strtol(arg.c_str() + 13, &end, 10);
+      if (*end || n < 0) return Usage();
+      instance = static_cast<int>(n);
+    } else if (arg != "-nosplasher" && arg != "-pipes") {
+      return Usage();
+    }
+  }
+  if (instance < 0) return Usage();
+
+  // The environment of the host that started us: where scripts find the interface file.
+  std::string env = Environment("NORVIA_ENV"), error;
+  if (!env.empty() && norvia::Host_Open(env, error))
+    SetEnvironmentVariableA("VEXLO_INTERFACE_DIR", Orvouser_GetAbsolutPath(1, "", "").c_str());
+
+  std::string base = VexloProcessHandler::baseName(instance);
+  orvo::ProcessMutex mutex(base + ".mutex");
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (base + ".event").c_str());
+  // Test hook: an interpreter that hangs in its start-up and never gets ready.
+  if (Environment("VEXLO_STANDIN_FAULT") == "no-ready") {
+    Sleep(20000);
+    return 3;
+  }
+
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.lpszClassName = "VexloRemoteWindow";
+  RegisterClassA(&windowClass);
+  HWND window = CreateWindowExA(0, "VexloRemoteWindow", base.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                nullptr);
+  if (!window) return 4;
+
+  mutex.Lock();
+  auto* block = static_cast<VexloInstanceBlock*>(MSharedMem_LinkOrCreate((base + ".shm").c_str(), 1024));
+  if (block) {
+    block->processId = GetCurrentProcessId();
+    block->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+  }
+  mutex.Unlock();
+  if (!block) return 5;
+  SetEvent(ready);
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+
+  mutex.Lock();
+  MSharedMem_Unlink(block);
+  mutex.Unlock();
+  DestroyWindow(window);
+  CloseHandle(ready);
+  return 0;
+}
