@@ -41,7 +41,9 @@ TEST(ReduceToLastPathPart, KeepsTheTextAfterTheLastSeparators) {
     std::string name = c.in;
     const bool valid = ryn::ReduceToLastPathPart(name);
     EXPECT_EQ(valid, c.valid) << c.in;
-    if (valid) EXPECT_EQ(name, c.out) << c.in;
+    if (valid) {
+      EXPECT_EQ(name, c.out) << c.in;
+    }
   }
 }
 
