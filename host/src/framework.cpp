@@ -66,6 +66,11 @@ void InitRynGenericDll() {
 TrelmTabDialog::TrelmTabDialog(int templateId, CTrelmGeneric* owner)
     : m_nTemplateId(templateId), m_pOwner(owner) {}
 
+int TrelmTabDialog::OnInitDialog() {
+  DoDataExchange();
+  return 1;
+}
+
 // ---- CTrelmGeneric
 
 CTrelmGeneric::CTrelmGeneric() = default;
@@ -221,15 +226,3 @@ int CRynTrelmGeneric::InitInstance() {
   InitRynGenericDll();
   return CTrelmGeneric::InitInstance();
 }
-
-// ---- dialog value transfer (the dialog kit provides the controls)
-
-void SetControlEntry(void*, CNamedObject&) {}
-bool GetControlEntry(void*, CNamedObject&, bool) { return true; }
-void FillComboList(void*, CNamedObject**) {}
-bool GetValueFromString(const std::string& text, CNamedObject& object, CNamedObject** constants) {
-  return object.Set(text, constants);
-}
-
-CEditRecordParameterGeneric::CEditRecordParameterGeneric(CTrelmGeneric* owner, CNamedObject** args, void*)
-    : TrelmTabDialog(kTemplateId, owner), m_ppArgs(args) {}

@@ -21,13 +21,50 @@ class DialogInterface {
 
 class CTrelmGeneric;
 
-// Base of a parameter page; the dialog kit fills in its behaviour.
+// A dialog control as the framework's value transfer sees it; the dialog
+// kit implements it. Combo entries carry a label and the value they stand for.
+class TrelmControl {
+ public:
+  virtual ~TrelmControl() = default;
+  virtual std::string GetText() const = 0;
+  virtual void SetText(const std::string& text) = 0;
+  virtual bool IsCombo() const { return false; }
+  virtual void ResetContent() {}
+  virtual void AddItem(const std::string& label, const std::string& value) {}
+  virtual int GetItemCount() const { return 0; }
+  virtual std::string GetItemValue(int index) const { return std::string(); }
+  virtual int GetCurSel() const { return -1; }
+  virtual void SetCurSel(int index) {}
+  // A mandatory control must not be left empty when the framework checks.
+  virtual void SetMandatory(bool mandatory) {}
+  virtual bool IsMandatory() const { return false; }
+  virtual void Show(bool show) {}
+  virtual bool IsVisible() const { return true; }
+  virtual void Focus() {}
+};
+
+// The window a page runs in, as the framework sees it.
+class TrelmPageWindow {
+ public:
+  virtual ~TrelmPageWindow() = default;
+  // Null when the page's template has no control with that id.
+  virtual TrelmControl* GetDlgItem(int id) = 0;
+  // Translates the texts of every control in `domain`.
+  virtual void TranslateTexts(const char* domain) = 0;
+};
+
+// Base of a parameter page. The framework runs OnInitDialog once the page's
+// window exists, then OnApply when the dialog is applied.
 class TrelmTabDialog {
  public:
   TrelmTabDialog(int templateId, CTrelmGeneric* owner);
   virtual ~TrelmTabDialog() = default;
-  virtual int OnInitDialog() { return 1; }
+  // Binds the page's controls; the base initialisation calls it.
+  virtual void DoDataExchange() {}
+  virtual int OnInitDialog();
   virtual int OnApply() { return 1; }
+  // The command object the page edits.
+  virtual CTrelmGeneric* GetTrelmObject() { return m_pOwner; }
   // 65536 while the host edits the command, else the mode of the call.
   int GetExecMode() const { return m_nExecMode; }
   void SetExecMode(int mode) { m_nExecMode = mode; }
@@ -35,12 +72,17 @@ class TrelmTabDialog {
   bool IsModified() const { return m_bModified; }
   int GetTemplateId() const { return m_nTemplateId; }
   CTrelmGeneric* GetOwner() const { return m_pOwner; }
+  // The page runner attaches the window before OnInitDialog and detaches it after the dialog.
+  void AttachWindow(TrelmPageWindow* window) { m_pWindow = window; }
+  TrelmPageWindow* GetPageWindow() const { return m_pWindow; }
+  TrelmControl* GetDlgItem(int id) const { return m_pWindow ? m_pWindow->GetDlgItem(id) : nullptr; }
 
  private:
   int m_nTemplateId;
   CTrelmGeneric* m_pOwner;
   int m_nExecMode = 0;
   bool m_bModified = false;
+  TrelmPageWindow* m_pWindow = nullptr;
 };
 
 // Module state: which library a call runs for (name, resources).
@@ -173,21 +215,47 @@ class CTrelmExec {
   std::vector<std::pair<std::string, double*>> m_numbers;
 };
 
-// Moves values between dialog controls and parameters (filled by the dialog kit).
-void SetControlEntry(void* control, CNamedObject& object);
-bool GetControlEntry(void* control, CNamedObject& object, bool check);
+// Moves values between dialog controls (TrelmControl*) and parameters.
+// Combos select the entry whose value is the constant naming the parameter's value.
+void SetControlEntry(void* control, CNamedObject& object, CNamedObject** constants = nullptr);
+// Sets `object` from the control (an empty control leaves it without value).
+// With `check`, a mandatory control left empty fails too. A failure shows a
+// message box and moves the focus to the control.
+bool GetControlEntry(void* control, CNamedObject& object, bool check, CNamedObject** constants = nullptr);
+// Fills a combo with the constants: the translated name as label, the name as value.
 void FillComboList(void* control, CNamedObject** constants);
 bool GetValueFromString(const std::string& text, CNamedObject& object, CNamedObject** constants);
 
-// The framework's page for the parameters it owns (drawing header and the
-// record parameters); a command specialises it.
+// Actions and output of a dialog run without a screen (the host emulator's
+// `edit` verb and tests): the page runner executes the actions, writes what
+// they print into `output` and a refused action into `error`.
+struct TrelmPageScript {
+  std::vector<std::string> actions;
+  std::string output;
+  std::string error;
+};
+TrelmPageScript& Trelm_PageScript();
+
+// The framework's page for the parameters it owns (the drawing header); a
+// command specialises it. Each parameter has an edit and a label.
 class CEditRecordParameterGeneric : public TrelmTabDialog {
  public:
   static constexpr int kTemplateId = 200;
+  // Edits 2001..2014 and labels 2101..2114, in the order of kFieldNames.
+  static constexpr int kFirstEditId = 2001;
+  static constexpr int kFirstLabelId = 2101;
+  static constexpr int kFieldCount = 14;
+  static const char* const kFieldNames[kFieldCount];
+
   CEditRecordParameterGeneric(CTrelmGeneric* owner, CNamedObject** args, void* parent);
   CNamedObject** GetArgs() const { return m_ppArgs; }
+  int OnInitDialog() override;
+  int OnApply() override;
+  // Hides the label and edit of the field `name`.
+  void HideField(const char* name);
 
  private:
+  CNamedObject* FindField(int index) const;
   CNamedObject** m_ppArgs;
 };
 

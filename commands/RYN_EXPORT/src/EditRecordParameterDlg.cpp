@@ -1,0 +1,23 @@
+// The framework's drawing-header page, bound to the export object, with
+// the command family's texts and without the field this command ignores.
+#include "Export.h"
+#include "Pages.h"
+#include "norvia/translate.h"
+#include "ui/kit.h"
+
+CEditRecordParameterDlg::CEditRecordParameterDlg(CTrelmGeneric* owner, CNamedObject** args, void* parent)
+    : CEditRecordParameterGeneric(owner, args, parent) {
+  ui::InstallPageRunner();
+}
+
+int CEditRecordParameterDlg::OnInitDialog() {
+  CEditRecordParameterGeneric::OnInitDialog();
+  Translate_AddLocFile(AfxGetAppName(), "", "", "RynGeneric.loc");
+  // The export writes every drawing-header text except the revision.
+  HideField("REVISION");
+  if (TrelmPageWindow* window = GetPageWindow()) window->TranslateTexts(AfxGetAppName());
+  SetModified(false);
+  return 1;
+}
+
+CTrelmGeneric* CEditRecordParameterDlg::GetTrelmObject() { return &theExport; }

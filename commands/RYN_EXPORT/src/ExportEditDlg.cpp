@@ -1,0 +1,450 @@
+// The export parameter page: one control per parameter, shown as the mode
+// needs it, pop-ups that insert placeholders and separators, and the apply
+// that writes the controls back.
+#include <cstdio>
+
+#include "Export.h"
+#include "Pages.h"
+#include "Parameters.h"
+#include "norvia/services.h"
+#include "norvia/translate.h"
+#include "ui/kit.h"
+
+using namespace ryn;
+
+namespace {
+
+constexpr unsigned kIconExclamation = 0x30;
+
+const char* const kFilterTxt = "ASCII-file (*.txt)|*.txt|All files (*.*)|*.*||";
+const char* const kFilterCsv = "CSV-file (*.csv)|*.csv|All files (*.*)|*.*||";
+const char* const kFilterVxp = "Vexlo (*.vxp)|*.vxp|All files (*.*)|*.*||";
+const char* const kFilterExport = "Export-Configuration (*.export)|*.export|All files (*.*)|*.*||";
+const char* const kFilterAll = "All files (*.*)|*.*||";
+
+std::string Tr(const char* key) { return Translate(key, 0, nullptr, AfxGetAppName()); }
+
+enum class ModeClass { Ascii, Script, Csv, Other };
+
+ModeClass ClassOf(int mode) {
+  if (mode >= RYN_ASCII_REPLACE && mode <= RYN_ASCII_APPEND_LINE) return ModeClass::Ascii;
+  if (mode == RYN_SCRIPT_EXPORT) return ModeClass::Script;
+  if (mode >= RYN_CSV_REPLACE && mode <= RYN_CSV_HISTORY_APPEND) return ModeClass::Csv;
+  return ModeClass::Other;
+}
+
+// The ten modes the combo offers, in the order of the mode table.
+struct ModeEntry {
+  CNamedLong* constant;
+  const char* label;
+};
+const ModeEntry kModes[] = {
+    {&C_RYN_ASCII_REPLACE, "ASCII-Export (Datei ersetzen)"},
+    {&C_RYN_ASCII_APPEND, "ASCII-Export (Datei fortsetzen)"},
+    {&C_RYN_ASCII_APPEND_LINE, "ASCII-Export (Zeilen anhaengen)"},
+    {&C_RYN_SCRIPT_EXPORT, "Scriptexport starten"},
+    {&C_RYN_CSV_REPLACE, "CSV-Export (Datei ersetzen)"},
+    {&C_RYN_CSV_APPEND, "CSV-Export (Datei fortsetzen)"},
+    {&C_RYN_CSV_COMPACT_REPLACE, "CSV-Kompakt-Export (Datei ersetzen)"},
+    {&C_RYN_CSV_COMPACT_APPEND, "CSV-Kompakt-Export (Datei fortsetzen)"},
+    {&C_RYN_CSV_HISTORY_REPLACE, "CSV-History-Export (Datei ersetzen)"},
+    {&C_RYN_CSV_HISTORY_APPEND, "CSV-History-Export (Datei fortsetzen)"},
+};
+
+CNamedObject* g_onOff[] = {&C_ON, &C_OFF, nullptr};
+CNamedObject* g_units[] = {&C_MY, &C_INHERENT, &C_MILLI, nullptr};
+CNamedObject* g_moments[] = {&C_ALL, &C_BEFORE, &C_AFTER, nullptr};
+CNamedObject* g_modes[] = {&C_RYN_ADDITIONAL_DATA,     &C_RYN_EXPORT_DATA,         &C_RYN_ASCII_REPLACE,
+                           &C_RYN_ASCII_APPEND,        &C_RYN_ASCII_APPEND_LINE,   &C_RYN_SCRIPT_EXPORT,
+                           &C_RYN_CSV_REPLACE,         &C_RYN_CSV_APPEND,          &C_RYN_CSV_COMPACT_REPLACE,
+                           &C_RYN_CSV_COMPACT_APPEND,  &C_RYN_CSV_HISTORY_REPLACE, &C_RYN_CSV_HISTORY_APPEND,
+                           nullptr};
+
+// A parameter's label, control and "..." button, shown and hidden together.
+struct Group {
+  int label, control, button;
+};
+enum GroupIndex { kUnit, kFeaturePath, kExportFlag, kMoment, kScript, kConfig, kAdditional, kTranspose,
+                  kValueSep, kDecimalSep, kThousandsSep, kGroupCount };
+const Group kGroups[kGroupCount] = {
+    {IDC_LABEL_UNIT, IDC_UNITTYPE, 0},
+    {IDC_LABEL_FEATUREPATH, IDC_FEATUREPATH, 0},
+    {IDC_LABEL_EXPORT_FLAG, IDC_CONSIDER_EXPORT_FLAG, 0},
+    {IDC_LABEL_MOMENT, IDC_SCRIPT_MOMENT, 0},
+    {IDC_LABEL_SCRIPT, IDC_SCRIPT_FILE, 0},
+    {IDC_LABEL_CONFIG, IDC_SCRIPT_CONFIG_FILE, 0},
+    {IDC_LABEL_ADDITIONAL, IDC_ADDITIONAL_DATA_FILE, IDC_BROWSE_ADDITIONAL},
+    {IDC_LABEL_TRANSPOSE, IDC_TRANSPOSE_DATA, 0},
+    {IDC_LABEL_VALUE_SEP, IDC_VALUE_SEPARATOR, IDC_BROWSE_VALUE_SEP},
+    {IDC_LABEL_DECIMAL_SEP, IDC_DECIMAL_SEPARATOR, IDC_BROWSE_DECIMAL_SEP},
+    {IDC_LABEL_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, IDC_BROWSE_THOUSANDS_SEP},
+};
+
+// What each mode class shows of the groups above (the rest is hidden), and
+// how the scheme is labelled and browsed.
+struct ModeView {
+  std::vector<int> shown;
+  const char* schemeLabel;
+  const char* schemeFilter;
+  const char* schemeExtension;
+  int schemeKind;
+};
+const ModeView& ViewOf(ModeClass modeClass) {
+  static const ModeView ascii{{kUnit, kFeaturePath, kExportFlag}, "Schemaname.dlg", kFilterTxt, "txt", 6};
+  static const ModeView script{{kMoment, kScript, kConfig}, "Aufrufendes Messprogramm.dlg", kFilterVxp, "vxp", 3};
+  static const ModeView csv{{kUnit, kFeaturePath, kAdditional, kTranspose, kExportFlag, kValueSep, kDecimalSep,
+                             kThousandsSep},
+                            "Schemaname.dlg",
+                            kFilterCsv,
+                            "csv",
+                            6};
+  static const ModeView other{{kUnit, kFeaturePath, kExportFlag, kMoment, kScript, kConfig, kAdditional,
+                               kTranspose, kValueSep, kDecimalSep, kThousandsSep},
+                              "Schemaname.dlg",
+                              kFilterAll,
+                              "",
+                              6};
+  switch (modeClass) {
+    case ModeClass::Ascii: return ascii;
+    case ModeClass::Script: return script;
+    case ModeClass::Csv: return csv;
+    case ModeClass::Other: break;
+  }
+  return other;
+}
+
+const char* ExtensionOf(int mode) {
+  switch (ClassOf(mode)) {
+    case ModeClass::Ascii: return ".txt";
+    case ModeClass::Csv: return ".csv";
+    case ModeClass::Script: return ".vxp";
+    case ModeClass::Other: break;
+  }
+  return "";
+}
+
+// Replaces the extension of the file part; a name without one gets it appended.
+std::string ReplaceExtension(const std::string& path, const std::string& extension) {
+  size_t slash = path.find_last_of("/\\");
+  size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot < nameStart || dot == nameStart) return path + extension;
+  return path.substr(0, dot) + extension;
+}
+
+bool IsQuotedLiteral(const std::string& text) {
+  return text.size() >= 2 && text.front() == '"' && text.back() == '"';
+}
+
+std::string TrimText(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+ui::FileSettings FileSetup(int kind, int openArg, const char* filter, const char* extension) {
+  ui::FileSettings settings;
+  settings.pathKind = kind;
+  settings.openArg = openArg;
+  settings.filter = Tr(filter);
+  settings.extension = extension;
+  return settings;
+}
+
+}  // namespace
+
+CExportEditDlg::CExportEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {
+  ui::InstallPageRunner();
+  static const char* const autoKeys[] = {
+      "<PROTOCOL_HEADER__TITLE_1>",     "<PROTOCOL_HEADER__TITLE_2>",      "<PROTOCOL_HEADER__TITLE_3>",
+      "<PROTOCOL_HEADER__OPERATOR>",    "<PROTOCOL_HEADER__PART_NAME>",    "<PROTOCOL_HEADER__DRAWING_NO>",
+      "<PROTOCOL_HEADER__OPERATION>",   "<PROTOCOL_HEADER__COMMENT>",      "<PROTOCOL_HEADER__TEXT_1>",
+      "<PROTOCOL_HEADER__TEXT_2>",      "<PROTOCOL_HEADER__TEXT_3>",       "<PROTOCOL_HEADER__TEXT_4>",
+      "<PROTOCOL_HEADER__TEXT_5>",      "<ENVIRONMENT__MACHINE_SERIAL>",   "<ENVIRONMENT__PROBE_NAME>",
+      "<ENVIRONMENT__PROBE_TIP_NAME>",  "<ENVIRONMENT__PROBE_TIP_RADIUS>", "<ENVIRONMENT__LOGGED_IN_USER>"};
+  for (const char* key : autoKeys) m_autoContent.emplace_back(key, "");
+  m_dateTime = {{"<DATE>", "Datum"}, {"<TIME>", "Uhrzeit"}, {"<YYYY>", ""}, {"<MM>", ""},
+                {"<DD>", ""},        {"<hh>", ""},         {"<mm>", ""},   {"<ss>", ""}};
+  m_valueSeparators = {{"", "_systemdefault_"},    {"<HT>", "horizontal tabulator"}, {"<FS>", "file separator"},
+                       {"<GS>", "group separator"}, {"<RS>", "record separator"},     {"<US>", "unit separator"}};
+  for (char c : std::string("!#$%&'*,./:;<=>?@^_`|~")) m_valueSeparators.emplace_back(std::string(1, c), "");
+  m_decimalSeparators = {{"", "_systemdefault_"}, {",", ""}, {".", ""}};
+  m_thousandsSeparators = {{"", "_systemdefault_"}, {"'", ""}};
+}
+
+void CExportEditDlg::DoDataExchange() {
+  ui::PageWindow& w = ui::WindowOf(*this);
+  m_pScheme = &w.Item(IDC_SCHEME);
+  m_pMode = &w.Item(IDC_MODE);
+  m_pUnit = &w.Item(IDC_UNITTYPE);
+  m_pFeaturePath = &w.Item(IDC_FEATUREPATH);
+  m_pMoment = &w.Item(IDC_SCRIPT_MOMENT);
+  m_pScript = &w.Item(IDC_SCRIPT_FILE);
+  m_pConfig = &w.Item(IDC_SCRIPT_CONFIG_FILE);
+  m_pExportFlag = &w.Item(IDC_CONSIDER_EXPORT_FLAG);
+  m_pAdditional = &w.Item(IDC_ADDITIONAL_DATA_FILE);
+  m_pTranspose = &w.Item(IDC_TRANSPOSE_DATA);
+  m_pValueSep = &w.Item(IDC_VALUE_SEPARATOR);
+  m_pDecimalSep = &w.Item(IDC_DECIMAL_SEPARATOR);
+  m_pThousandsSep = &w.Item(IDC_THOUSANDS_SEPARATOR);
+}
+
+int CExportEditDlg::OnInitDialog() {
+  TrelmTabDialog::OnInitDialog();
+  ui::PageWindow& w = ui::WindowOf(*this);
+  m_pPopupTarget = nullptr;
+
+  m_pUnit->ResetContent();
+  m_pUnit->AddItem(Tr("mm/inch"), "MILLI");
+  m_pUnit->AddItem(Tr("um/uinch"), "MY");
+  m_pUnit->AddItem(Tr("Inhaerent"), "INHERENT");
+  m_pMode->ResetContent();
+  for (const ModeEntry& mode : kModes) m_pMode->AddItem(Tr(mode.label), mode.constant->GetName());
+  for (ui::Control* combo : {m_pFeaturePath, m_pTranspose, m_pExportFlag}) {
+    combo->ResetContent();
+    combo->AddItem(Tr("ON"), "ON");
+    combo->AddItem(Tr("OFF"), "OFF");
+  }
+
+  m_pScheme->SetMandatory(true);
+  m_pScript->SetMandatory(true);
+  for (ui::Control* optional : {m_pUnit, m_pFeaturePath, m_pExportFlag, m_pConfig}) optional->SetMandatory(false);
+
+  SetControlEntry(m_pScheme, SCHEME);
+  SetControlEntry(m_pUnit, UNITTYPE, g_units);
+  SetControlEntry(m_pMode, MODE, g_modes);
+  SetControlEntry(m_pFeaturePath, FEATUREPATH, g_onOff);
+  SetControlEntry(m_pExportFlag, CONSIDER_EXPORT_FLAG, g_onOff);
+  FillComboList(m_pMoment, g_moments);
+  SetControlEntry(m_pMoment, SCRIPT_MOMENT, g_moments);
+  SetControlEntry(m_pScript, SCRIPT_FILE);
+  SetControlEntry(m_pConfig, SCRIPT_CONFIG_FILE);
+  SetControlEntry(m_pAdditional, ADDITIONAL_DATA_FILE);
+  SetControlEntry(m_pTranspose, TRANSPOSE_DATA, g_onOff);
+  SetControlEntry(m_pValueSep, VALUE_SEPARATOR);
+  SetControlEntry(m_pDecimalSep, DECIMAL_SEPARATOR);
+  SetControlEntry(m_pThousandsSep, THOUSANDS_SEPARATOR);
+
+  m_pScheme->SetFileSettings(FileSetup(6, 0, kFilterAll, ""));
+  m_pScript->SetFileSettings(FileSetup(3, 1, kFilterVxp, "vxp"));
+  m_pConfig->SetFileSettings(FileSetup(0, 1, kFilterExport, "export"));
+  m_pAdditional->SetFileSettings(FileSetup(6, 0, kFilterAll, ""));
+
+  for (int button : {IDC_BROWSE_SCHEME, IDC_BROWSE_ADDITIONAL, IDC_BROWSE_VALUE_SEP, IDC_BROWSE_DECIMAL_SEP,
+                     IDC_BROWSE_THOUSANDS_SEP}) {
+    w.Item(button).SetImage(kPopupButtonImage);
+    w.On(button, ui::Event::Clicked, [this](int id, int) { OnPopupButton(id); });
+  }
+  w.On(IDC_MODE, ui::Event::SelChange, [this](int, int) { OnModeChanged(); });
+  w.On(IDC_MODE, ui::Event::KillFocus, [this](int, int) { OnModeChanged(); });
+  w.On(IDC_SCHEME, ui::Event::KillFocus, [this](int, int) { OnSchemeKillFocus(); });
+  w.OnCommandRange(kFirstPopupCommand, kLastPopupCommand, [this](int command) { OnPopupCommand(command); });
+
+  UpdateVisibleControls();
+  AdaptSchemeExtension();
+  w.TranslateTexts(AfxGetAppName());
+  SetModified(false);
+  return 1;
+}
+
+int CExportEditDlg::SelectedMode() const {
+  if (!m_pMode) return -1;
+  int selection = m_pMode->GetCurSel();
+  if (selection < 0) return -1;
+  std::string name = m_pMode->GetItemValue(selection);
+  for (CNamedObject** constant = g_modes; *constant; ++constant)
+    if (name == (*constant)->GetName()) return static_cast<int>(static_cast<CNamedLong*>(*constant)->GetValue());
+  return -1;
+}
+
+void CExportEditDlg::UpdateVisibleControls() {
+  ui::PageWindow& w = ui::WindowOf(*this);
+  const ModeView& view = ViewOf(ClassOf(SelectedMode()));
+  for (int g = 0; g < kGroupCount; ++g) {
+    bool shown = false;
+    for (int s : view.shown) shown |= s == g;
+    for (int id : {kGroups[g].label, kGroups[g].control, kGroups[g].button})
+      if (id) w.Item(id).Show(shown);
+  }
+  w.Item(IDC_LABEL_SCHEME).SetText(Tr(view.schemeLabel));
+  m_pScheme->SetFileSettings(FileSetup(view.schemeKind, 0, view.schemeFilter, view.schemeExtension));
+}
+
+void CExportEditDlg::AdaptSchemeExtension() {
+  if (!SCHEME.IsValueAvailable()) return;
+  std::string text = m_pScheme->GetText();
+  const bool editing = GetExecMode() == TRELM_EXEC_MODE_EDIT;
+  if (editing && !IsQuotedLiteral(text)) return;
+  int mode = SelectedMode();
+  if (mode < 0) {
+    if (editing) return;
+    mode = MODE.IsValueAvailable() ? static_cast<int>(MODE.GetValue()) : -1;
+  }
+  std::string bare;
+  for (char c : text)
+    if (c != '"') bare += c;
+  const bool quotesRemoved = bare.size() != text.size();
+  if (bare.empty() || !quotesRemoved) return;
+  std::string extension = ExtensionOf(mode);
+  // Without an extension of its own the mode leaves the name as it is.
+  if (extension.empty()) return;
+  m_pScheme->SetText("\"" + ReplaceExtension(bare, extension) + "\"");
+}
+
+void CExportEditDlg::OnModeChanged() {
+  UpdateVisibleControls();
+  AdaptSchemeExtension();
+}
+
+void CExportEditDlg::OnSchemeKillFocus() {
+  // The extension adaptation reads SCHEME, so the edit goes there at once.
+  std::string text = TrimText(m_pScheme->GetText());
+  if (text.empty()) {
+    SCHEME.Reset();
+  } else if (SCHEME.Set(text, theExport.IdentifyConsts())) {
+    SCHEME.SetUsed(true);
+  }
+}
+
+void CExportEditDlg::OnPopupButton(int buttonId) {
+  ui::PageWindow& w = ui::WindowOf(*this);
+  m_popupCommands.clear();
+  int counter = kFirstPopupCommand;
+  auto addTable = [&](ui::MenuItem& menu, const PopupTable& table) {
+    for (const auto& [value, label] : table) {
+      m_popupCommands[++counter] = value;
+      menu.items.push_back({counter, label.empty() ? value : Tr(label.c_str()), {}});
+    }
+  };
+  ui::MenuItem menu;
+  switch (buttonId) {
+    case IDC_BROWSE_SCHEME:
+    case IDC_BROWSE_ADDITIONAL: {
+      m_pPopupTarget = buttonId == IDC_BROWSE_SCHEME ? m_pScheme : m_pAdditional;
+      m_bPopupReplace = false;
+      ui::MenuItem autoContent{0, Tr("Popup_Autocontent"), {}};
+      addTable(autoContent, m_autoContent);
+      ui::MenuItem dateTime{0, Tr("Popup_Datum_Zeit"), {}};
+      addTable(dateTime, m_dateTime);
+      menu.items = {autoContent, dateTime};
+      break;
+    }
+    case IDC_BROWSE_VALUE_SEP:
+      m_pPopupTarget = m_pValueSep;
+      m_bPopupReplace = true;
+      menu.label = Tr("Popup_ValueSeparators");
+      addTable(menu, m_valueSeparators);
+      break;
+    case IDC_BROWSE_DECIMAL_SEP:
+      m_pPopupTarget = m_pDecimalSep;
+      m_bPopupReplace = true;
+      menu.label = Tr("Popup_DecimalSeparators");
+      addTable(menu, m_decimalSeparators);
+      break;
+    case IDC_BROWSE_THOUSANDS_SEP:
+      m_pPopupTarget = m_pThousandsSep;
+      m_bPopupReplace = true;
+      menu.label = Tr("Popup_ThousandsSeparators");
+      addTable(menu, m_thousandsSeparators);
+      break;
+    default:
+      return;
+  }
+  w.TrackPopupMenu(menu, buttonId);
+}
+
+void CExportEditDlg::OnPopupCommand(int command) {
+  if (!m_pPopupTarget) return;
+  auto found = m_popupCommands.find(command);
+  if (found == m_popupCommands.end()) return;
+  ui::Control& target = *m_pPopupTarget;
+  const std::string& value = found->second;
+  if (m_bPopupReplace) target.SetText("");
+  int start = 0, end = 0;
+  target.GetSel(start, end);
+  std::string text = TrimText(target.GetText());
+  int size = static_cast<int>(text.size());
+  start = std::min(start, size);
+  end = std::max(start, std::min(end, size));
+  text.erase(static_cast<size_t>(start), static_cast<size_t>(end - start));
+  text.insert(static_cast<size_t>(start), value);
+  target.SetText(text);
+  target.Focus();
+  int caret = start + static_cast<int>(value.size());
+  target.SetSel(caret, caret);
+  target.ScrollCaret();
+  m_pPopupTarget = nullptr;
+}
+
+int CExportEditDlg::OnApply() {
+  ui::PageWindow& w = ui::WindowOf(*this);
+  const bool editing = GetExecMode() == TRELM_EXEC_MODE_EDIT;
+  auto fail = [&](ui::Control* focus, const std::string& text) {
+    if (focus) focus->Focus();
+    MfxMessageBox(text.c_str(), kIconExclamation);
+    return 0;
+  };
+  auto clear = [](std::initializer_list<ui::Control*> controls) {
+    for (ui::Control* control : controls) {
+      if (control->IsCombo()) {
+        control->SetCurSel(-1);
+      } else {
+        control->SetText("");
+      }
+    }
+  };
+  if (editing) {
+    int mode = SelectedMode();
+    if (mode < 0 && MODE.IsValueAvailable()) mode = static_cast<int>(MODE.GetValue());
+    switch (ClassOf(mode)) {
+      case ModeClass::Script:
+        clear({m_pUnit, m_pFeaturePath, m_pAdditional, m_pTranspose, m_pExportFlag, m_pValueSep, m_pDecimalSep,
+               m_pThousandsSep});
+        if (TrimText(m_pScript->GetText()).empty()) return fail(m_pScript, Tr("SCRIPT_FILE must be provided"));
+        break;
+      case ModeClass::Csv:
+        clear({m_pMoment, m_pScript, m_pConfig});
+        break;
+      case ModeClass::Ascii:
+        clear({m_pMoment, m_pScript, m_pConfig, m_pAdditional, m_pTranspose, m_pValueSep, m_pDecimalSep,
+               m_pThousandsSep});
+        break;
+      case ModeClass::Other:
+        if (mode == RYN_EXPORT_DATA || mode == RYN_ADDITIONAL_DATA) {
+          const char* name = mode == RYN_EXPORT_DATA ? C_RYN_EXPORT_DATA.GetName() : C_RYN_ADDITIONAL_DATA.GetName();
+          std::string notice = Tr("Datenuebertragung nicht mehr unterstuetzt");
+          char text[512];
+          std::snprintf(text, sizeof text, notice.c_str(), name);
+          return fail(m_pMode, text);
+        }
+        break;
+    }
+  }
+
+  const bool check = !editing;
+  struct Entry {
+    ui::Control* control;
+    CNamedObject& parameter;
+    CNamedObject** constants;
+  };
+  const Entry entries[] = {
+      {m_pScheme, SCHEME, nullptr},
+      {m_pUnit, UNITTYPE, g_units},
+      {m_pMode, MODE, g_modes},
+      {m_pFeaturePath, FEATUREPATH, g_onOff},
+      {m_pExportFlag, CONSIDER_EXPORT_FLAG, g_onOff},
+      {m_pMoment, SCRIPT_MOMENT, g_moments},
+      {m_pScript, SCRIPT_FILE, nullptr},
+      {m_pConfig, SCRIPT_CONFIG_FILE, nullptr},
+      {m_pAdditional, ADDITIONAL_DATA_FILE, nullptr},
+      {m_pTranspose, TRANSPOSE_DATA, g_onOff},
+      {m_pValueSep, VALUE_SEPARATOR, nullptr},
+      {m_pDecimalSep, DECIMAL_SEPARATOR, nullptr},
+      {m_pThousandsSep, THOUSANDS_SEPARATOR, nullptr},
+  };
+  for (const Entry& entry : entries)
+    if (!GetControlEntry(entry.control, entry.parameter, check, entry.constants)) return 0;
+
+  if (!MODE.IsStringAvailable()) return fail(&w.Item(IDC_MODE), Tr("MODE must be provided"));
+  return 1;
+}

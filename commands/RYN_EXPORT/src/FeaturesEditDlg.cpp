@@ -1,0 +1,110 @@
+// The feature file page: FEATURES as a grid of paths, one per row with an
+// empty row for the next entry, or as text when it is an expression.
+#include "Pages.h"
+#include "Parameters.h"
+#include "norvia/services.h"
+#include "norvia/translate.h"
+#include "ui/kit.h"
+
+using namespace ryn;
+
+namespace {
+
+constexpr int kFeatureDirectoryKind = 1;
+const char* const kFeatureFilter = "Features (*.fea)|*.fea|Featurelist (*.lst)|*.lst|All Files (*.*)|*.*||";
+
+std::string TrimText(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string RelativeFeaturePath(std::string path) {
+  if (!path.empty()) Orvouser_Path2Relative(path, kFeatureDirectoryKind);
+  return path;
+}
+
+}  // namespace
+
+CFeaturesEditDlg::CFeaturesEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {
+  ui::InstallPageRunner();
+}
+
+void CFeaturesEditDlg::DoDataExchange() {
+  ui::PageWindow& w = ui::WindowOf(*this);
+  m_pGrid = &w.Item(IDC_FEATURE_GRID);
+  m_pEdit = &w.Item(IDC_FEATURE_EDIT);
+}
+
+int CFeaturesEditDlg::OnInitDialog() {
+  TrelmTabDialog::OnInitDialog();
+  ui::PageWindow& w = ui::WindowOf(*this);
+  SetModified(false);
+
+  ui::FileSettings cells;
+  cells.pathKind = kFeatureDirectoryKind;
+  cells.filter = Translate(kFeatureFilter, 0, nullptr, AfxGetAppName());
+  cells.startDirectory = Orvouser_GetAbsolutPath(kFeatureDirectoryKind, "", "");
+  if (!cells.startDirectory.empty() && cells.startDirectory.find_last_of("/\\") != cells.startDirectory.size() - 1)
+    cells.startDirectory += '/';
+  cells.startDirectory += "*.fea;*.lst";
+  m_pGrid->SetFileSettings(cells);
+
+  const int count = FEATURES.IsValueAvailable() ? FEATURES.GetSize() : 0;
+  m_pGrid->SetRowCount(count + 1);
+
+  // Only a list of quoted literals fits the grid; anything else is edited as text.
+  m_bExpression = false;
+  if (FEATURES.IsStringAvailable()) {
+    std::vector<std::string> items;
+    m_bExpression = !norvia::ParseQuotedList(FEATURES.GetString(), items);
+  }
+  m_pGrid->Show(!m_bExpression);
+  m_pEdit->Show(m_bExpression);
+  if (m_bExpression) {
+    SetControlEntry(m_pEdit, FEATURES);
+  } else {
+    for (int i = 0; i < count; ++i) m_pGrid->SetCell(i, RelativeFeaturePath(FEATURES.GetAt(i)));
+  }
+  m_pGrid->AutoSizeColumns();
+
+  w.On(IDC_FEATURE_GRID, ui::Event::EndEdit, [this](int, int row) { OnEndEditCell(row); });
+  w.TranslateTexts(AfxGetAppName());
+  return 1;
+}
+
+void CFeaturesEditDlg::NormaliseRows() {
+  for (int row = m_pGrid->GetRowCount() - 2; row >= 0; --row)
+    if (m_pGrid->GetCell(row).empty()) m_pGrid->DeleteRow(row);
+  int rows = m_pGrid->GetRowCount();
+  if (rows == 0 || !m_pGrid->GetCell(rows - 1).empty()) m_pGrid->SetRowCount(rows + 1);
+}
+
+void CFeaturesEditDlg::OnEndEditCell(int row) {
+  if (!m_pGrid) return;
+  m_pGrid->SetCell(row, RelativeFeaturePath(TrimText(m_pGrid->GetCell(row))));
+  NormaliseRows();
+  m_pGrid->AutoSizeColumns();
+  SetModified(true);
+}
+
+int CFeaturesEditDlg::OnApply() {
+  if (m_bExpression)
+    return GetControlEntry(m_pEdit, FEATURES, GetExecMode() != TRELM_EXEC_MODE_EDIT) ? 1 : 0;
+  std::string text;
+  const int rows = m_pGrid->GetRowCount();
+  for (int row = 0; row + 1 < rows; ++row) text += (row ? ", \"" : "\"") + m_pGrid->GetCell(row) + "\"";
+  if (text.empty()) {
+    // No files: the export chooses the features of the run itself.
+    FEATURES.Reset();
+  } else if (FEATURES.Set(text)) {
+    FEATURES.SetUsed(true);
+  }
+  return TrelmTabDialog::OnApply();
+}
+
+void CFeaturesEditDlg::DestroyWindow() {
+  m_pGrid = nullptr;
+  m_pEdit = nullptr;
+  AttachWindow(nullptr);
+}
