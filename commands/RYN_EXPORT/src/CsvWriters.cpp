@@ -1,17 +1,28 @@
 #include "CsvWriters.h"
 
+#include "DateTimePlaceholders.h"
+#include "FeatureSelection.h"
+#include "HelperFunctions.h"
 #include "Parameters.h"
+#include "TextReplace.h"
 #include "norvia/records.h"
 
 namespace ryn {
-namespace {
-std::string Trim(const std::string& text) {
-  const char* const blanks = " \t\r\n\v\f";
-  const size_t first = text.find_first_not_of(blanks);
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+bool CollectCsvFeatures(CsvFeatures& features) {
+  features.list = CollectFeatureList();
+  if (ExcludeRunTimeFeatures(*features.list, features.skipped) > 0) return true;
+  ReportNothingToExport();
+  return false;
 }
-}  // namespace
+
+CsvTableRun OpenCsvTableRun(const std::string& separator, const std::vector<std::string>& headers) {
+  return CsvTableRun(MakeOutputPath(SCHEME.GetText(), headers), separator, TransposeRequested());
+}
+
+std::string CsvDateText(int64_t time) { return FormatTimeText(time, "%Y.%m.%d"); }
+std::string CsvTimeText(int64_t time) { return FormatTimeText(time, "%H:%M:%S"); }
+
+std::string CsvHeader(const char* kind, const std::string& name) { return std::string(kind) + "." + name; }
 
 bool TransposeRequested() { return TRANSPOSE_DATA.IsValueAvailable() && TRANSPOSE_DATA.GetValue() == ON; }
 
@@ -30,7 +41,7 @@ bool CutWarningMark(std::string& name) {
   if (open == std::string::npos || open == 0) return false;
   const size_t close = name.find("!)", open + 1);
   if (close == std::string::npos) return false;
-  name = Trim(name.substr(0, open) + name.substr(close + 2));
+  name = Trim(name.substr(0, open) + name.substr(close + 2), " \t\r\n\v\f");
   return true;
 }
 

@@ -2,11 +2,37 @@
 // the export-flag filter and the feature names they put in headers.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "CsvTableRun.h"
 
 class MCFeature;
+class MCFeatureList;
 
 namespace ryn {
+
+// The features of a CSV-family run and which of them lie in the run-time
+// directory (left out).
+struct CsvFeatures {
+  std::unique_ptr<MCFeatureList> list;
+  std::vector<bool> skipped;
+};
+// Collects the features; false, after telling the user, when none remain.
+// Throws the collection's message.
+bool CollectCsvFeatures(CsvFeatures& features);
+
+// The table run on the scheme's file, in the configured layout.
+CsvTableRun OpenCsvTableRun(const std::string& separator, const std::vector<std::string>& headers);
+
+// A feature's date ("%Y.%m.%d") and time ("%H:%M:%S") as the tables hold them.
+std::string CsvDateText(int64_t time);
+std::string CsvTimeText(int64_t time);
+
+// The header of a feature's column: the column kind, a full stop, the name.
+std::string CsvHeader(const char* kind, const std::string& name);
 
 // TRANSPOSE_DATA given and ON.
 bool TransposeRequested();

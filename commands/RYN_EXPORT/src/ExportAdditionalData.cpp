@@ -1,7 +1,5 @@
 // The additional-data file beside a CSV export: protocol header texts,
 // environment values, date and time as twenty named columns.
-#include <algorithm>
-#include <cctype>
 #include <exception>
 
 #include "AutoKeys.h"
@@ -26,11 +24,6 @@ const char* const kAdditionalKeys[20] = {
     "<PROTOCOL_HEADER__TEXT_5>",      "<ENVIRONMENT__MACHINE_SERIAL>",     "<ENVIRONMENT__PROBE_NAME>",
     "<ENVIRONMENT__PROBE_TIP_NAME>",  "<ENVIRONMENT__PROBE_TIP_RADIUS>",   "<ENVIRONMENT__LOGGED_IN_USER>",
     "<DATE>",                         "<TIME>"};
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
 
 std::string ColumnName(std::string key) {
   for (const char* part : {"<PROTOCOL_HEADER__", "<ENVIRONMENT__", "<", ">"}) ryn::ReplaceAll(key, part, "");
@@ -69,7 +62,7 @@ void WriteWholeFile(const std::string& path, const std::string& text) {
 
 bool CTrelmExport::ExportAdditionalData() {
   m_strMessage.clear();
-  if (Lower(ADDITIONAL_DATA_FILE.GetText()) == Lower(SCHEME.GetText())) {
+  if (ryn::ToLower(ADDITIONAL_DATA_FILE.GetText()) == ryn::ToLower(SCHEME.GetText())) {
     m_strMessage = "SCHEME and ADDITIONAL_DATA_FILE must not be the same!";
     return false;
   }

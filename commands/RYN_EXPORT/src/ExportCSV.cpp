@@ -1,11 +1,6 @@
 // The CSV and compact-CSV export: one table row per run, columns per feature.
-#include <memory>
-
-#include "CsvTableRun.h"
 #include "CsvWriters.h"
-#include "DateTimePlaceholders.h"
 #include "Export.h"
-#include "FeatureSelection.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
 #include "ValueFormatting.h"
@@ -50,7 +45,7 @@ CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
   } restore{feature, wasValid};
 
   CsvPairs pairs;
-  auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(std::string(kind) + "." + name, std::move(entry)); };
+  auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(ryn::CsvHeader(kind, name), std::move(entry)); };
   std::string unit;
   add("VALUE", ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit));
   if (IsCompactMode(MODE.GetValue())) return pairs;
@@ -79,30 +74,28 @@ CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
 }
 
 const char* CTrelmExport::FunctionExportCSV() {
-  std::unique_ptr<MCFeatureList> list = ryn::CollectFeatureList();
-  std::vector<bool> skipped;
-  if (ryn::ExcludeRunTimeFeatures(*list, skipped) == 0) {
-    ryn::ReportNothingToExport();
-    return nullptr;
-  }
+  ryn::CsvFeatures features;
+  if (!ryn::CollectCsvFeatures(features)) return nullptr;
+  MCFeatureList& list = *features.list;
   const long mode = MODE.GetValue();
-  ryn::CsvTableRun run(ryn::MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()), m_strValueSeparator,
-                       ryn::TransposeRequested());
+  ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
   if (mode == RYN_CSV_APPEND || mode == RYN_CSV_COMPACT_APPEND)
     if (const char* message = run.ReadExisting(true)) return message;
 
-  auto passes = [&](int i) { return !skipped[static_cast<size_t>(i)] && ryn::PassesExportFlag(*list->GetItem(i)); };
-  for (int i = 0; i < list->GetNumItems(); ++i) {
+  auto passes = [&](int i) {
+    return !features.skipped[static_cast<size_t>(i)] && ryn::PassesExportFlag(*list.GetItem(i));
+  };
+  for (int i = 0; i < list.GetNumItems(); ++i) {
     if (!passes(i)) continue;
-    const int64_t when = ryn::GetFeatureDateTime(*list->GetItem(i));
-    run.Append("DATE", ryn::FormatTimeText(when, "%Y.%m.%d"));
-    run.Append("TIME", ryn::FormatTimeText(when, "%H:%M:%S"));
+    const int64_t when = ryn::GetFeatureDateTime(*list.GetItem(i));
+    run.Append("DATE", ryn::CsvDateText(when));
+    run.Append("TIME", ryn::CsvTimeText(when));
     break;
   }
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSV(): set Feature to CSV");
-  for (int i = 0; i < list->GetNumItems(); ++i) {
+  for (int i = 0; i < list.GetNumItems(); ++i) {
     if (!passes(i)) continue;
-    for (auto& [header, entry] : CreateCSVData(*list->GetItem(i))) {
+    for (auto& [header, entry] : CreateCSVData(*list.GetItem(i))) {
       ryn::LocalizeNumberText(entry, m_strDecimalSeparator);
       run.Append(header, entry);
     }

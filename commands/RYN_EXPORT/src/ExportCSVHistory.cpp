@@ -1,12 +1,7 @@
 // The history-CSV export: every feature keeps its own value, unit, date
 // and time columns, one row per run.
-#include <memory>
-
-#include "CsvTableRun.h"
 #include "CsvWriters.h"
-#include "DateTimePlaceholders.h"
 #include "Export.h"
-#include "FeatureSelection.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
 #include "ValueFormatting.h"
@@ -25,35 +20,31 @@ CsvPairs CTrelmExport::CreateHistoryCSVData(const std::string& decimalSeparator,
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::CreateHistoryCSVData(): Name=%s", name.c_str());
 
   CsvPairs pairs;
-  auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(std::string(kind) + "." + name, std::move(entry)); };
+  auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(ryn::CsvHeader(kind, name), std::move(entry)); };
   std::string unit;
   std::string value = ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit);
   ryn::LocalizeNumberText(value, decimalSeparator);
   add("VALUE", value);
   if (!unit.empty()) add("UNIT", unit);
   const int64_t when = ryn::GetFeatureDateTime(feature);
-  add("DATE", ryn::FormatTimeText(when, "%Y.%m.%d"));
-  add("TIME", ryn::FormatTimeText(when, "%H:%M:%S"));
+  add("DATE", ryn::CsvDateText(when));
+  add("TIME", ryn::CsvTimeText(when));
   return pairs;
 }
 
 const char* CTrelmExport::FunctionExportCSVHistory() {
-  std::unique_ptr<MCFeatureList> list = ryn::CollectFeatureList();
-  std::vector<bool> skipped;
-  if (ryn::ExcludeRunTimeFeatures(*list, skipped) == 0) {
-    ryn::ReportNothingToExport();
-    return nullptr;
-  }
-  ryn::CsvTableRun run(ryn::MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()), m_strValueSeparator,
-                       ryn::TransposeRequested());
+  ryn::CsvFeatures features;
+  if (!ryn::CollectCsvFeatures(features)) return nullptr;
+  MCFeatureList& list = *features.list;
+  ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
   if (MODE.GetValue() == RYN_CSV_HISTORY_APPEND)
     if (const char* message = run.ReadExisting(false)) return message;
 
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSVHistory(): set Feature to CSV");
-  for (int i = 0; i < list->GetNumItems(); ++i) {
-    MCFeature& feature = *list->GetItem(i);
+  for (int i = 0; i < list.GetNumItems(); ++i) {
+    MCFeature& feature = *list.GetItem(i);
     // Run-time features were announced as ignored; invalid ones have no history.
-    if (skipped[static_cast<size_t>(i)] || !feature.IsValid() || !ryn::PassesExportFlag(feature)) continue;
+    if (features.skipped[static_cast<size_t>(i)] || !feature.IsValid() || !ryn::PassesExportFlag(feature)) continue;
     for (const auto& [header, entry] : CreateHistoryCSVData(m_strDecimalSeparator, feature)) run.Append(header, entry);
   }
   return run.Write();

@@ -6,6 +6,7 @@
 #include "Export.h"
 #include "Pages.h"
 #include "Parameters.h"
+#include "TextReplace.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
@@ -134,12 +135,6 @@ std::string ReplaceExtension(const std::string& path, const std::string& extensi
 
 bool IsQuotedLiteral(const std::string& text) {
   return text.size() >= 2 && text.front() == '"' && text.back() == '"';
-}
-
-std::string TrimText(const std::string& text) {
-  size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 ui::FileSettings FileSetup(int kind, int openArg, const char* filter, const char* extension) {
@@ -298,7 +293,7 @@ void CExportEditDlg::OnModeChanged() {
 
 void CExportEditDlg::OnSchemeKillFocus() {
   // The extension adaptation reads SCHEME, so the edit goes there at once.
-  std::string text = TrimText(m_pScheme->GetText());
+  std::string text = Trim(m_pScheme->GetText());
   if (text.empty()) {
     SCHEME.Reset();
   } else if (SCHEME.Set(text, theExport.IdentifyConsts())) {
@@ -362,7 +357,7 @@ void CExportEditDlg::OnPopupCommand(int command) {
   if (m_bPopupReplace) target.SetText("");
   int start = 0, end = 0;
   target.GetSel(start, end);
-  std::string text = TrimText(target.GetText());
+  std::string text = Trim(target.GetText());
   int size = static_cast<int>(text.size());
   start = std::min(start, size);
   end = std::max(start, std::min(end, size));
@@ -400,7 +395,7 @@ int CExportEditDlg::OnApply() {
       case ModeClass::Script:
         clear({m_pUnit, m_pFeaturePath, m_pAdditional, m_pTranspose, m_pExportFlag, m_pValueSep, m_pDecimalSep,
                m_pThousandsSep});
-        if (TrimText(m_pScript->GetText()).empty()) return fail(m_pScript, Tr("SCRIPT_FILE must be provided"));
+        if (Trim(m_pScript->GetText()).empty()) return fail(m_pScript, Tr("SCRIPT_FILE must be provided"));
         break;
       case ModeClass::Csv:
         clear({m_pMoment, m_pScript, m_pConfig});

@@ -2,6 +2,7 @@
 // empty row for the next entry, or as text when it is an expression.
 #include "Pages.h"
 #include "Parameters.h"
+#include "TextReplace.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
@@ -12,12 +13,6 @@ namespace {
 
 constexpr int kFeatureDirectoryKind = 1;
 const char* const kFeatureFilter = "Features (*.fea)|*.fea|Featurelist (*.lst)|*.lst|All Files (*.*)|*.*||";
-
-std::string TrimText(const std::string& text) {
-  size_t first = text.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 std::string RelativeFeaturePath(std::string path) {
   if (!path.empty()) Orvouser_Path2Relative(path, kFeatureDirectoryKind);
@@ -82,7 +77,7 @@ void CFeaturesEditDlg::NormaliseRows() {
 
 void CFeaturesEditDlg::OnEndEditCell(int row) {
   if (!m_pGrid) return;
-  m_pGrid->SetCell(row, RelativeFeaturePath(TrimText(m_pGrid->GetCell(row))));
+  m_pGrid->SetCell(row, RelativeFeaturePath(Trim(m_pGrid->GetCell(row))));
   NormaliseRows();
   m_pGrid->AutoSizeColumns();
   SetModified(true);

@@ -1,12 +1,12 @@
 // Script export: the interface file the script reads, and the run of the
 // script in a private interpreter instance.
-#include <cctype>
 #include <cstdlib>
 #include <string>
 
 #include "Export.h"
 #include "RemoteVexlo.h"
 #include "ScriptInterfaceFile.h"
+#include "TextReplace.h"
 #include "norvia/framework.h"
 #include "norvia/services.h"
 #include "platform/clock.h"
@@ -40,9 +40,7 @@ bool CTrelmExport::RunExportScript(std::string scriptFile, std::string& errorTex
   CRemoteVexlo vexlo(instance, false, false, false);
   vexlo.StartVexlo();  // a failed start shows its own message and surfaces as the script's error
   try {
-    std::string lower = scriptFile;
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    vexlo.SendAction(kVexloRunScript, lower);
+    vexlo.SendAction(kVexloRunScript, ryn::ToLower(scriptFile));
     CTrelmGeneric::ProcessMessages();
     // At least ten steps, so that a script that ends at once is awaited too.
     for (int i = 0; i < 10 || vexlo.IsScriptRunning(); ++i) {

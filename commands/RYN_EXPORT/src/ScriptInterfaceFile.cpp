@@ -8,6 +8,7 @@
 #include "FeatureSelection.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
+#include "TextReplace.h"
 #include "norvia/diag.h"
 #include "norvia/services.h"
 #include "platform/profile.h"
@@ -19,11 +20,6 @@ namespace {
 const char* const kHeaderFields[13] = {"TITLE_1",   "TITLE_2",    "TITLE_3",   "OPERATOR", "PART_NAME",
                                        "DRAWING_NO", "OPERATION", "COMMENT",   "TEXT_1",   "TEXT_2",
                                        "TEXT_3",    "TEXT_4",     "TEXT_5"};
-
-std::string Trimmed(const std::string& s) {
-  size_t b = s.find_first_not_of(" \t\r\n"), e = s.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
-}
 
 // The parameter's text when it has a value (even an empty one), else the host global.
 std::string HeaderValue(CTrelmExport& self, int i) {
@@ -39,7 +35,7 @@ bool WriteInterfaceFile(CTrelmExport& self, const std::string& path) {
   const char* file = path.c_str();
   std::string scheme = SCHEME.GetText();
   Orvouser_Path2Absolute(scheme, 3);
-  std::string config = Trimmed(SCRIPT_CONFIG_FILE.GetText());
+  std::string config = Trim(SCRIPT_CONFIG_FILE.GetText());
   if (!config.empty()) Orvouser_Path2Absolute(config, 0);
   WritePrivateProfileStringA("general", "export_moment", std::to_string(SCRIPT_MOMENT.GetValue()).c_str(), file);
   WritePrivateProfileStringA("general", "autoexport", "1", file);

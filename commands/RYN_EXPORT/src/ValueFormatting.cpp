@@ -6,6 +6,7 @@
 
 #include "Export.h"
 #include "Parameters.h"
+#include "TextReplace.h"
 #include "norvia/diag.h"
 #include "norvia/records.h"
 #include "norvia/services.h"
@@ -37,11 +38,6 @@ class DisplayBaseGuard {
   CConvUnit* m_conv;
   int m_saved;
 };
-
-std::string Trimmed(const std::string& text) {
-  size_t b = text.find_first_not_of(" \t\r\n"), e = text.find_last_not_of(" \t\r\n");
-  return b == std::string::npos ? std::string() : text.substr(b, e - b + 1);
-}
 
 }  // namespace
 
@@ -100,8 +96,7 @@ std::string FormatFeatureValue(const MCFeature& f, double value, std::string& un
 }
 
 bool IsNumberText(const std::string& raw) {
-  std::string t = Trimmed(raw);
-  for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string t = ToLower(Trim(raw));
   size_t i = 0, n = t.size();
   if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
   int digits = 0, dots = 0;
@@ -118,7 +113,7 @@ bool IsNumberText(const std::string& raw) {
 
 void LocalizeNumberText(std::string& text, const std::string& decimalSeparator) {
   if (!IsNumberText(text)) return;
-  text = Trimmed(text);
+  text = Trim(text);
   const std::string& thousands = theExport.m_strThousandsSeparator;
   size_t dot = text.find('.');
   if (thousands.empty() || text.find_first_of("eE", 1) != std::string::npos) {

@@ -1,5 +1,7 @@
 #include "TextReplace.h"
 
+#include <cctype>
+
 namespace ryn {
 
 int ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
@@ -14,6 +16,17 @@ int ReplaceAll(std::string& text, const std::string& from, const std::string& to
   }
   if (count) text = out.append(text, pos, std::string::npos);
   return count;
+}
+
+std::string Trim(const std::string& text, const char* blanks) {
+  const size_t first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+std::string ToLower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
 }
 
 }  // namespace ryn

@@ -1,4 +1,4 @@
-// Replacing every occurrence of a text, counting the replacements.
+// Small text operations: replacing every occurrence (counted), trimming, lower case.
 #pragma once
 
 #include <string>
@@ -6,4 +6,8 @@
 namespace ryn {
 // Replaces every non-overlapping occurrence of `from` (left to right); returns the count.
 int ReplaceAll(std::string& text, const std::string& from, const std::string& to);
+// `text` without the characters of `blanks` at both ends.
+std::string Trim(const std::string& text, const char* blanks = " \t\r\n");
+// `text` with A-Z made a-z (bytes, no locale).
+std::string ToLower(std::string text);
 }  // namespace ryn
