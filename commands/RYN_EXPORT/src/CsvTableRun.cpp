@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "HelperFunctions.h"
 #include "norvia/services.h"
 #include "platform/win32.h"
 
@@ -94,17 +95,14 @@ const char* CsvTableRun::Write() {
       if (!m_table.AddValue(c, "")) return make_pp(m_table.GetErrorText());
 
   // The old file goes only when the new one is whole.
-  const std::string temporary = m_path + ".ryn-new";
+  const std::string temporary = TemporaryBeside(m_path);
   const bool written = m_table.Write(NativePath(temporary), m_separator);
   if (!written) {
     DeleteFileA(temporary.c_str());
     return make_pp(m_table.GetErrorText());
   }
   if (!PathFileExistsA(temporary.c_str())) return nullptr;  // not creatable: not reported, as a table write
-  if (!MoveFileExA(temporary.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temporary.c_str());
-    return make_pp("Could not replace the file '" + m_path + "'");
-  }
+  if (!ReplaceWithTemporary(temporary, m_path)) return make_pp("Could not replace the file '" + m_path + "'");
   return nullptr;
 }
 

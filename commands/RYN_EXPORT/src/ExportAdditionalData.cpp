@@ -49,12 +49,11 @@ std::string ComposeAdditionalData(const std::vector<std::pair<std::string, std::
 // The old file is replaced only by a complete new one; a file that cannot
 // be written is not reported.
 void WriteWholeFile(const std::string& path, const std::string& text) {
-  const std::string temporary = path + ".ryn-new";
+  const std::string temporary = ryn::TemporaryBeside(path);
   plat::TextFile file;
   if (!file.Open(temporary.c_str(), "w")) return;
   const bool written = file.Write(text);
-  if (file.Close() && written)
-    MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  if (file.Close() && written && ryn::ReplaceWithTemporary(temporary, path)) return;
   DeleteFileA(temporary.c_str());
 }
 
