@@ -29,6 +29,7 @@ std::string KindDirectory(int kind) {
 }
 
 std::string MessageLog;
+MessageBoxHandler g_messageBoxHandler = nullptr;
 
 }  // namespace
 
@@ -103,12 +104,18 @@ std::string CMachine::GetMachineRevision() const {
   return s ? *s : std::string();
 }
 
-int MfxMessageBoxStatusAgent(const char* text, const char* caption, unsigned) {
-  std::string line = std::string("[message box] ") + (caption ? caption : AfxGetAppName()) + ": " +
-                     (text ? text : "");
+int MfxMessageBoxStatusAgent(const char* text, const char* caption, unsigned style) {
+  const char* shownCaption = caption ? caption : AfxGetAppName();
+  std::string line = std::string("[message box] ") + shownCaption + ": " + (text ? text : "");
   std::fprintf(stderr, "%s\n", line.c_str());
   MessageLog += line + "\n";
-  return 1;
+  return g_messageBoxHandler ? g_messageBoxHandler(text ? text : "", shownCaption, style) : 1;
+}
+
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler) {
+  MessageBoxHandler previous = g_messageBoxHandler;
+  g_messageBoxHandler = handler;
+  return previous;
 }
 
 int MfxMessageBox(const char* text, unsigned style, const char* caption) {

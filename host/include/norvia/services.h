@@ -32,6 +32,10 @@ class CMachine {
 // Message boxes; the emulator prints them and answers OK (IDOK = 1).
 int MfxMessageBox(const char* text, unsigned style = 0, const char* caption = nullptr);
 int MfxMessageBoxStatusAgent(const char* text, const char* caption, unsigned style);
+// While a dialog is on the screen its kit shows the boxes too; the handler's
+// answer is the box's. Returns the previous handler (null: print and answer OK).
+using MessageBoxHandler = int (*)(const char* text, const char* caption, unsigned style);
+MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
 // A copy of `text` that stays valid for the life of the process.
 const char* make_pp(const std::string& text);
