@@ -3,9 +3,8 @@
 #include "ui/kit.h"
 
 namespace ui {
-namespace {
 
-const char* RunHeadless(CTrelmGeneric&, const std::vector<TrelmTabDialog*>& pages, int) {
+const char* RunPagesOffScreen(CTrelmGeneric&, const std::vector<TrelmTabDialog*>& pages, int) {
   TrelmPageScript& script = Trelm_PageScript();
   std::vector<std::unique_ptr<PageWindow>> owned;
   std::vector<PageWindow*> windows;
@@ -41,9 +40,5 @@ const char* RunHeadless(CTrelmGeneric&, const std::vector<TrelmTabDialog*>& page
   for (TrelmTabDialog* page : shown) page->AttachWindow(nullptr);
   return result;
 }
-
-}  // namespace
-
-void InstallPageRunner() { CTrelmGeneric::SetPageRunner(&RunHeadless); }
 
 }  // namespace ui

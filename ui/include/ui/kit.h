@@ -192,7 +192,12 @@ std::string RunAction(const std::string& action, std::vector<PageWindow*>& windo
 // A readable listing of a page's controls, one line each.
 std::string Describe(const PageWindow& window);
 
-// Makes the framework show pages through this kit (idempotent).
+// Runs the pages without a screen: opens them, runs the dialog script's
+// actions, applies them in order (a page runner).
+const char* RunPagesOffScreen(CTrelmGeneric& owner, const std::vector<TrelmTabDialog*>& pages, int mode);
+
+// Makes the framework show pages through this kit (idempotent): on the
+// screen where the back end has one, else off screen.
 void InstallPageRunner();
 
 }  // namespace ui
