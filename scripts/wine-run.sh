@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a Windows program under wine64, quietly and without any GUI, and
-# passes its exit code through. CMake uses this as the cross-compiling
+# Runs a Windows program under wine64, quietly and without any GUI (unless
+# RYN_WINE_DISPLAY names an X display to show windows on), and passes its
+# exit code through. CMake uses this as the cross-compiling
 # emulator of the win64 tree, so `ctest` runs the test .exe files with it.
 #
 #   wine-run.sh PROGRAM.exe [ARG...]   run a program
@@ -47,6 +48,7 @@ export WINEDEBUG=-all
 # No mono or gecko installers, no dialogs: CI has no display and no stdin.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY WAYLAND_DISPLAY
+[[ -n ${RYN_WINE_DISPLAY:-} ]] && export DISPLAY=$RYN_WINE_DISPLAY
 
 wine=${RYN_WINE:-}
 if [[ -z $wine ]]; then

@@ -1,0 +1,238 @@
+// Shows the command's parameter pages on the Windows screen, without waiting
+// for the operator, so that scripts/screenshots.sh can photograph them.
+//
+//   page_shots ENV_DIR STOP_FILE [SECONDS]
+//
+// First it checks on a sheet of its own that the screen shows what the
+// kit holds, and that choosing a mode in the real combo reaches the page.
+// Then it opens one sheet per page, each with that page in front, side by
+// side, and prints "shot NAME X Y WIDTH HEIGHT" per sheet and "ready". It
+// keeps them shown until STOP_FILE exists or SECONDS (default 90) passed.
+// Exit: 0 shown and checked, 1 a check failed, 2 no window could be made.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "App.h"
+#include "Export.h"
+#include "Pages.h"
+#include "Parameters.h"
+#include "norvia/env.h"
+#include "ui/screen.h"
+
+namespace {
+
+int g_failures = 0;
+
+void Fail(const std::string& what) {
+  std::fprintf(stderr, "page_shots: check failed: %s\n", what.c_str());
+  ++g_failures;
+}
+
+std::string WindowText(HWND hwnd) {
+  char text[4096] = "";
+  GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+bool Shown(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+// Every control of every page as the kit holds it: shown or hidden, label
+// texts, combo items, grid rows, button images. (Edit texts and combo
+// selections are read from the screen, so they are checked by content below.)
+void CheckMirror(const ui::Sheet& sheet) {
+  for (size_t p = 0; p < sheet.PageCount(); ++p) {
+    ui::PageWindow& window = sheet.Window(p);
+    const std::string page = "page " + std::to_string(window.GetTemplate().id);
+    for (const auto& control : window.Controls()) {
+      if (control->Id() < 0) continue;
+      HWND hwnd = GetDlgItem(sheet.PageHandle(p), control->Id());
+      const std::string name = page + " control " + std::to_string(control->Id());
+      if (!hwnd) {
+        Fail(name + " has no window");
+        continue;
+      }
+      if (Shown(hwnd) != control->IsVisible()) Fail(name + (control->IsVisible() ? " is hidden" : " is shown"));
+      switch (control->GetKind()) {
+        case ui::Kind::Static:
+          if (WindowText(hwnd) != control->GetText())
+            Fail(name + " shows \"" + WindowText(hwnd) + "\", not \"" + control->GetText() + "\"");
+          break;
+        case ui::Kind::Combo:
+          if (SendMessageA(hwnd, CB_GETCOUNT, 0, 0) != control->GetItemCount()) Fail(name + " lists other items");
+          break;
+        case ui::Kind::Grid:
+          if (SendMessageA(hwnd, LVM_GETITEMCOUNT, 0, 0) != control->GetRowCount()) Fail(name + " has other rows");
+          break;
+        case ui::Kind::ImageButton:
+          if (!SendMessageA(hwnd, BM_GETIMAGE, IMAGE_BITMAP, 0)) Fail(name + " shows no image");
+          break;
+        default:
+          break;
+      }
+    }
+  }
+}
+
+std::string GridRow(HWND list, int row) {
+  char text[1024] = "";
+  LVITEMA item{};
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+  return text;
+}
+
+// The parameters arrived in the real controls.
+void CheckContents(const ui::Sheet& sheet) {
+  auto expect = [](const std::string& what, const std::string& shown, const std::string& wanted) {
+    if (shown != wanted) Fail(what + " shows \"" + shown + "\", not \"" + wanted + "\"");
+  };
+  HWND exportPage = sheet.PageHandle(0), recordPage = sheet.PageHandle(1), featuresPage = sheet.PageHandle(2);
+  expect("the scheme edit", WindowText(GetDlgItem(exportPage, IDC_SCHEME)), ryn::SCHEME.GetString());
+  ui::Control& mode = sheet.Window(0).Item(IDC_MODE);
+  std::string modeLabel;
+  for (int i = 0; i < mode.GetItemCount(); ++i)
+    if (mode.GetItemValue(i) == "RYN_CSV_APPEND") modeLabel = mode.GetItemLabel(i);
+  expect("the mode combo", WindowText(GetDlgItem(exportPage, IDC_MODE)), modeLabel);
+  expect("the title 1 edit", WindowText(GetDlgItem(recordPage, CEditRecordParameterGeneric::kFirstEditId)),
+         "\"Housing\"");
+  HWND grid = GetDlgItem(featuresPage, IDC_FEATURE_GRID);
+  expect("grid row 0", GridRow(grid, 0), "housing\\bore_a.fea");
+  expect("grid row 2", GridRow(grid, 2), "flange\\holes.lst");
+  expect("the last grid row", GridRow(grid, 3), "");
+}
+
+// The operator picks a mode in the real combo: the page must hide and show
+// its controls for that mode, on the screen.
+void CheckModeChoice(const ui::Sheet& sheet, const char* mode, int shownId, int hiddenId) {
+  ui::PageWindow& window = sheet.Window(0);
+  HWND page = sheet.PageHandle(0);
+  HWND combo = GetDlgItem(page, IDC_MODE);
+  ui::Control& control = window.Item(IDC_MODE);
+  int index = -1;
+  for (int i = 0; i < control.GetItemCount(); ++i)
+    if (control.GetItemValue(i) == mode) index = i;
+  if (index < 0) return Fail(std::string("the mode combo has no ") + mode);
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  if (!Shown(GetDlgItem(page, shownId))) Fail(std::string(mode) + " leaves control " + std::to_string(shownId) + " hidden");
+  if (Shown(GetDlgItem(page, hiddenId))) Fail(std::string(mode) + " leaves control " + std::to_string(hiddenId) + " shown");
+  CheckMirror(sheet);
+}
+
+struct PageSet {
+  CExportEditDlg exportPage{&theExport};
+  CEditRecordParameterDlg recordPage{&theExport, ryn::g_Args, nullptr};
+  CFeaturesEditDlg featuresPage{&theExport};
+  std::vector<TrelmTabDialog*> Pages() { return {&exportPage, &recordPage, &featuresPage}; }
+};
+
+void SetParameter(const char* name, const char* value) {
+  if (const char* refused = theExport.SetParameterEx(name, value))
+    std::fprintf(stderr, "page_shots: %s refused: %s\n", name, refused);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: page_shots ENV_DIR STOP_FILE [SECONDS]\n");
+    return 2;
+  }
+  const std::string stopFile = argv[2];
+  const DWORD seconds = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 90;
+  theApp.ModuleState()->appName = "RYN EXPORT";
+  NorviaModuleStateGuard state(theApp.ModuleState());
+  std::string error;
+  if (!norvia::Host_Open(argv[1], error)) {
+    std::fprintf(stderr, "page_shots: %s\n", error.c_str());
+    return 2;
+  }
+  // A CSV export shows most of the export page's controls.
+  SetParameter("MODE", "RYN_CSV_APPEND");
+  SetParameter("SCHEME", "\"reports\\<PROTOCOL_HEADER__PART_NAME>_<DATE>.csv\"");
+  SetParameter("UNITTYPE", "MILLI");
+  SetParameter("FEATUREPATH", "ON");
+  SetParameter("CONSIDER_EXPORT_FLAG", "OFF");
+  SetParameter("ADDITIONAL_DATA_FILE", "\"reports\\header.txt\"");
+  SetParameter("TRANSPOSE_DATA", "OFF");
+  SetParameter("VALUE_SEPARATOR", "\";\"");
+  SetParameter("FEATURES", "\"housing\\bore_a.fea\", \"housing\\bore_b.fea\", \"flange\\holes.lst\"");
+  SetParameter("TITLE_1", "\"Housing\"");
+  SetParameter("TITLE_2", "\"Series 300\"");
+  SetParameter("PART_NAME", "\"HSG-300-A\"");
+  SetParameter("DRAWING_NO", "\"D-4711\"");
+  SetParameter("OPERATOR", "\"mkeller\"");
+  SetParameter("OPERATION", "\"OP 20 milling\"");
+
+  {
+    PageSet pages;
+    ui::Sheet sheet("RYN EXPORT", pages.Pages());
+    if (!sheet.Open(nullptr)) {
+      std::fprintf(stderr, "page_shots: %s\n", sheet.Error().c_str());
+      return 2;
+    }
+    CheckMirror(sheet);
+    CheckContents(sheet);
+    CheckModeChoice(sheet, "RYN_SCRIPT_EXPORT", IDC_SCRIPT_FILE, IDC_VALUE_SEPARATOR);
+    CheckModeChoice(sheet, "RYN_CSV_APPEND", IDC_VALUE_SEPARATOR, IDC_SCRIPT_FILE);
+  }
+
+  struct Shot {
+    const char* name;
+    std::unique_ptr<PageSet> pages;
+    std::unique_ptr<ui::Sheet> sheet;
+  };
+  std::vector<Shot> shots;
+  for (const char* name : {"export-page", "record-page", "features-page"}) {
+    Shot shot{name, std::make_unique<PageSet>(), nullptr};
+    shot.sheet = std::make_unique<ui::Sheet>("RYN EXPORT", shot.pages->Pages());
+    if (!shot.sheet->Open(nullptr)) {
+      std::fprintf(stderr, "page_shots: %s\n", shot.sheet->Error().c_str());
+      return 2;
+    }
+    shot.sheet->Select(shots.size());
+    shots.push_back(std::move(shot));
+  }
+  // Side by side, in rows as the screen allows, so that no sheet covers another.
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  int x = 0, y = 0, rowHeight = 0;
+  for (Shot& shot : shots) {
+    RECT r;
+    GetWindowRect(shot.sheet->Handle(), &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (x > 0 && x + width > screenWidth) {
+      x = 0;
+      y += rowHeight + 10;
+      rowHeight = 0;
+    }
+    SetWindowPos(shot.sheet->Handle(), HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+    UpdateWindow(shot.sheet->Handle());
+    std::printf("shot %s %d %d %d %d\n", shot.name, x, y, width, height);
+    x += width + 10;
+    rowHeight = std::max(rowHeight, height);
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+
+  const DWORD end = GetTickCount() + seconds * 1000;
+  SetTimer(nullptr, 0, 100, nullptr);
+  MSG message;
+  while (GetTickCount() < end && GetFileAttributesA(stopFile.c_str()) == INVALID_FILE_ATTRIBUTES &&
+         GetMessageA(&message, nullptr, 0, 0) > 0) {
+    bool dialog = false;
+    for (Shot& shot : shots) dialog = dialog || (shot.sheet->Handle() && IsDialogMessageA(shot.sheet->Handle(), &message));
+    if (!dialog) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+  }
+  return g_failures ? 1 : 0;
+}
