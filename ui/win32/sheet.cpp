@@ -193,8 +193,8 @@ void Sheet::Layout() {
   GetClientRect(tab, &display);
   SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
   for (const Page& page : m_pages)
-    SetWindowPos(page.hwnd, HWND_TOP, margin + display.left, margin + display.top, display.right - display.left,
-                 display.bottom - display.top, SWP_NOACTIVATE);
+    SetWindowPos(page.hwnd, nullptr, margin + display.left, margin + display.top, display.right - display.left,
+                 display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
 
   const int clientWidth = tabWidth + 2 * margin;
   const int buttonsTop = margin + tabHeight + margin;
