@@ -4,8 +4,9 @@
 //   page_shots ENV_DIR STOP_FILE [SECONDS]
 //
 // First it checks on a sheet of its own that the screen shows what the
-// kit holds, and that choosing a mode in the real combo reaches the page.
-// Then it opens one sheet per page, each with that page in front, side by
+// kit holds, and that choosing a mode in the real combo reaches the page;
+// then it runs the command's modal dialog with a helper thread as the
+// operator (a refused apply keeps it open, OK applies). Then it opens one sheet per page, each with that page in front, side by
 // side, and prints "shot NAME X Y WIDTH HEIGHT" per sheet and "ready". It
 // keeps them shown until STOP_FILE exists or SECONDS (default 90) passed.
 // Exit: 0 shown and checked, 1 a check failed, 2 no window could be made.
@@ -23,7 +24,9 @@
 #include "Export.h"
 #include "Pages.h"
 #include "Parameters.h"
+#include "norvia/diag.h"
 #include "norvia/env.h"
+#include "norvia/services.h"
 #include "ui/screen.h"
 
 namespace {
@@ -127,6 +130,72 @@ void CheckModeChoice(const ui::Sheet& sheet, const char* mode, int shownId, int 
   CheckMirror(sheet);
 }
 
+// The framework's dialog as the host shows it (modal), with a helper thread
+// as the operator: it chooses the script export, clears the script, presses
+// OK, answers the refusal, then chooses a CSV mode, types a scheme and
+// presses OK again.
+struct Operator {
+  int scriptMode = -1, csvMode = -1;  // indexes in the mode combo
+  bool sheetFound = false, refused = false, stayedOpen = false;
+};
+
+HWND WaitFor(DWORD ms, HWND owner) {
+  for (DWORD waited = 0; waited < ms; waited += 50) {
+    // The sheet is an unowned dialog; a message box is a dialog that the sheet owns.
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
+      if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == owner && (owner || GetDlgItem(w, ui::kSheetTabId)))
+        return w;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+void ChooseMode(HWND page, int index) {
+  HWND combo = GetDlgItem(page, IDC_MODE);
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
+DWORD WINAPI Operate(void* parameter) {
+  auto& op = *static_cast<Operator*>(parameter);
+  HWND sheet = WaitFor(20000, nullptr);
+  if (!sheet) return 0;
+  op.sheetFound = true;
+  HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
+  while (page && !GetDlgItem(page, IDC_MODE)) page = FindWindowExA(sheet, page, "#32770", nullptr);
+  ChooseMode(page, op.scriptMode);
+  SetDlgItemTextA(page, IDC_SCRIPT_FILE, "");
+  PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+  if (HWND box = WaitFor(10000, sheet)) {
+    op.refused = true;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    Sleep(500);
+  }
+  op.stayedOpen = IsWindow(sheet) && IsWindowVisible(sheet);
+  ChooseMode(page, op.csvMode);
+  SetDlgItemTextA(page, IDC_SCHEME, "\"typed\\run.csv\"");
+  PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+  Sleep(2000);
+  if (IsWindow(sheet)) PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);  // never leave the dialog waiting
+  return 0;
+}
+
+void CheckModalDialog(Operator& op) {
+  norvia::ClearLogs();
+  HANDLE thread = CreateThread(nullptr, 0, &Operate, &op, 0, nullptr);
+  const char* result = theExport.ExecGUI(TRELM_EXEC_MODE_EDIT);
+  WaitForSingleObject(thread, 30000);
+  CloseHandle(thread);
+  if (!op.sheetFound) return Fail("the dialog did not appear");
+  if (!op.refused) Fail("applying the script export without a script showed no message box");
+  if (norvia::MessageBoxLog().find("SCRIPT_FILE") == std::string::npos)
+    Fail("the message box did not name SCRIPT_FILE: " + norvia::MessageBoxLog());
+  if (!op.stayedOpen) Fail("the dialog closed although a page refused to apply");
+  if (result) Fail(std::string("the dialog ended with \"") + result + "\"");
+  if (ryn::SCHEME.GetString() != "\"typed\\run.csv\"") Fail("SCHEME is " + ryn::SCHEME.GetString());
+  if (!ryn::MODE.IsValueAvailable() || ryn::MODE.GetValue() != 6) Fail("MODE is not RYN_CSV_REPLACE");
+}
+
 struct PageSet {
   CExportEditDlg exportPage{&theExport};
   CEditRecordParameterDlg recordPage{&theExport, ryn::g_Args, nullptr};
@@ -137,6 +206,25 @@ struct PageSet {
 void SetParameter(const char* name, const char* value) {
   if (const char* refused = theExport.SetParameterEx(name, value))
     std::fprintf(stderr, "page_shots: %s refused: %s\n", name, refused);
+}
+
+void SetDemoParameters() {
+  // A CSV export shows most of the export page's controls.
+  SetParameter("MODE", "RYN_CSV_APPEND");
+  SetParameter("SCHEME", "\"reports\\<PROTOCOL_HEADER__PART_NAME>_<DATE>.csv\"");
+  SetParameter("UNITTYPE", "MILLI");
+  SetParameter("FEATUREPATH", "ON");
+  SetParameter("CONSIDER_EXPORT_FLAG", "OFF");
+  SetParameter("ADDITIONAL_DATA_FILE", "\"reports\\header.txt\"");
+  SetParameter("TRANSPOSE_DATA", "OFF");
+  SetParameter("VALUE_SEPARATOR", "\";\"");
+  SetParameter("FEATURES", "\"housing\\bore_a.fea\", \"housing\\bore_b.fea\", \"flange\\holes.lst\"");
+  SetParameter("TITLE_1", "\"Housing\"");
+  SetParameter("TITLE_2", "\"Series 300\"");
+  SetParameter("PART_NAME", "\"HSG-300-A\"");
+  SetParameter("DRAWING_NO", "\"D-4711\"");
+  SetParameter("OPERATOR", "\"mkeller\"");
+  SetParameter("OPERATION", "\"OP 20 milling\"");
 }
 
 }  // namespace
@@ -155,23 +243,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "page_shots: %s\n", error.c_str());
     return 2;
   }
-  // A CSV export shows most of the export page's controls.
-  SetParameter("MODE", "RYN_CSV_APPEND");
-  SetParameter("SCHEME", "\"reports\\<PROTOCOL_HEADER__PART_NAME>_<DATE>.csv\"");
-  SetParameter("UNITTYPE", "MILLI");
-  SetParameter("FEATUREPATH", "ON");
-  SetParameter("CONSIDER_EXPORT_FLAG", "OFF");
-  SetParameter("ADDITIONAL_DATA_FILE", "\"reports\\header.txt\"");
-  SetParameter("TRANSPOSE_DATA", "OFF");
-  SetParameter("VALUE_SEPARATOR", "\";\"");
-  SetParameter("FEATURES", "\"housing\\bore_a.fea\", \"housing\\bore_b.fea\", \"flange\\holes.lst\"");
-  SetParameter("TITLE_1", "\"Housing\"");
-  SetParameter("TITLE_2", "\"Series 300\"");
-  SetParameter("PART_NAME", "\"HSG-300-A\"");
-  SetParameter("DRAWING_NO", "\"D-4711\"");
-  SetParameter("OPERATOR", "\"mkeller\"");
-  SetParameter("OPERATION", "\"OP 20 milling\"");
+  SetDemoParameters();
 
+  Operator op;
   {
     PageSet pages;
     ui::Sheet sheet("RYN EXPORT", pages.Pages());
@@ -183,7 +257,14 @@ int main(int argc, char** argv) {
     CheckContents(sheet);
     CheckModeChoice(sheet, "RYN_SCRIPT_EXPORT", IDC_SCRIPT_FILE, IDC_VALUE_SEPARATOR);
     CheckModeChoice(sheet, "RYN_CSV_APPEND", IDC_VALUE_SEPARATOR, IDC_SCRIPT_FILE);
+    ui::Control& mode = sheet.Window(0).Item(IDC_MODE);
+    for (int i = 0; i < mode.GetItemCount(); ++i) {
+      if (mode.GetItemValue(i) == "RYN_SCRIPT_EXPORT") op.scriptMode = i;
+      if (mode.GetItemValue(i) == "RYN_CSV_REPLACE") op.csvMode = i;
+    }
   }
+  CheckModalDialog(op);
+  SetDemoParameters();
 
   struct Shot {
     const char* name;
