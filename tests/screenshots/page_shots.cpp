@@ -196,6 +196,26 @@ void CheckModalDialog(Operator& op) {
   if (!ryn::MODE.IsValueAvailable() || ryn::MODE.GetValue() != 6) Fail("MODE is not RYN_CSV_REPLACE");
 }
 
+// The host shows the pages from the plug-in, so the templates must be
+// linked into the plug-in itself, not only into programs like this one.
+void CheckPluginResources() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string plugin = path;
+  plugin = plugin.substr(0, plugin.find_last_of("\\/") + 1) + "RYN EXPORT.dll";
+  HMODULE module = LoadLibraryExA(plugin.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return Fail("cannot read " + plugin);
+  struct {
+    int id;
+    LPCSTR type;
+  } wanted[] = {{ui::kSheetTemplateId, RT_DIALOG}, {102, RT_DIALOG},     {109, RT_DIALOG},
+                {200, RT_DIALOG},              {111, RT_BITMAP},     {109, RT_GROUP_ICON}};
+  for (const auto& resource : wanted)
+    if (!FindResourceA(module, MAKEINTRESOURCEA(resource.id), resource.type))
+      Fail("the plug-in has no resource " + std::to_string(resource.id));
+  FreeLibrary(module);
+}
+
 struct PageSet {
   CExportEditDlg exportPage{&theExport};
   CEditRecordParameterDlg recordPage{&theExport, ryn::g_Args, nullptr};
@@ -244,6 +264,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   SetDemoParameters();
+  CheckPluginResources();
 
   Operator op;
   {
