@@ -6,7 +6,8 @@
 // First it checks on a sheet of its own that the screen shows what the
 // kit holds, and that choosing a mode in the real combo reaches the page;
 // then it runs the command's modal dialog with a helper thread as the
-// operator (a refused apply keeps it open, OK applies). Then it opens one sheet per page, each with that page in front, side by
+// operator (a refused apply keeps it open, a pop-up entry replaces a
+// separator, OK applies). Then it opens one sheet per page, each with that page in front, side by
 // side, and prints "shot NAME X Y WIDTH HEIGHT" per sheet and "ready". It
 // keeps them shown until STOP_FILE exists or SECONDS (default 90) passed.
 // Exit: 0 shown and checked, 1 a check failed, 2 no window could be made.
@@ -132,11 +133,13 @@ void CheckModeChoice(const ui::Sheet& sheet, const char* mode, int shownId, int 
 
 // The framework's dialog as the host shows it (modal), with a helper thread
 // as the operator: it chooses the script export, clears the script, presses
-// OK, answers the refusal, then chooses a CSV mode, types a scheme and
-// presses OK again.
+// OK, answers the refusal, then chooses a CSV mode, picks "<HT>" from the
+// value separators' pop-up, types a scheme and presses OK again.
 struct Operator {
   int scriptMode = -1, csvMode = -1;  // indexes in the mode combo
   bool sheetFound = false, refused = false, stayedOpen = false;
+  int menuItems = -1;
+  std::string ampersandItem, separatorText;
 };
 
 HWND WaitFor(DWORD ms, HWND owner) {
@@ -148,6 +151,21 @@ HWND WaitFor(DWORD ms, HWND owner) {
     Sleep(50);
   }
   return nullptr;
+}
+
+HWND WaitForMenu(DWORD ms) {
+  for (DWORD waited = 0; waited < ms; waited += 50) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu && IsWindowVisible(menu)) return menu;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+std::string DlgItemText(HWND page, int id) {
+  char text[1024] = "";
+  GetDlgItemTextA(page, id, text, sizeof text);
+  return text;
 }
 
 void ChooseMode(HWND page, int index) {
@@ -173,6 +191,21 @@ DWORD WINAPI Operate(void* parameter) {
   }
   op.stayedOpen = IsWindow(sheet) && IsWindowVisible(sheet);
   ChooseMode(page, op.csvMode);
+  // The value separators' pop-up; its second entry, "<HT>", replaces the edit's text.
+  SetDlgItemTextA(page, IDC_VALUE_SEPARATOR, ";");
+  PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_VALUE_SEP, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_BROWSE_VALUE_SEP)));
+  if (HWND menu = WaitForMenu(10000)) {
+    auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
+    op.menuItems = GetMenuItemCount(handle);
+    char text[64] = "";
+    GetMenuStringA(handle, 10, text, sizeof text, MF_BYPOSITION);
+    op.ampersandItem = text;
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 0);
+    for (int i = 0; i < 100 && IsWindowVisible(menu); ++i) Sleep(50);
+    Sleep(200);
+    op.separatorText = DlgItemText(page, IDC_VALUE_SEPARATOR);
+  }
   SetDlgItemTextA(page, IDC_SCHEME, "\"typed\\run.csv\"");
   PostMessageA(sheet, WM_COMMAND, IDOK, 0);
   Sleep(2000);
@@ -191,6 +224,11 @@ void CheckModalDialog(Operator& op) {
   if (norvia::MessageBoxLog().find("SCRIPT_FILE") == std::string::npos)
     Fail("the message box did not name SCRIPT_FILE: " + norvia::MessageBoxLog());
   if (!op.stayedOpen) Fail("the dialog closed although a page refused to apply");
+  if (op.menuItems != 28) Fail("the value separators' pop-up has " + std::to_string(op.menuItems) + " entries, not 28");
+  if (op.ampersandItem != "&&") Fail("the pop-up shows \"&\" as \"" + op.ampersandItem + "\"");
+  if (op.separatorText != "<HT>") Fail("the pop-up's \"<HT>\" left the edit at \"" + op.separatorText + "\"");
+  if (ryn::VALUE_SEPARATOR.GetString().find("<HT>") == std::string::npos)
+    Fail("VALUE_SEPARATOR is " + ryn::VALUE_SEPARATOR.GetString());
   if (result) Fail(std::string("the dialog ended with \"") + result + "\"");
   if (ryn::SCHEME.GetString() != "\"typed\\run.csv\"") Fail("SCHEME is " + ryn::SCHEME.GetString());
   if (!ryn::MODE.IsValueAvailable() || ryn::MODE.GetValue() != 6) Fail("MODE is not RYN_CSV_REPLACE");
