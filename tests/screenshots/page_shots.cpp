@@ -134,12 +134,15 @@ void CheckModeChoice(const ui::Sheet& sheet, const char* mode, int shownId, int 
 // The framework's dialog as the host shows it (modal), with a helper thread
 // as the operator: it chooses the script export, clears the script, presses
 // OK, answers the refusal, then chooses a CSV mode, picks "<HT>" from the
-// value separators' pop-up, types a scheme and presses OK again.
+// value separators' pop-up, types a path into the feature grid's last row,
+// types a scheme and presses OK again.
 struct Operator {
   int scriptMode = -1, csvMode = -1;  // indexes in the mode combo
   bool sheetFound = false, refused = false, stayedOpen = false;
   int menuItems = -1;
   std::string ampersandItem, separatorText;
+  int gridRows = -1;
+  std::string editedRow;
 };
 
 HWND WaitFor(DWORD ms, HWND owner) {
@@ -168,6 +171,13 @@ std::string DlgItemText(HWND page, int id) {
   return text;
 }
 
+// The page of the sheet that has the control.
+HWND PageWith(HWND sheet, int id) {
+  HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
+  while (page && !GetDlgItem(page, id)) page = FindWindowExA(sheet, page, "#32770", nullptr);
+  return page;
+}
+
 void ChooseMode(HWND page, int index) {
   HWND combo = GetDlgItem(page, IDC_MODE);
   SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -179,8 +189,7 @@ DWORD WINAPI Operate(void* parameter) {
   HWND sheet = WaitFor(20000, nullptr);
   if (!sheet) return 0;
   op.sheetFound = true;
-  HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
-  while (page && !GetDlgItem(page, IDC_MODE)) page = FindWindowExA(sheet, page, "#32770", nullptr);
+  HWND page = PageWith(sheet, IDC_MODE);
   ChooseMode(page, op.scriptMode);
   SetDlgItemTextA(page, IDC_SCRIPT_FILE, "");
   PostMessageA(sheet, WM_COMMAND, IDOK, 0);
@@ -206,6 +215,21 @@ DWORD WINAPI Operate(void* parameter) {
     Sleep(200);
     op.separatorText = DlgItemText(page, IDC_VALUE_SEPARATOR);
   }
+  // The feature page's grid: a path typed into the empty last row, in place.
+  HWND tab = GetDlgItem(sheet, ui::kSheetTabId);
+  SendMessageA(tab, TCM_SETCURSEL, 2, 0);
+  NMHDR changed{tab, static_cast<UINT_PTR>(ui::kSheetTabId), static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageA(sheet, WM_NOTIFY, ui::kSheetTabId, reinterpret_cast<LPARAM>(&changed));
+  HWND features = PageWith(sheet, IDC_FEATURE_EDIT);  // 1007 is on the export page too
+  HWND grid = features ? GetDlgItem(features, IDC_FEATURE_GRID) : nullptr;
+  if (HWND edit = grid ? reinterpret_cast<HWND>(SendMessageA(grid, LVM_EDITLABELA, 3, 0)) : nullptr) {
+    SetWindowTextA(edit, "  housing\\bore_c.fea ");
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    for (int i = 0; i < 100 && IsWindow(edit); ++i) Sleep(50);
+    Sleep(300);
+    op.gridRows = static_cast<int>(SendMessageA(grid, LVM_GETITEMCOUNT, 0, 0));
+    op.editedRow = GridRow(grid, 3);
+  }
   SetDlgItemTextA(page, IDC_SCHEME, "\"typed\\run.csv\"");
   PostMessageA(sheet, WM_COMMAND, IDOK, 0);
   Sleep(2000);
@@ -227,6 +251,11 @@ void CheckModalDialog(Operator& op) {
   if (op.menuItems != 28) Fail("the value separators' pop-up has " + std::to_string(op.menuItems) + " entries, not 28");
   if (op.ampersandItem != "&&") Fail("the pop-up shows \"&\" as \"" + op.ampersandItem + "\"");
   if (op.separatorText != "<HT>") Fail("the pop-up's \"<HT>\" left the edit at \"" + op.separatorText + "\"");
+  // The edited row is trimmed, and a new empty row follows it.
+  if (op.gridRows != 5) Fail("the grid has " + std::to_string(op.gridRows) + " rows after the edit, not 5");
+  if (op.editedRow != "housing\\bore_c.fea") Fail("the edited grid row shows \"" + op.editedRow + "\"");
+  if (ryn::FEATURES.GetSize() != 4 || ryn::FEATURES.GetAt(3) != "housing\\bore_c.fea")
+    Fail("FEATURES is " + ryn::FEATURES.GetString());
   if (ryn::VALUE_SEPARATOR.GetString().find("<HT>") == std::string::npos)
     Fail("VALUE_SEPARATOR is " + ryn::VALUE_SEPARATOR.GetString());
   if (result) Fail(std::string("the dialog ended with \"") + result + "\"");
