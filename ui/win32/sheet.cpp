@@ -111,8 +111,11 @@ INT_PTR CALLBACK Sheet::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 bool Sheet::OnInit(HWND hwnd) {
   m_hwnd = hwnd;
-  g_shownSheet = hwnd;
-  g_previousHandler = SetMessageBoxHandler(&ShowMessageBox);
+  // The first sheet on the screen owns the message boxes until it goes.
+  if (!g_shownSheet) {
+    g_shownSheet = hwnd;
+    g_previousHandler = SetMessageBoxHandler(&ShowMessageBox);
+  }
   SetWindowTextA(hwnd, m_strTitle.c_str());
   SetDlgItemTextA(hwnd, IDOK, Translate("OK", 0, nullptr, AfxGetAppName()).c_str());
   SetDlgItemTextA(hwnd, IDCANCEL, Translate("Abbrechen", 0, nullptr, AfxGetAppName()).c_str());
@@ -151,6 +154,9 @@ bool Sheet::MakePage(size_t index) {
   }
   raw->OnTitleChanged([this, index](const std::string& title) { SetTabText(index, title); });
   page.window->SetBackend(std::move(backend));
+  // Pages come after the tab strip in the tab order, before OK and Cancel.
+  HWND after = index ? m_pages[index - 1].hwnd : GetDlgItem(m_hwnd, kSheetTabId);
+  SetWindowPos(page.hwnd, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
   HWND tab = GetDlgItem(m_hwnd, kSheetTabId);
   std::string title = page.window->GetTitle();
