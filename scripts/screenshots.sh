@@ -36,9 +36,10 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Xvfb takes a free display number and writes it to the file.
+# Xvfb takes a free display number and writes it to the file. Its own
+# time limit stops it even when this script is killed outright.
 screen=2000x1100
-Xvfb -displayfd 3 -screen 0 ${screen}x24 -nolisten tcp 3>"$out/.display" 2>"$out/xvfb.log" &
+timeout 600 Xvfb -displayfd 3 -screen 0 ${screen}x24 -nolisten tcp 3>"$out/.display" 2>"$out/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [[ -s $out/.display ]] && break
@@ -53,9 +54,9 @@ export RYN_WINE_DISPLAY=$display
 # Windows open on a wine desktop of the screen's size, where wine draws
 # their frames and captions itself (Xvfb has no window manager).
 if [[ ! -f $WINEPREFIX/.ryn-desktop ]]; then
-  timeout 300 scripts/wine-run.sh --init "$build" || fail "could not make the wine prefix $WINEPREFIX"
-  timeout 60 scripts/wine-run.sh reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shots /f >/dev/null &&
-    timeout 60 scripts/wine-run.sh reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shots /d "$screen" /f >/dev/null ||
+  timeout 240 scripts/wine-run.sh --init "$build" || fail "could not make the wine prefix $WINEPREFIX"
+  timeout 30 scripts/wine-run.sh reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d shots /f >/dev/null &&
+    timeout 30 scripts/wine-run.sh reg add 'HKCU\Software\Wine\Explorer\Desktops' /v shots /d "$screen" /f >/dev/null ||
     fail "could not set up the wine desktop in $WINEPREFIX"
   touch "$WINEPREFIX/.ryn-desktop"
 fi
