@@ -126,8 +126,10 @@ void CheckModeChoice(const ui::Sheet& sheet, const char* mode, int shownId, int 
   if (index < 0) return Fail(std::string("the mode combo has no ") + mode);
   SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
   SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-  if (!Shown(GetDlgItem(page, shownId))) Fail(std::string(mode) + " leaves control " + std::to_string(shownId) + " hidden");
-  if (Shown(GetDlgItem(page, hiddenId))) Fail(std::string(mode) + " leaves control " + std::to_string(hiddenId) + " shown");
+  if (!Shown(GetDlgItem(page, shownId)))
+    Fail(std::string(mode) + " leaves control " + std::to_string(shownId) + " hidden");
+  if (Shown(GetDlgItem(page, hiddenId)))
+    Fail(std::string(mode) + " leaves control " + std::to_string(hiddenId) + " shown");
   CheckMirror(sheet);
 }
 
@@ -148,9 +150,9 @@ struct Operator {
 HWND WaitFor(DWORD ms, HWND owner) {
   for (DWORD waited = 0; waited < ms; waited += 50) {
     // The sheet is an unowned dialog; a message box is a dialog that the sheet owns.
-    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
-      if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == owner && (owner || GetDlgItem(w, ui::kSheetTabId)))
-        return w;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32770", nullptr))
+      if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == owner && (owner || GetDlgItem(w, ui::kSheetTabId))) return w;
     Sleep(50);
   }
   return nullptr;
@@ -275,8 +277,12 @@ void CheckPluginResources() {
   struct {
     int id;
     LPCSTR type;
-  } wanted[] = {{ui::kSheetTemplateId, RT_DIALOG}, {102, RT_DIALOG},     {109, RT_DIALOG},
-                {200, RT_DIALOG},              {111, RT_BITMAP},     {109, RT_GROUP_ICON}};
+  } wanted[] = {{ui::kSheetTemplateId, RT_DIALOG},
+                {102, RT_DIALOG},
+                {109, RT_DIALOG},
+                {200, RT_DIALOG},
+                {111, RT_BITMAP},
+                {109, RT_GROUP_ICON}};
   for (const auto& resource : wanted)
     if (!FindResourceA(module, MAKEINTRESOURCEA(resource.id), resource.type))
       Fail("the plug-in has no resource " + std::to_string(resource.id));
@@ -397,7 +403,8 @@ int main(int argc, char** argv) {
   while (GetTickCount() < end && GetFileAttributesA(stopFile.c_str()) == INVALID_FILE_ATTRIBUTES &&
          GetMessageA(&message, nullptr, 0, 0) > 0) {
     bool dialog = false;
-    for (Shot& shot : shots) dialog = dialog || (shot.sheet->Handle() && IsDialogMessageA(shot.sheet->Handle(), &message));
+    for (Shot& shot : shots)
+      dialog = dialog || (shot.sheet->Handle() && IsDialogMessageA(shot.sheet->Handle(), &message));
     if (!dialog) {
       TranslateMessage(&message);
       DispatchMessageA(&message);

@@ -281,7 +281,8 @@ void Win32Backend::PushCombo(HWND hwnd, const Control& control) {
   }
   if (!same) {
     SendMessageA(hwnd, CB_RESETCONTENT, 0, 0);
-    for (const auto& [label, value] : items) SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+    for (const auto& [label, value] : items)
+      SendMessageA(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
   }
   const int selection = control.GetCurSel();
   if (SendMessageA(hwnd, CB_GETCURSEL, 0, 0) != selection) SendMessageA(hwnd, CB_SETCURSEL, selection, 0);

@@ -3,6 +3,7 @@
 // into the kit's events.
 #pragma once
 
+// windows.h first: the common controls' header needs its types.
 #include <windows.h>
 
 #include <commctrl.h>

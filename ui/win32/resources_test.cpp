@@ -77,8 +77,8 @@ bool LoadDialog(int id, ResourceDialog& dialog) {
   const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(ui::ResourceModule(), found)));
   Reader r(data);
   if (r.Word() != 1 || r.Word() != 0xFFFF) return false;  // not DIALOGEX
-  r.Dword();                                               // help id
-  r.Dword();                                               // extended style
+  r.Dword();                                              // help id
+  r.Dword();                                              // extended style
   dialog.style = r.Dword();
   const WORD count = r.Word();
   r.Short();
@@ -140,23 +140,23 @@ TEST(Win32Resources, DialogTemplatesHoldTheKitsControls) {
     ASSERT_EQ(dialog.controls.size(), kit->controls.size());
     for (size_t i = 0; i < dialog.controls.size(); ++i) {
       const ResourceControl& c = dialog.controls[i];
-      const ui::ControlSpec& spec = kit->controls[i];
-      SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(spec.id));
-      EXPECT_EQ(static_cast<WORD>(c.id), static_cast<WORD>(spec.id));
-      EXPECT_EQ(ui::KindName(KindOf(c, spec.kind == ui::Kind::FileEdit)), std::string(ui::KindName(spec.kind)));
-      EXPECT_EQ(c.x, spec.x);
-      EXPECT_EQ(c.y, spec.y);
+      const ui::ControlSpec& expected = kit->controls[i];
+      SCOPED_TRACE("control " + std::to_string(i) + " id " + std::to_string(expected.id));
+      EXPECT_EQ(static_cast<WORD>(c.id), static_cast<WORD>(expected.id));
+      EXPECT_EQ(ui::KindName(KindOf(c, expected.kind == ui::Kind::FileEdit)), std::string(ui::KindName(expected.kind)));
+      EXPECT_EQ(c.x, expected.x);
+      EXPECT_EQ(c.y, expected.y);
       // An icon takes the size of its image.
-      if (spec.kind != ui::Kind::Icon) {
-        EXPECT_EQ(c.width, spec.width);
-        EXPECT_EQ(c.height, spec.height);
+      if (expected.kind != ui::Kind::Icon) {
+        EXPECT_EQ(c.width, expected.width);
+        EXPECT_EQ(c.height, expected.height);
       }
-      switch (spec.kind) {
+      switch (expected.kind) {
         case ui::Kind::Static:
-          EXPECT_EQ(c.text, spec.text);
+          EXPECT_EQ(c.text, expected.text);
           break;
         case ui::Kind::Icon:
-          EXPECT_EQ(c.text, "#" + spec.text);
+          EXPECT_EQ(c.text, "#" + expected.text);
           break;
         case ui::Kind::ImageButton:
           EXPECT_TRUE(c.style & BS_BITMAP) << "the button shows an image";
@@ -170,7 +170,8 @@ TEST(Win32Resources, DialogTemplatesHoldTheKitsControls) {
         default:
           break;
       }
-      const bool reachable = spec.kind != ui::Kind::Static && spec.kind != ui::Kind::Frame && spec.kind != ui::Kind::Icon;
+      const bool reachable =
+          expected.kind != ui::Kind::Static && expected.kind != ui::Kind::Frame && expected.kind != ui::Kind::Icon;
       EXPECT_EQ((c.style & WS_TABSTOP) != 0, reachable) << "the tab key reaches exactly the input controls";
     }
   }

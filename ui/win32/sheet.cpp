@@ -1,5 +1,5 @@
 // The sheet that holds the pages on the screen (see ui/screen.h).
-#include "ui/screen.h"
+#include <windows.h>
 
 #include <commctrl.h>
 
@@ -10,6 +10,7 @@
 #include "backend.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
+#include "ui/screen.h"
 
 namespace ui {
 namespace {
@@ -207,8 +208,8 @@ void Sheet::Layout() {
   const int clientHeight = buttonsTop + buttonHeight + margin;
   MoveWindow(GetDlgItem(m_hwnd, IDCANCEL), clientWidth - margin - buttonWidth, buttonsTop, buttonWidth, buttonHeight,
              FALSE);
-  MoveWindow(GetDlgItem(m_hwnd, IDOK), clientWidth - 2 * (margin + buttonWidth), buttonsTop, buttonWidth,
-             buttonHeight, FALSE);
+  MoveWindow(GetDlgItem(m_hwnd, IDOK), clientWidth - 2 * (margin + buttonWidth), buttonsTop, buttonWidth, buttonHeight,
+             FALSE);
 
   RECT window{0, 0, clientWidth, clientHeight};
   AdjustWindowRectEx(&window, static_cast<DWORD>(GetWindowLongPtrA(m_hwnd, GWL_STYLE)), FALSE,
