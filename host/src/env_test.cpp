@@ -85,6 +85,33 @@ TEST(HostOpen, AnswersServicesFromTheSettings) {
   EXPECT_EQ(rel, out);
 }
 
+TEST(HostOpen, PathsBelowAKindDirectoryBecomeRelativeHoweverWritten) {
+  TestDir dir;
+  dir.Write("host.ini", "[paths]\n6 = out\n");
+  // Relative to the working directory, as `--env examples/env` gives it.
+  std::string relativeEnv = std::filesystem::relative(dir.path).generic_string();
+  if (relativeEnv.empty()) relativeEnv = dir.path;  // on another drive there is no relative form
+  std::string error;
+  ASSERT_TRUE(norvia::Host_Open(relativeEnv, error)) << error;
+  std::string absoluteOut = std::filesystem::absolute(dir.path + "/out").string();
+  struct Case {
+    std::string path, relative;
+  } cases[] = {
+      {relativeEnv + "/out/r.txt", "r.txt"},
+      {relativeEnv + "\\out\\sub\\r.txt", "sub\\r.txt"},
+      {absoluteOut + "/r.txt", "r.txt"},
+      {absoluteOut + "\\r.txt", "r.txt"},
+      {relativeEnv + "/outer/r.txt", relativeEnv + "/outer/r.txt"},  // another directory
+      {relativeEnv + "/out", relativeEnv + "/out"},                  // the directory itself
+      {"r.txt", "r.txt"},
+  };
+  for (const Case& c : cases) {
+    std::string path = c.path;
+    Orvouser_Path2Relative(path, 6);
+    EXPECT_EQ(path, c.relative) << c.path;
+  }
+}
+
 TEST(HostOpen, MalformedRecordNamesStoreFileAndLine) {
   TestDir dir;
   dir.Write("host.ini", "[trace]\nlevel = 1\n");

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 
 #include "host_paths.h"
 #include "norvia/env.h"
@@ -71,10 +72,32 @@ void Orvouser_Path2Absolute(std::string& path, int kind) {
   path = norvia::JoinPath(dir, path);
 }
 
+namespace {
+bool IsSeparator(char c) { return c == '/' || c == '\\'; }
+
+// Takes `dir` and the separator after it off the front of `path`, if it is there.
+bool StripDirectory(std::string& path, const std::string& dir) {
+  size_t n = dir.size();
+  while (n && IsSeparator(dir[n - 1])) --n;
+  if (!n || path.size() <= n + 1 || !IsSeparator(path[n])) return false;
+  for (size_t i = 0; i < n; ++i) {
+    const bool same = (IsSeparator(dir[i]) && IsSeparator(path[i])) ||
+                      norvia::EqualsNoCase(std::string_view(dir).substr(i, 1), std::string_view(path).substr(i, 1));
+    if (!same) return false;
+  }
+  path.erase(0, n + 1);
+  return true;
+}
+}  // namespace
+
 void Orvouser_Path2Relative(std::string& path, int kind) {
-  std::string dir = KindDirectory(kind) + "/";
-  if (path.size() > dir.size() && norvia::EqualsNoCase(std::string_view(path).substr(0, dir.size()), dir))
-    path = path.substr(dir.size());
+  // Either separator, and the directory as configured or made absolute: a
+  // file dialog answers with an absolute path in the system's form.
+  const std::string dir = KindDirectory(kind);
+  if (StripDirectory(path, dir)) return;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(dir, error).lexically_normal();
+  if (!error) StripDirectory(path, absolute.string());
 }
 
 std::string getreg_LM_string(const char* key, const char* value, const char* defaultValue) {
