@@ -136,15 +136,15 @@ void CheckModeChoice(const ui::Sheet& sheet, const char* mode, int shownId, int 
 // The framework's dialog as the host shows it (modal), with a helper thread
 // as the operator: it chooses the script export, clears the script, presses
 // OK, answers the refusal, then chooses a CSV mode, picks "<HT>" from the
-// value separators' pop-up, types a path into the feature grid's last row,
-// types a scheme and presses OK again.
+// value separators' pop-up, browses for the additional-data file, types a
+// path into the feature grid's last row, types a scheme and presses OK again.
 struct Operator {
   int scriptMode = -1, csvMode = -1;  // indexes in the mode combo
   bool sheetFound = false, refused = false, stayedOpen = false;
   int menuItems = -1;
   std::string ampersandItem, separatorText;
   int gridRows = -1;
-  std::string editedRow;
+  std::string editedRow, browsed;
 };
 
 HWND WaitFor(DWORD ms, HWND owner) {
@@ -217,6 +217,15 @@ DWORD WINAPI Operate(void* parameter) {
     Sleep(200);
     op.separatorText = DlgItemText(page, IDC_VALUE_SEPARATOR);
   }
+  // The additional-data file's browse button: a save dialog; the file comes back as a quoted literal.
+  PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_ADDITIONAL_DATA_FILE + ui::kBrowseButtonOffset, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_ADDITIONAL_DATA_FILE + ui::kBrowseButtonOffset)));
+  if (HWND dialog = WaitFor(20000, sheet)) {
+    SetDlgItemTextA(dialog, 0x47c, "extra.txt");  // the file name box
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
+    op.browsed = DlgItemText(page, IDC_ADDITIONAL_DATA_FILE);
+  }
   // The feature page's grid: a path typed into the empty last row, in place.
   HWND tab = GetDlgItem(sheet, ui::kSheetTabId);
   SendMessageA(tab, TCM_SETCURSEL, 2, 0);
@@ -253,6 +262,8 @@ void CheckModalDialog(Operator& op) {
   if (op.menuItems != 28) Fail("the value separators' pop-up has " + std::to_string(op.menuItems) + " entries, not 28");
   if (op.ampersandItem != "&&") Fail("the pop-up shows \"&\" as \"" + op.ampersandItem + "\"");
   if (op.separatorText != "<HT>") Fail("the pop-up's \"<HT>\" left the edit at \"" + op.separatorText + "\"");
+  // The dialog starts in the export directory, so the file comes back relative to it.
+  if (op.browsed != "\"extra.txt\"") Fail("browsing for the additional-data file gave \"" + op.browsed + "\"");
   // The edited row is trimmed, and a new empty row follows it.
   if (op.gridRows != 5) Fail("the grid has " + std::to_string(op.gridRows) + " rows after the edit, not 5");
   if (op.editedRow != "housing\\bore_c.fea") Fail("the edited grid row shows \"" + op.editedRow + "\"");

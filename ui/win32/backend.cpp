@@ -441,8 +441,11 @@ void Win32Backend::BrowseEdit(Control& edit) {
 }
 
 void Win32Backend::BrowseCell(Control& grid, int row) {
+  // The cells name files to read: always an open dialog.
+  FileSettings settings = grid.GetFileSettings();
+  settings.openArg = 1;
   std::string path;
-  if (row < 0 || !AskForFile(m_hPage, grid.GetFileSettings(), path)) return;
+  if (row < 0 || !AskForFile(m_hPage, settings, path)) return;
   grid.SetCell(row, path);
   m_window.Fire(grid.Id(), Event::EndEdit, row);
 }
