@@ -37,6 +37,8 @@ std::string ReadFileBytes(const std::string& path) {
   return buffer.str();
 }
 
+std::string SourceText(const std::string& relativePath) { return ReadFileBytes(SourceDir() + "/" + relativePath); }
+
 std::string Expected(const std::string& name) { return ReadFileBytes(SourceDir() + "/tests/expected/" + name); }
 
 HostRunner::HostRunner(const std::string& envName) {
@@ -50,9 +52,15 @@ HostRunner::~HostRunner() {
 }
 
 HostResult HostRunner::Run(const std::vector<std::string>& args, const std::string& now) {
+  std::string shellArgs;
+  for (const std::string& arg : args) shellArgs += " " + Quote(arg);
+  return RunShell(shellArgs, now);
+}
+
+HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string& now) {
   std::string command = "TZ=UTC " + Quote(BinaryDir() + "/bin/ryn-host") + " --env " + Quote(m_dir);
   if (!now.empty()) command += " --now " + Quote(now);
-  for (const std::string& arg : args) command += " " + Quote(arg);
+  command += " " + shellArgs;
   std::string outFile = m_dir + "/.stdout", errFile = m_dir + "/.stderr";
   command += " >" + Quote(outFile) + " 2>" + Quote(errFile) + " </dev/null";
   int status = std::system(command.c_str());

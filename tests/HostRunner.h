@@ -20,6 +20,8 @@ class HostRunner {
 
   // Runs `ryn-host --env DIR --now NOW ARGS...`; an empty `now` leaves the clock alone.
   HostResult Run(const std::vector<std::string>& args, const std::string& now = "2024-03-07 14:05:09");
+  // The same with ARGS as shell text, quoted as a user would type it.
+  HostResult RunShell(const std::string& shellArgs, const std::string& now = "2024-03-07 14:05:09");
   const std::string& Dir() const { return m_dir; }
   std::string Read(const std::string& relativePath) const;
   bool Exists(const std::string& relativePath) const;
@@ -30,5 +32,7 @@ class HostRunner {
 };
 
 std::string ReadFileBytes(const std::string& path);
+// A file of the source tree, by its path below the top.
+std::string SourceText(const std::string& relativePath);
 // A file of tests/expected.
 std::string Expected(const std::string& name);

@@ -9,6 +9,7 @@
 #include "norvia/diag.h"
 #include "norvia/env.h"
 #include "norvia/named.h"
+#include "norvia/services.h"
 #include "platform/fs.h"
 #include "platform/module.h"
 #include "plugin.h"
@@ -23,7 +24,10 @@ const char* const kUsage =
     "  check NAME=VALUE...       the same, check-only\n"
     "  params NAME=VALUE...      set the parameters, print the parameter text\n"
     "  identify                  print name, number, arguments and constants\n"
-    "  text INDEX NAME=VALUE...  set the parameters, print the parameter summary text INDEX\n";
+    "  text INDEX NAME=VALUE...  set the parameters, print the parameter summary text INDEX\n"
+    "  edit [--exec-mode=N] [ACTION...] NAME=VALUE...\n"
+    "                            set the parameters, run the parameter dialog driven by the\n"
+    "                            actions (VERB:ARGUMENT, show, apply), print the parameter text\n";
 
 enum Exit { kOk = 0, kMessage = 1, kUsageError = 2 };
 
@@ -97,9 +101,48 @@ int Execute(const PluginExports& p, bool checkOnly) {
   return kMessage;
 }
 
+// An argument is a dialog action when it has no "=" or when the text before
+// its first "=" holds a ":" (no parameter name does).
+bool IsAction(const std::string& arg) {
+  size_t eq = arg.find('=');
+  return eq == std::string::npos || arg.find(':') < eq;
+}
+
+int Edit(const PluginExports& p, std::vector<std::string> args) {
+  int execMode = TRELM_EXEC_MODE_EDIT;
+  const std::string modeOption = "--exec-mode=";
+  if (!args.empty() && args[0].rfind(modeOption, 0) == 0) {
+    char* end = nullptr;
+    std::string number = args[0].substr(modeOption.size());
+    execMode = static_cast<int>(std::strtol(number.c_str(), &end, 0));
+    if (number.empty() || *end) return UsageError("--exec-mode expects a number");
+    args.erase(args.begin());
+  }
+  TrelmPageScript& script = Trelm_PageScript();
+  script = TrelmPageScript();
+  std::vector<std::string> params;
+  for (const std::string& arg : args) (IsAction(arg) ? script.actions : params).push_back(arg);
+  std::string error;
+  if (!SetParameters(p, params, error)) return UsageError(error);
+
+  const size_t boxesBefore = norvia::MessageBoxLog().size();
+  const char* result = p.TrelmExecGUI(execMode);
+  std::fputs(script.output.c_str(), stdout);
+  if (!script.error.empty()) return UsageError("edit: " + script.error);
+  if (result) {
+    // The operator saw the refusal in a message box; its text is the result.
+    bool boxShown = norvia::MessageBoxLog().size() != boxesBefore;
+    std::printf("%s\n", boxShown ? norvia::LastMessageBoxText().c_str() : result);
+    return kMessage;
+  }
+  std::printf("%s\n", p.TrelmGetParameter());
+  return kOk;
+}
+
 int RunVerb(const Options& o, const PluginExports& p) {
   std::vector<std::string> params = o.args;
   if (o.verb == "identify") return params.empty() ? Identify(p) : UsageError("identify takes no arguments");
+  if (o.verb == "edit") return Edit(p, params);
   int textIndex = 0;
   if (o.verb == "text") {
     char* end = nullptr;

@@ -31,6 +31,7 @@ std::string KindDirectory(int kind) {
 
 std::string MessageLog;
 MessageBoxHandler g_messageBoxHandler = nullptr;
+std::string LastMessageText;
 
 }  // namespace
 
@@ -132,6 +133,7 @@ int MfxMessageBoxStatusAgent(const char* text, const char* caption, unsigned sty
   std::string line = std::string("[message box] ") + shownCaption + ": " + (text ? text : "");
   std::fprintf(stderr, "%s\n", line.c_str());
   MessageLog += line + "\n";
+  LastMessageText = text ? text : "";
   return g_messageBoxHandler ? g_messageBoxHandler(text ? text : "", shownCaption, style) : 1;
 }
 
@@ -154,4 +156,5 @@ const char* make_pp(const std::string& text) {
 
 namespace norvia {
 const std::string& MessageBoxLog() { return MessageLog; }
+const std::string& LastMessageBoxText() { return LastMessageText; }
 }  // namespace norvia

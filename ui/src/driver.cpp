@@ -43,6 +43,10 @@ std::string Describe(const PageWindow& window) {
     } else if (control->GetKind() != Kind::ImageButton) {
       out += " " + Quote(control->GetText());
     }
+    if (control->GetKind() == Kind::FileEdit) {
+      const FileSettings& file = control->GetFileSettings();
+      out += " browse " + std::to_string(file.pathKind) + " " + Quote(file.extension) + " " + Quote(file.filter);
+    }
     out += "\n";
   }
   return out;

@@ -3,6 +3,20 @@
 #include "ui/kit.h"
 
 namespace ui {
+namespace {
+
+const char* const kNotApplied = "The parameters could not be applied.";
+
+// The OK button: every page in order, the first that refuses stops it.
+bool ApplyPages(const std::vector<TrelmTabDialog*>& pages, const std::vector<PageWindow*>& windows) {
+  // The focused control loses the focus when the dialog is applied.
+  for (PageWindow* window : windows) window->SetFocus(0);
+  for (TrelmTabDialog* page : pages)
+    if (!page->OnApply()) return false;
+  return true;
+}
+
+}  // namespace
 
 const char* RunPagesOffScreen(CTrelmGeneric&, const std::vector<TrelmTabDialog*>& pages, int) {
   TrelmPageScript& script = Trelm_PageScript();
@@ -18,24 +32,34 @@ const char* RunPagesOffScreen(CTrelmGeneric&, const std::vector<TrelmTabDialog*>
     shown.push_back(page);
     owned.push_back(std::move(window));
   }
-  const char* result = nullptr;
+  bool closed = false, lastApplyFailed = false;
   size_t current = 0;
   for (const std::string& action : script.actions) {
+    if (closed) {
+      script.error = "the dialog is closed; '" + action + "' comes after a successful apply";
+      break;
+    }
+    if (action == "apply") {
+      // A refused apply leaves the dialog open for the actions that follow.
+      lastApplyFailed = !ApplyPages(shown, windows);
+      closed = !lastApplyFailed;
+      continue;
+    }
+    lastApplyFailed = false;
     std::string error = RunAction(action, windows, current, script.output);
     if (!error.empty()) {
       script.error = error;
-      result = "The dialog was cancelled.";
       break;
     }
   }
-  if (!result) {
-    // The last focused control loses the focus when the dialog is applied.
-    for (PageWindow* window : windows) window->SetFocus(0);
-    for (TrelmTabDialog* page : shown)
-      if (!page->OnApply()) {
-        result = "The parameters could not be applied.";
-        break;
-      }
+  const char* result = nullptr;
+  if (!script.error.empty()) {
+    result = "The dialog was cancelled.";
+  } else if (lastApplyFailed) {
+    // The operator gives up after the refusal.
+    result = kNotApplied;
+  } else if (!closed && !ApplyPages(shown, windows)) {
+    result = kNotApplied;
   }
   for (TrelmTabDialog* page : shown) page->AttachWindow(nullptr);
   return result;

@@ -43,4 +43,6 @@ const char* make_pp(const std::string& text);
 namespace norvia {
 // Message boxes shown so far, "CAPTION: TEXT" each (tests read them).
 const std::string& MessageBoxLog();
+// The text of the message box shown last, without its caption.
+const std::string& LastMessageBoxText();
 }  // namespace norvia

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "HostRunner.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+
+HostResult Edit(HostRunner& host, Args args) {
+  args.insert(args.begin(), "edit");
+  return host.Run(args);
+}
+
+// The ids that `show` lists as hidden, in its order.
+std::string HiddenIds(const std::string& shown) {
+  std::istringstream lines(shown);
+  std::string line, ids;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string id, kind, state;
+    words >> id >> kind >> state;
+    if (state == "hidden") ids += (ids.empty() ? "" : " ") + id;
+  }
+  return ids;
+}
+
+// The show line of one control.
+std::string Line(const std::string& shown, const std::string& id) {
+  size_t at = shown.find("\n" + id + " ");
+  if (at == std::string::npos) return "";
+  size_t end = shown.find('\n', at + 1);
+  return shown.substr(at + 1, end - at - 1);
+}
+
+TEST(EditVerb, ReadmeExampleGivesItsOutput) {
+  const std::string readme = SourceText("README.md");
+  size_t section = readme.find("### Editing parameters");
+  ASSERT_NE(section, std::string::npos);
+  const std::string prefix = "build/linux/bin/ryn-host --env tests/env edit ";
+  size_t start = readme.find(prefix, section);
+  ASSERT_NE(start, std::string::npos);
+  size_t end = readme.find("\n```", start);
+  std::string command = readme.substr(start + prefix.size(), end - start - prefix.size());
+  size_t outStart = readme.find("```\n", end + 4) + 4;
+  std::string expected = readme.substr(outStart, readme.find("```", outStart) - outStart);
+
+  HostRunner host;
+  HostResult r = host.RunShell("edit " + command);
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, expected);
+}
+
+TEST(EditVerb, VisibleControlsFollowTheSelectedMode) {
+  const std::string ascii = "1022 1007 1026 1008 1027 1009 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
+                            "1033 1038 1042";
+  const std::string script = "1024 1003 1025 1005 1043 1044 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
+                             "1033 1038 1042";
+  const std::string csv = "1022 1007 1026 1008 1027 1009";
+  struct Case {
+    const char* mode;
+    const std::string& hidden;
+    const char* schemeLine;
+  } cases[] = {
+      {"RYN_ASCII_APPEND_LINE", ascii, "1004 file-edit shown \"\"d/r.txt\"\" browse 6 \"txt\" \"ASCII-file (*.txt)|*.txt|All files (*.*)|*.*||\""},
+      {"RYN_SCRIPT_EXPORT", script, "1004 file-edit shown \"\"d/r.vxp\"\" browse 3 \"vxp\" \"Vexlo (*.vxp)|*.vxp|All files (*.*)|*.*||\""},
+      {"RYN_CSV_HISTORY_REPLACE", csv, "1004 file-edit shown \"\"d/r.csv\"\" browse 6 \"csv\" \"CSV-file (*.csv)|*.csv|All files (*.*)|*.*||\""},
+  };
+  for (const Case& c : cases) {
+    HostRunner host;
+    HostResult r = Edit(host, {"SCHEME=\"d/r.txt\"", "SCRIPT_FILE=\"s.vxp\"", std::string("select:1006=") + c.mode, "show"});
+    EXPECT_EQ(r.exitCode, 0) << c.mode << r.out << r.err;
+    EXPECT_EQ(HiddenIds(r.out), c.hidden) << c.mode;
+    EXPECT_EQ(Line(r.out, "1004"), c.schemeLine) << c.mode;
+  }
+  // Without a mode everything is shown, and applying asks for one.
+  HostRunner host;
+  HostResult r = Edit(host, {"SCHEME=\"d/r.txt\"", "show"});
+  EXPECT_EQ(HiddenIds(r.out), "");
+  EXPECT_EQ(Line(r.out, "1023"), "1023 static shown \"Scheme name\"");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1), "MODE must be provided\n");
+  EXPECT_EQ(r.err, "[message box] RYN EXPORT: MODE must be provided\n");
+}
+
+TEST(EditVerb, ModeChangeAdaptsTheExtensionOfAQuotedScheme) {
+  struct Case {
+    Args args;
+    const char* scheme;
+  } cases[] = {
+      {{"SCHEME=\"D:\\exp.v2\\r.txt\"", "select:1006=RYN_CSV_APPEND"}, "SCHEME=\"D:\\exp.v2\\r.csv\""},
+      {{"SCHEME=\"exp.v2/report\"", "select:1006=RYN_ASCII_REPLACE"}, "SCHEME=\"exp.v2/report.txt\""},
+      // The scheme typed anew goes to SCHEME when the edit is left, so the mode sees it.
+      {{"MODE=RYN_CSV_REPLACE", "type:1004=\"a/b.csv\"", "select:1006=RYN_ASCII_APPEND"}, "SCHEME=\"a/b.txt\""},
+  };
+  for (const Case& c : cases) {
+    HostRunner host;
+    HostResult r = Edit(host, c.args);
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), c.scheme);
+  }
+  // An expression is not a file name: it stays as it is.
+  HostRunner host;
+  host.Write("host.ini", host.Read("host.ini") + "\n[globals]\nreport.name = r.txt\n");
+  HostResult r = Edit(host, {"SCHEME=report.name", "select:1006=RYN_CSV_APPEND"});
+  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "SCHEME=report.name");
+}
+
+TEST(EditVerb, PopupsInsertIntoTheSchemeAndReplaceSeparators) {
+  HostRunner host;
+  HostResult r = Edit(host, {"SCHEME=\"r.csv\"", "MODE=RYN_CSV_REPLACE", "VALUE_SEPARATOR=\";\"", "DECIMAL_SEPARATOR=\",\"",
+                             "THOUSANDS_SEPARATOR=\"'\"",
+                             // <PROTOCOL_HEADER__PART_NAME> is the fifth entry, <hh> the 24th.
+                             "caret:1004=1", "click:1028", "menu:20005", "click:1028", "menu:<hh>",
+                             "caret:1036=0,1", "click:1040", "menu:horizontal tabulator",
+                             "click:1041", "menu:.", "click:1042", "menu:_systemdefault_"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "SCHEME=\"<PROTOCOL_HEADER__PART_NAME><hh>r.csv\"\n"
+            "UNITTYPE=MILLI\nMODE=RYN_CSV_REPLACE\nFEATUREPATH=ON\nCONSIDER_EXPORT_FLAG=OFF\n"
+            "VALUE_SEPARATOR=\"<HT>\"\nDECIMAL_SEPARATOR=\".\"\n");
+
+  // A menu closes after one choice, and the separator menus have no date entries.
+  EXPECT_EQ(Edit(host, {"SCHEME=\"r.csv\"", "click:1028", "menu:Date", "menu:Time"}).err,
+            "ryn-host: edit: no pop-up menu is open\n");
+  EXPECT_EQ(Edit(host, {"SCHEME=\"r.csv\"", "click:1040", "menu:Date"}).err,
+            "ryn-host: edit: the pop-up menu has no entry \"Date\"\n");
+}
+
+TEST(EditVerb, RefusedAppliesPrintTheirMessage) {
+  struct Case {
+    Args args;
+    const char* message;
+  } cases[] = {
+      {{"SCHEME=\"r.vxp\"", "MODE=RYN_SCRIPT_EXPORT"}, "SCRIPT_FILE must be provided"},
+      {{"SCHEME=\"r.txt\"", "MODE=RYN_EXPORT_DATA"}, "The data-transfer option RYN_EXPORT_DATA is no longer supported."},
+      {{"SCHEME=\"r.txt\"", "MODE=RYN_ADDITIONAL_DATA"},
+       "The data-transfer option RYN_ADDITIONAL_DATA is no longer supported."},
+      {{"--exec-mode=0", "MODE=RYN_ASCII_APPEND"}, "SCHEME must be provided"},
+      {{"SCHEME=\"r.txt\"", "select:1006=-"}, "MODE must be provided"},
+  };
+  for (const Case& c : cases) {
+    HostRunner host;
+    HostResult r = Edit(host, c.args);
+    EXPECT_EQ(r.exitCode, 1) << c.message;
+    EXPECT_EQ(r.out, std::string(c.message) + "\n");
+    EXPECT_EQ(r.err, "[message box] RYN EXPORT: " + std::string(c.message) + "\n");
+  }
+}
+
+TEST(EditVerb, AFailedApplyLeavesTheDialogOpen) {
+  HostRunner host;
+  HostResult r = Edit(host, {"SCHEME=\"r.vxp\"", "MODE=RYN_SCRIPT_EXPORT", "UNITTYPE=MY", "apply",
+                             "type:1008=\"s.vxp\"", "select:1007=AFTER", "apply"});
+  EXPECT_EQ(r.exitCode, 0);
+  // The script export does not use the unit: it was cleared.
+  EXPECT_EQ(r.out, "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\nSCRIPT_MOMENT=AFTER\n");
+  EXPECT_EQ(r.err, "[message box] RYN EXPORT: SCRIPT_FILE must be provided\n");
+
+  HostResult twice = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "apply", "show"});
+  EXPECT_EQ(twice.exitCode, 2);
+  EXPECT_EQ(twice.err, "ryn-host: edit: the dialog is closed; 'show' comes after a successful apply\n");
+}
+
+TEST(EditVerb, ApplyClearsWhatTheModeDoesNotUse) {
+  const Args all = {"SCHEME=\"r.txt\"", "SCRIPT_FILE=\"s.vxp\"", "SCRIPT_CONFIG_FILE=\"c.export\"",
+                    "SCRIPT_MOMENT=BEFORE", "ADDITIONAL_DATA_FILE=\"add.txt\"", "TRANSPOSE_DATA=ON",
+                    "VALUE_SEPARATOR=\";\"", "UNITTYPE=INHERENT"};
+  struct Case {
+    const char* mode;
+    const char* out;
+  } cases[] = {
+      {"RYN_ASCII_APPEND", "SCHEME=\"r.txt\"\nUNITTYPE=INHERENT\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
+                           "CONSIDER_EXPORT_FLAG=OFF\n"},
+      {"RYN_CSV_APPEND", "SCHEME=\"r.csv\"\nUNITTYPE=INHERENT\nMODE=RYN_CSV_APPEND\nFEATUREPATH=ON\n"
+                         "CONSIDER_EXPORT_FLAG=OFF\nADDITIONAL_DATA_FILE=\"add.txt\"\nTRANSPOSE_DATA=ON\n"
+                         "VALUE_SEPARATOR=\";\"\n"},
+      {"RYN_SCRIPT_EXPORT", "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\n"
+                            "SCRIPT_MOMENT=BEFORE\nSCRIPT_CONFIG_FILE=\"c.export\"\n"},
+  };
+  for (const Case& c : cases) {
+    HostRunner host;
+    Args args = all;
+    args.push_back(std::string("select:1006=") + c.mode);
+    HostResult r = Edit(host, args);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, c.out) << c.mode;
+  }
+}
+
+TEST(EditVerb, FeatureGridKeepsOneEmptyRowAndRelativePaths) {
+  HostRunner host;
+  const std::string interface = host.Dir() + "/interface/";
+  HostResult r = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND",
+                             "FEATURES=\"" + interface + "a.fea\", \"b.fea\", \"c.fea\"", "page:109", "show",
+                             "row:1007:1=", "row:1007:2=  " + interface + "sub/n.lst  ", "show"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Line(r.out, "1007"), "1007 grid shown \"a.fea\" \"b.fea\" \"c.fea\" \"\"");
+  EXPECT_EQ(Line(r.out.substr(r.out.find("page 109", 10)), "1007"),
+            "1007 grid shown \"a.fea\" \"c.fea\" \"sub/n.lst\" \"\"");
+  EXPECT_NE(r.out.find("\nFEATURES=\"a.fea\", \"c.fea\", \"sub/n.lst\"\n"), std::string::npos) << r.out;
+
+  // Emptied, FEATURES goes: the export chooses the features itself.
+  HostResult empty = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=\"a.fea\"", "page:109",
+                                 "row:1007:0="});
+  EXPECT_EQ(empty.out, "SCHEME=\"r.txt\"\nUNITTYPE=MILLI\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
+                       "CONSIDER_EXPORT_FLAG=OFF\n");
+}
+
+TEST(EditVerb, FeaturesExpressionIsEditedAsText) {
+  HostRunner host;
+  host.Write("host.ini", host.Read("host.ini") + "\n[globals]\nrun.features = a.fea\n");
+  HostResult r = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=run.features", "page:109", "show"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(Line(r.out, "1007"), "1007 grid hidden \"\" \"\"");
+  EXPECT_EQ(Line(r.out, "1017"), "1017 edit shown \"run.features\"");
+  EXPECT_NE(r.out.find("\nFEATURES=run.features\n"), std::string::npos) << r.out;
+
+  HostResult typed = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=run.features", "page:109",
+                                 "type:1017=no.such.global"});
+  EXPECT_EQ(typed.exitCode, 1);
+  EXPECT_EQ(typed.out, "Invalid value for FEATURES: no.such.global\n");
+}
+
+TEST(EditVerb, DrawingHeaderPageEditsTheFrameworkTexts) {
+  HostRunner host;
+  HostResult r = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "TITLE_2=\"old\"", "REVISION=\"B\"",
+                             "page:200", "type:2001=Housing", "type:2002=", "type:2014=\"last one\""});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  // TITLE_2 was emptied; the hidden REVISION keeps its value.
+  EXPECT_EQ(r.out, "SCHEME=\"r.txt\"\nUNITTYPE=MILLI\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\nCONSIDER_EXPORT_FLAG=OFF\n"
+                   "TITLE_1=\"Housing\"\nREVISION=\"B\"\nTEXT_5=\"last one\"\n");
+}
+
+TEST(EditVerb, RefusedActionsAreUsageErrors) {
+  struct Case {
+    const char* action;
+    const char* error;
+  } cases[] = {
+      {"type:1006=x", "control 1006 is not an edit"},
+      {"select:1004=x", "control 1004 is not a combo"},
+      {"select:1006=RYN_EXPORT_DATA", "combo 1006 has no entry \"RYN_EXPORT_DATA\""},
+      {"click:9999", "page 102 has no control 9999"},
+      {"page:300", "no page on template 300"},
+      {"row:1007:0=a.fea", "control 1007 is not a grid"},
+      {"jump", "unknown action 'jump'"},
+  };
+  for (const Case& c : cases) {
+    HostRunner host;
+    HostResult r = Edit(host, {"SCHEME=\"r.txt\"", c.action});
+    EXPECT_EQ(r.exitCode, 2) << c.action;
+    EXPECT_EQ(r.err, std::string("ryn-host: edit: ") + c.error + "\n");
+  }
+}
+
+}  // namespace
