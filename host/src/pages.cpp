@@ -60,7 +60,8 @@ bool GetControlEntry(void* handle, CNamedObject& object, bool check, CNamedObjec
     text = norvia::Trim(control.GetText());
   }
   if (text.empty()) {
-    if (check && control.IsMandatory()) return Fail(control, std::string(object.GetName()) + " must be provided");
+    // A hidden control cannot be filled in, so it is not asked for.
+    if (check && control.IsMandatory() && control.IsVisible()) return Fail(control, std::string(object.GetName()) + " must be provided");
     object.Reset();
     return true;
   }

@@ -219,7 +219,7 @@ class CTrelmExec {
 // Combos select the entry whose value is the constant naming the parameter's value.
 void SetControlEntry(void* control, CNamedObject& object, CNamedObject** constants = nullptr);
 // Sets `object` from the control (an empty control leaves it without value).
-// With `check`, a mandatory control left empty fails too. A failure shows a
+// With `check`, a shown mandatory control left empty fails too. A failure shows a
 // message box and moves the focus to the control.
 bool GetControlEntry(void* control, CNamedObject& object, bool check, CNamedObject** constants = nullptr);
 // Fills a combo with the constants: the translated name as label, the name as value.

@@ -1,0 +1,464 @@
+#include "PageTestFixture.h"
+#include "Pages.h"
+#include "Parameters.h"
+
+using namespace ryn;
+
+namespace {
+
+class ExportPageTest : public PageTest {
+ protected:
+  ui::PageWindow& OpenExport(int mode = TRELM_EXEC_MODE_EDIT) { return Open(page, mode); }
+  // The operator picks the combo entry whose value is `value` ("" for none).
+  void Select(int id, const std::string& value) {
+    ui::Control& combo = Item(id);
+    int selection = -1;
+    for (int i = 0; i < combo.GetItemCount(); ++i)
+      if (combo.GetItemValue(i) == value) selection = i;
+    ASSERT_TRUE(value.empty() || selection >= 0) << id << " has no " << value;
+    combo.SetCurSel(selection);
+    window->Fire(id, ui::Event::SelChange);
+  }
+  std::string Value(int id) {
+    ui::Control& combo = Item(id);
+    return combo.GetItemValue(combo.GetCurSel());
+  }
+  std::string HiddenIds() const {
+    std::string ids;
+    for (const auto& control : window->Controls())
+      if (!control->IsVisible()) ids += (ids.empty() ? "" : " ") + std::to_string(control->Id());
+    return ids;
+  }
+  // Opens the pop-up of `button` and answers it with `label`.
+  void Choose(int button, const std::string& label) {
+    window->Fire(button, ui::Event::Clicked);
+    ASSERT_TRUE(window->ChooseMenuEntry(label)) << label;
+  }
+  CExportEditDlg page{&theExport};
+};
+
+const std::string kAsciiHidden =
+    "1022 1007 1026 1008 1027 1009 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 1033 1038 1042";
+const std::string kScriptHidden =
+    "1024 1003 1025 1005 1043 1044 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 1033 1038 1042";
+const std::string kCsvHidden = "1022 1007 1026 1008 1027 1009";
+
+const char* const kTxt = "ASCII-file (*.txt)|*.txt|All files (*.*)|*.*||";
+const char* const kCsv = "CSV-file (*.csv)|*.csv|All files (*.*)|*.*||";
+const char* const kVxp = "Vexlo (*.vxp)|*.vxp|All files (*.*)|*.*||";
+const char* const kAll = "All files (*.*)|*.*||";
+
+struct ModeCase {
+  const char* mode;  // selected in the combo; a retired one only as MODE, "" for none
+  bool selectable;
+  const std::string& hidden;
+  const char* schemeLabel;
+  const char* filter;
+  const char* extension;
+  int kind;
+};
+const std::string kNothing;
+const ModeCase kModeCases[] = {
+    {"RYN_ASCII_REPLACE", true, kAsciiHidden, "Scheme name", kTxt, "txt", 6},
+    {"RYN_ASCII_APPEND", true, kAsciiHidden, "Scheme name", kTxt, "txt", 6},
+    {"RYN_ASCII_APPEND_LINE", true, kAsciiHidden, "Scheme name", kTxt, "txt", 6},
+    {"RYN_SCRIPT_EXPORT", true, kScriptHidden, "Calling measuring program", kVxp, "vxp", 3},
+    {"RYN_CSV_REPLACE", true, kCsvHidden, "Scheme name", kCsv, "csv", 6},
+    {"RYN_CSV_APPEND", true, kCsvHidden, "Scheme name", kCsv, "csv", 6},
+    {"RYN_CSV_COMPACT_REPLACE", true, kCsvHidden, "Scheme name", kCsv, "csv", 6},
+    {"RYN_CSV_COMPACT_APPEND", true, kCsvHidden, "Scheme name", kCsv, "csv", 6},
+    {"RYN_CSV_HISTORY_REPLACE", true, kCsvHidden, "Scheme name", kCsv, "csv", 6},
+    {"RYN_CSV_HISTORY_APPEND", true, kCsvHidden, "Scheme name", kCsv, "csv", 6},
+    {"RYN_EXPORT_DATA", false, kNothing, "Scheme name", kAll, "", 6},
+    {"RYN_ADDITIONAL_DATA", false, kNothing, "Scheme name", kAll, "", 6},
+    {"", true, kNothing, "Scheme name", kAll, "", 6},
+};
+
+TEST_F(ExportPageTest, EveryModeShowsItsControlsLabelAndFilter) {
+  for (const ModeCase& c : kModeCases) {
+    SCOPED_TRACE(std::string("mode ") + c.mode);
+    if (c.selectable) {
+      OpenExport();
+      Select(IDC_MODE, c.mode);
+    } else {
+      Set("MODE", c.mode);
+      OpenExport();
+      EXPECT_EQ(Item(IDC_MODE).GetCurSel(), -1) << "the combo offers no retired mode";
+    }
+    EXPECT_EQ(HiddenIds(), c.hidden);
+    EXPECT_EQ(Item(IDC_LABEL_SCHEME).GetText(), c.schemeLabel);
+    const ui::FileSettings& scheme = Item(IDC_SCHEME).GetFileSettings();
+    EXPECT_EQ(scheme.filter, c.filter);
+    EXPECT_EQ(scheme.extension, c.extension);
+    EXPECT_EQ(scheme.pathKind, c.kind);
+    MODE.Reset();
+  }
+}
+
+TEST_F(ExportPageTest, InitialisationLoadsEveryControl) {
+  Set("SCHEME", "\"r.csv\"");
+  Set("MODE", "7");
+  Set("UNITTYPE", "1");
+  Set("FEATUREPATH", "OFF");
+  Set("CONSIDER_EXPORT_FLAG", "ON");
+  Set("SCRIPT_MOMENT", "AFTER");
+  Set("TRANSPOSE_DATA", "OFF");
+  Set("VALUE_SEPARATOR", "\"<HT>\"");
+  Set("ADDITIONAL_DATA_FILE", "\"add.txt\"");
+  OpenExport();
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.csv\"");
+  EXPECT_EQ(Value(IDC_MODE), "RYN_CSV_APPEND") << "a number selects the constant of that value";
+  EXPECT_EQ(Item(IDC_MODE).GetText(), "CSV export (continue file)");
+  EXPECT_EQ(Value(IDC_UNITTYPE), "MY");
+  EXPECT_EQ(Item(IDC_UNITTYPE).GetText(), "um/uinch");
+  EXPECT_EQ(Value(IDC_FEATUREPATH), "OFF");
+  EXPECT_EQ(Value(IDC_CONSIDER_EXPORT_FLAG), "ON");
+  EXPECT_EQ(Value(IDC_SCRIPT_MOMENT), "AFTER");
+  EXPECT_EQ(Value(IDC_TRANSPOSE_DATA), "OFF");
+  EXPECT_EQ(Item(IDC_VALUE_SEPARATOR).GetText(), "\"<HT>\"");
+  EXPECT_EQ(Item(IDC_ADDITIONAL_DATA_FILE).GetText(), "\"add.txt\"");
+  EXPECT_EQ(Item(IDC_DECIMAL_SEPARATOR).GetText(), "");
+  EXPECT_FALSE(page.IsModified());
+
+  // The ten modes in the order of the mode table, the retired ones not offered.
+  std::string modes;
+  for (int i = 0; i < Item(IDC_MODE).GetItemCount(); ++i) modes += Item(IDC_MODE).GetItemValue(i) + " ";
+  EXPECT_EQ(modes,
+            "RYN_ASCII_REPLACE RYN_ASCII_APPEND RYN_ASCII_APPEND_LINE RYN_SCRIPT_EXPORT RYN_CSV_REPLACE "
+            "RYN_CSV_APPEND RYN_CSV_COMPACT_REPLACE RYN_CSV_COMPACT_APPEND RYN_CSV_HISTORY_REPLACE "
+            "RYN_CSV_HISTORY_APPEND ");
+  std::string units, moments;
+  for (int i = 0; i < Item(IDC_UNITTYPE).GetItemCount(); ++i) units += Item(IDC_UNITTYPE).GetItemValue(i) + " ";
+  for (int i = 0; i < Item(IDC_SCRIPT_MOMENT).GetItemCount(); ++i)
+    moments += Item(IDC_SCRIPT_MOMENT).GetItemValue(i) + " ";
+  EXPECT_EQ(units, "MILLI MY INHERENT ");
+  EXPECT_EQ(moments, "ALL BEFORE AFTER ");
+
+  EXPECT_TRUE(Item(IDC_SCHEME).IsMandatory());
+  EXPECT_TRUE(Item(IDC_SCRIPT_FILE).IsMandatory());
+  for (int optional : {IDC_UNITTYPE, IDC_FEATUREPATH, IDC_CONSIDER_EXPORT_FLAG, IDC_SCRIPT_CONFIG_FILE})
+    EXPECT_FALSE(Item(optional).IsMandatory()) << optional;
+  for (int button : {IDC_BROWSE_SCHEME, IDC_BROWSE_ADDITIONAL, IDC_BROWSE_VALUE_SEP, IDC_BROWSE_DECIMAL_SEP,
+                     IDC_BROWSE_THOUSANDS_SEP})
+    EXPECT_EQ(Item(button).GetImage(), kPopupButtonImage) << button;
+
+  const ui::FileSettings& script = Item(IDC_SCRIPT_FILE).GetFileSettings();
+  EXPECT_EQ(std::make_tuple(script.pathKind, script.openArg, script.filter, script.extension),
+            std::make_tuple(3, 1, std::string(kVxp), std::string("vxp")));
+  const ui::FileSettings& config = Item(IDC_SCRIPT_CONFIG_FILE).GetFileSettings();
+  EXPECT_EQ(std::make_tuple(config.pathKind, config.openArg, config.extension),
+            std::make_tuple(0, 1, std::string("export")));
+  EXPECT_EQ(Item(IDC_ADDITIONAL_DATA_FILE).GetFileSettings().filter, kAll);
+}
+
+TEST_F(ExportPageTest, SchemeExtensionFollowsTheMode) {
+  struct Case {
+    const char* scheme;  // SCHEME as given
+    const char* mode;    // selected afterwards
+    int execMode;
+    const char* shown;   // the edit afterwards
+  } cases[] = {
+      {"\"out/r.txt\"", "RYN_CSV_APPEND", TRELM_EXEC_MODE_EDIT, "\"out/r.csv\""},
+      {"\"D:\\exp\\r.csv\"", "RYN_ASCII_REPLACE", TRELM_EXEC_MODE_EDIT, "\"D:\\exp\\r.txt\""},
+      {"\"out/r.txt\"", "RYN_SCRIPT_EXPORT", TRELM_EXEC_MODE_EDIT, "\"out/r.vxp\""},
+      // Names without an extension of their own get one; a dot in a directory is not one.
+      {"\"report\"", "RYN_CSV_HISTORY_APPEND", TRELM_EXEC_MODE_EDIT, "\"report.csv\""},
+      {"\"exp.v2/report\"", "RYN_ASCII_APPEND", TRELM_EXEC_MODE_EDIT, "\"exp.v2/report.txt\""},
+      {"\"r.tar.gz\"", "RYN_CSV_REPLACE", TRELM_EXEC_MODE_EDIT, "\"r.tar.csv\""},
+      {"\"\"", "RYN_CSV_REPLACE", TRELM_EXEC_MODE_EDIT, "\"\""},
+      // No mode, no extension of its own: the name stays.
+      {"\"out/r.txt\"", "", TRELM_EXEC_MODE_EDIT, "\"out/r.txt\""},
+      {"\"out/r.txt\"", "RYN_CSV_APPEND", 0, "\"out/r.csv\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.scheme) + " " + c.mode);
+    Set("SCHEME", c.scheme);
+    OpenExport(c.execMode);
+    Select(IDC_MODE, c.mode);
+    EXPECT_EQ(Item(IDC_SCHEME).GetText(), c.shown);
+  }
+}
+
+TEST_F(ExportPageTest, SchemeExtensionNeedsAQuotedSchemeWhenEditing) {
+  // An expression in the scheme is left alone while the command is edited.
+  ASSERT_TRUE(SCHEME.Set("\"r.txt\""));
+  OpenExport();
+  Item(IDC_SCHEME).SetText("name.txt");
+  Select(IDC_MODE, "RYN_CSV_APPEND");
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "name.txt");
+
+  // Without SCHEME nothing is adapted, whatever the edit holds.
+  SCHEME.Reset();
+  OpenExport();
+  Item(IDC_SCHEME).SetText("\"r.txt\"");
+  Select(IDC_MODE, "RYN_CSV_APPEND");
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.txt\"");
+
+  // Typed and left, the edit is SCHEME at once, and the next mode change adapts it.
+  window->SetFocus(IDC_SCHEME);
+  window->SetFocus(IDC_MODE);
+  EXPECT_EQ(SCHEME.GetString(), "\"r.txt\"");
+  Select(IDC_MODE, "RYN_ASCII_APPEND");
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.txt\"");
+  Select(IDC_MODE, "RYN_CSV_APPEND");
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.csv\"");
+}
+
+TEST_F(ExportPageTest, WithoutASelectionTheRunTimeDialogUsesMode) {
+  Set("SCHEME", "\"r.txt\"");
+  Set("MODE", "RYN_CSV_REPLACE");
+  OpenExport(0);
+  Item(IDC_MODE).SetCurSel(-1);
+  page.AdaptSchemeExtension();
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.csv\"");
+  Item(IDC_SCHEME).SetText("\"r.txt\"");
+  page.SetExecMode(TRELM_EXEC_MODE_EDIT);
+  page.AdaptSchemeExtension();
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.txt\"");
+}
+
+TEST_F(ExportPageTest, ModeComboLeavingUpdatesTheView) {
+  OpenExport();
+  Item(IDC_MODE).SetCurSel(3);  // the script export, without a selection event
+  window->SetFocus(IDC_MODE);
+  window->SetFocus(IDC_SCRIPT_FILE);
+  EXPECT_EQ(HiddenIds(), kScriptHidden);
+}
+
+// The pop-up of each button: its menu, command ids and values.
+TEST_F(ExportPageTest, PopupsNumberTheirEntriesFrom20001) {
+  OpenExport();
+  window->Fire(IDC_BROWSE_SCHEME, ui::Event::Clicked);
+  const ui::MenuItem* menu = window->OpenMenu();
+  ASSERT_NE(menu, nullptr);
+  ASSERT_EQ(menu->items.size(), 2u);
+  EXPECT_EQ(menu->items[0].label, "Automatic content");
+  EXPECT_EQ(menu->items[1].label, "Date/time");
+  ASSERT_EQ(menu->items[0].items.size(), 18u);
+  ASSERT_EQ(menu->items[1].items.size(), 8u);
+  EXPECT_EQ(menu->items[0].items[0].command, 20001);
+  EXPECT_EQ(menu->items[0].items[0].label, "<PROTOCOL_HEADER__TITLE_1>");
+  EXPECT_EQ(menu->items[0].items[17].label, "<ENVIRONMENT__LOGGED_IN_USER>");
+  EXPECT_EQ(menu->items[1].items[0].command, 20019) << "the count goes on in the second sub-menu";
+  EXPECT_EQ(menu->items[1].items[0].label, "Date");
+  EXPECT_EQ(menu->items[1].items[1].label, "Time");
+  EXPECT_EQ(menu->items[1].items[7].label, "<ss>");
+  EXPECT_EQ(page.PopupCommands().size(), 26u);
+  EXPECT_EQ(page.PopupCommands().at(20019), "<DATE>");
+  EXPECT_EQ(page.PopupCommands().at(20026), "<ss>");
+  window->CloseMenu();
+
+  struct Case {
+    int button;
+    size_t entries;
+    const char* firstLabel;
+    const char* lastValue;
+  } cases[] = {
+      {IDC_BROWSE_VALUE_SEP, 28, "_systemdefault_", "~"},
+      {IDC_BROWSE_DECIMAL_SEP, 3, "_systemdefault_", "."},
+      {IDC_BROWSE_THOUSANDS_SEP, 2, "_systemdefault_", "'"},
+  };
+  for (const Case& c : cases) {
+    window->Fire(c.button, ui::Event::Clicked);
+    menu = window->OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->items.size(), c.entries) << c.button;
+    EXPECT_EQ(menu->items.front().command, 20001) << "each pop-up counts anew";
+    EXPECT_EQ(menu->items.front().label, c.firstLabel);
+    EXPECT_EQ(page.PopupCommands().at(20001), "");
+    EXPECT_EQ(page.PopupCommands().at(static_cast<int>(20000 + c.entries)), c.lastValue);
+    window->CloseMenu();
+  }
+  window->Fire(IDC_BROWSE_VALUE_SEP, ui::Event::Clicked);
+  std::string values;
+  for (const auto& [command, value] : page.PopupCommands()) values += value + " ";
+  EXPECT_EQ(values, " <HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ");
+}
+
+TEST_F(ExportPageTest, SchemePopupInsertsAtTheSelection) {
+  struct Case {
+    const char* text;
+    int start, end;
+    const char* entry;
+    const char* after;
+    int caret;
+  } cases[] = {
+      {"\"a/r.txt\"", 3, 3, "Date", "\"a/<DATE>r.txt\"", 9},
+      {"\"a/r.txt\"", 3, 4, "<hh>", "\"a/<hh>.txt\"", 7},
+      {"", 0, 0, "<PROTOCOL_HEADER__PART_NAME>", "<PROTOCOL_HEADER__PART_NAME>", 28},
+      // The text is trimmed before the selection applies to it.
+      {"  \"r\"", 5, 5, "<ss>", "\"r\"<ss>", 7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    OpenExport();
+    ui::Control& scheme = Item(IDC_SCHEME);
+    scheme.SetText(c.text);
+    scheme.SetSel(c.start, c.end);
+    window->SetFocus(IDC_BROWSE_SCHEME);
+    Choose(IDC_BROWSE_SCHEME, c.entry);
+    EXPECT_EQ(scheme.GetText(), c.after);
+    int start = -1, end = -1;
+    scheme.GetSel(start, end);
+    EXPECT_EQ(start, c.caret);
+    EXPECT_EQ(end, c.caret);
+    EXPECT_EQ(window->GetFocus(), IDC_SCHEME);
+  }
+  // The additional-data file has the same pop-up, inserting into its own edit.
+  Item(IDC_ADDITIONAL_DATA_FILE).SetText("x.txt");
+  Item(IDC_ADDITIONAL_DATA_FILE).SetSel(1, 1);
+  Choose(IDC_BROWSE_ADDITIONAL, "Time");
+  EXPECT_EQ(Item(IDC_ADDITIONAL_DATA_FILE).GetText(), "x<TIME>.txt");
+}
+
+TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeText) {
+  struct Case {
+    int button, edit;
+    const char* before;
+    const char* entry;
+    const char* after;
+  } cases[] = {
+      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "\";\"", "horizontal tabulator", "<HT>"},
+      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "abc", "|", "|"},
+      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "\";\"", "_systemdefault_", ""},
+      {IDC_BROWSE_DECIMAL_SEP, IDC_DECIMAL_SEPARATOR, ".", ",", ","},
+      {IDC_BROWSE_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, "'", "_systemdefault_", ""},
+  };
+  OpenExport();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.entry);
+    ui::Control& edit = Item(c.edit);
+    edit.SetText(c.before);
+    edit.SetSel(1, 1);
+    Choose(c.button, c.entry);
+    EXPECT_EQ(edit.GetText(), c.after);
+  }
+}
+
+TEST_F(ExportPageTest, PopupCommandsWithoutTargetAreIgnored) {
+  OpenExport();
+  Item(IDC_SCHEME).SetText("\"r\"");
+  window->FireCommand(20001);
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r\"") << "no pop-up opened yet";
+  Choose(IDC_BROWSE_SCHEME, "20001");
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "<PROTOCOL_HEADER__TITLE_1>\"r\"");
+  window->FireCommand(20001);
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "<PROTOCOL_HEADER__TITLE_1>\"r\"") << "the target is forgotten";
+  window->Fire(IDC_BROWSE_SCHEME, ui::Event::Clicked);
+  window->FireCommand(20900);  // in range, but no entry of this pop-up
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "<PROTOCOL_HEADER__TITLE_1>\"r\"");
+}
+
+// A page filled with every parameter, then applied in `mode` with the combo on `selected`.
+TEST_F(ExportPageTest, EditApplyClearsWhatTheModeDoesNotUse) {
+  struct Case {
+    const char* selected;
+    const char* params;
+  } cases[] = {
+      {"RYN_ASCII_APPEND", "SCHEME=\"r.txt\"\nUNITTYPE=MY\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=OFF\n"
+                           "CONSIDER_EXPORT_FLAG=ON"},
+      {"RYN_CSV_HISTORY_APPEND", "SCHEME=\"r.csv\"\nUNITTYPE=MY\nMODE=RYN_CSV_HISTORY_APPEND\nFEATUREPATH=OFF\n"
+                                 "CONSIDER_EXPORT_FLAG=ON\nADDITIONAL_DATA_FILE=\"a.txt\"\nTRANSPOSE_DATA=ON\n"
+                                 "VALUE_SEPARATOR=\"<HT>\"\nTHOUSANDS_SEPARATOR=\"'\"\nDECIMAL_SEPARATOR=\",\""},
+      {"RYN_SCRIPT_EXPORT", "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\nSCRIPT_MOMENT=BEFORE\n"
+                            "SCRIPT_CONFIG_FILE=\"c.export\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.selected);
+    for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
+    for (auto [name, value] : {std::pair{"SCHEME", "\"r.txt\""}, {"UNITTYPE", "MY"}, {"FEATUREPATH", "OFF"},
+                               {"CONSIDER_EXPORT_FLAG", "ON"}, {"SCRIPT_MOMENT", "BEFORE"},
+                               {"SCRIPT_FILE", "\"s.vxp\""}, {"SCRIPT_CONFIG_FILE", "\"c.export\""},
+                               {"ADDITIONAL_DATA_FILE", "\"a.txt\""}, {"TRANSPOSE_DATA", "ON"},
+                               {"VALUE_SEPARATOR", "\"<HT>\""}, {"DECIMAL_SEPARATOR", "\",\""},
+                               {"THOUSANDS_SEPARATOR", "\"'\""}})
+      Set(name, value);
+    OpenExport();
+    Select(IDC_MODE, c.selected);
+    EXPECT_EQ(page.OnApply(), 1) << Boxes();
+    EXPECT_EQ(Params(), c.params);
+  }
+}
+
+TEST_F(ExportPageTest, RunTimeApplyKeepsHiddenControlsAndChecksMandatoryOnes) {
+  Set("SCHEME", "\"r.txt\"");
+  Set("MODE", "RYN_ASCII_APPEND");
+  Set("VALUE_SEPARATOR", "\";\"");
+  OpenExport(0);
+  // The script file is mandatory but hidden in an ASCII mode: nobody could fill it.
+  EXPECT_EQ(page.OnApply(), 1) << Boxes();
+  EXPECT_EQ(VALUE_SEPARATOR.GetString(), "\";\"") << "only the edit mode clears";
+
+  Item(IDC_SCHEME).SetText("  ");
+  EXPECT_EQ(page.OnApply(), 0);
+  EXPECT_EQ(Boxes(), "[message box] RYN EXPORT: SCHEME must be provided\n");
+  EXPECT_EQ(window->GetFocus(), IDC_SCHEME);
+
+  // While editing, an empty scheme is allowed: it is filled in later.
+  page.SetExecMode(TRELM_EXEC_MODE_EDIT);
+  EXPECT_EQ(page.OnApply(), 1);
+  EXPECT_FALSE(SCHEME.IsValueAvailable());
+}
+
+TEST_F(ExportPageTest, RefusedAppliesShowTheirMessageAndWriteNothing) {
+  struct Case {
+    const char* mode;  // MODE before opening
+    const char* select;
+    const char* box;
+    int focus;
+  } cases[] = {
+      {"RYN_SCRIPT_EXPORT", nullptr, "SCRIPT_FILE must be provided", IDC_SCRIPT_FILE},
+      {"RYN_EXPORT_DATA", nullptr, "The data-transfer option RYN_EXPORT_DATA is no longer supported.", IDC_MODE},
+      {"RYN_ADDITIONAL_DATA", nullptr, "The data-transfer option RYN_ADDITIONAL_DATA is no longer supported.",
+       IDC_MODE},
+      {"RYN_CSV_APPEND", "", "MODE must be provided", IDC_MODE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mode);
+    for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
+    Set("SCHEME", "\"r.txt\"");
+    Set("MODE", c.mode);
+    OpenExport();
+    if (c.select) Select(IDC_MODE, c.select);
+    Item(IDC_SCHEME).SetText("\"changed.txt\"");
+    window->SetFocus(IDC_UNITTYPE);
+    size_t before = norvia::MessageBoxLog().size();
+    EXPECT_EQ(page.OnApply(), 0);
+    EXPECT_EQ(norvia::MessageBoxLog().substr(before), std::string("[message box] RYN EXPORT: ") + c.box + "\n");
+    EXPECT_EQ(window->GetFocus(), c.focus);
+    if (c.select) continue;  // the MODE message comes after the controls were written
+    EXPECT_EQ(SCHEME.GetString(), "\"r.txt\"") << "a refused apply writes nothing";
+  }
+}
+
+TEST_F(ExportPageTest, ApplyStopsAtTheFirstRefusedControl) {
+  Set("SCHEME", "\"r.txt\"");
+  Set("MODE", "RYN_CSV_APPEND");
+  Set("VALUE_SEPARATOR", "\";\"");
+  Set("FEATURES", "\"a.fea\"");
+  OpenExport();
+  // A combo entry that is no constant cannot be written back.
+  Item(IDC_TRANSPOSE_DATA).AddItem("maybe", "MAYBE");
+  Item(IDC_TRANSPOSE_DATA).SetCurSel(2);
+  Item(IDC_VALUE_SEPARATOR).SetText("|");
+  EXPECT_EQ(page.OnApply(), 0);
+  EXPECT_EQ(Boxes(), "[message box] RYN EXPORT: Invalid value for TRANSPOSE_DATA: MAYBE\n");
+  EXPECT_EQ(VALUE_SEPARATOR.GetString(), "\";\"") << "the separators come after TRANSPOSE_DATA";
+  EXPECT_EQ(window->GetFocus(), IDC_TRANSPOSE_DATA);
+}
+
+TEST_F(ExportPageTest, BareSeparatorsBecomeQuotedTexts) {
+  Set("SCHEME", "\"r.csv\"");
+  Set("MODE", "RYN_CSV_APPEND");
+  OpenExport();
+  Item(IDC_VALUE_SEPARATOR).SetText("<HT>");
+  Item(IDC_DECIMAL_SEPARATOR).SetText(" , ");
+  Item(IDC_THOUSANDS_SEPARATOR).SetText("\"'\"");
+  ASSERT_EQ(page.OnApply(), 1) << Boxes();
+  EXPECT_EQ(VALUE_SEPARATOR.GetString(), "\"<HT>\"");
+  EXPECT_EQ(DECIMAL_SEPARATOR.GetString(), "\",\"");
+  EXPECT_EQ(THOUSANDS_SEPARATOR.GetString(), "\"'\"");
+  EXPECT_EQ(VALUE_SEPARATOR.GetText(), "<HT>");
+}
+
+}  // namespace
