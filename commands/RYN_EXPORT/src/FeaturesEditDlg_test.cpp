@@ -1,0 +1,141 @@
+#include "PageTestFixture.h"
+#include "Pages.h"
+#include "Parameters.h"
+
+using namespace ryn;
+
+namespace {
+
+class FeaturesPageTest : public PageTest {
+ protected:
+  ui::PageWindow& OpenFeatures(int mode = TRELM_EXEC_MODE_EDIT) { return Open(page, mode); }
+  ui::Control& Grid() { return Item(IDC_FEATURE_GRID); }
+  std::string Rows() {
+    std::string rows;
+    for (const std::string& row : Grid().Rows()) rows += "[" + row + "]";
+    return rows;
+  }
+  // The operator types into a cell and leaves it.
+  void EditCell(int row, const std::string& text) {
+    Grid().SetCell(row, text);
+    window->Fire(IDC_FEATURE_GRID, ui::Event::EndEdit, row);
+  }
+  std::string InterfaceDir() const { return dir + "/interface/"; }
+  CFeaturesEditDlg page{&theExport};
+};
+
+TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
+  Set("FEATURES", "\"" + InterfaceDir() + "a.fea\", \"sub/b.lst\", \"/elsewhere/c.fea\"");
+  OpenFeatures();
+  EXPECT_FALSE(page.IsExpression());
+  EXPECT_TRUE(Grid().IsVisible());
+  EXPECT_FALSE(Item(IDC_FEATURE_EDIT).IsVisible());
+  EXPECT_EQ(Rows(), "[a.fea][sub/b.lst][/elsewhere/c.fea][]");
+  EXPECT_FALSE(page.IsModified());
+  EXPECT_EQ(window->GetTitle(), "Choose feature files for export");
+
+  const ui::FileSettings& cells = Grid().GetFileSettings();
+  EXPECT_EQ(cells.pathKind, 1);
+  EXPECT_EQ(cells.filter, "Features (*.fea)|*.fea|Featurelist (*.lst)|*.lst|All Files (*.*)|*.*||");
+  EXPECT_EQ(cells.startDirectory, InterfaceDir() + "*.fea;*.lst");
+}
+
+TEST_F(FeaturesPageTest, WithoutFeaturesOneEmptyRow) {
+  OpenFeatures();
+  EXPECT_EQ(Rows(), "[]");
+  EXPECT_EQ(page.OnApply(), 1);
+  EXPECT_FALSE(FEATURES.IsValueAvailable());
+}
+
+TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
+  struct Case {
+    const char* features;  // FEATURES before, "" for none
+    int row;
+    std::string text;
+    const char* rows;
+  } cases[] = {
+      {"\"a\", \"b\"", 2, "c", "[a][b][c][]"},
+      {"\"a\", \"b\", \"c\"", 1, "", "[a][c][]"},
+      {"\"a\", \"b\"", 0, "", "[b][]"},
+      {"\"a\"", 0, "  x.fea  ", "[x.fea][]"},
+      {"\"a\", \"b\"", 2, "   ", "[a][b][]"},
+      {"", 0, "x", "[x][]"},
+      {"\"a\"", 1, "b", "[a][b][]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.features) + " row " + std::to_string(c.row) + " " + c.text);
+    FEATURES.Reset();
+    if (*c.features) Set("FEATURES", c.features);
+    OpenFeatures();
+    EditCell(c.row, c.text);
+    EXPECT_EQ(Rows(), c.rows);
+    EXPECT_TRUE(page.IsModified());
+  }
+}
+
+TEST_F(FeaturesPageTest, EditedCellsBecomeRelative) {
+  OpenFeatures();
+  EditCell(0, " " + InterfaceDir() + "parts/n.lst");
+  EditCell(1, "/other/m.fea");
+  EXPECT_EQ(Rows(), "[parts/n.lst][/other/m.fea][]");
+}
+
+TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
+  Set("FEATURES", "\"a.fea\"");
+  OpenFeatures();
+  EditCell(1, "b c.lst");
+  EditCell(2, "d.fea");
+  ASSERT_EQ(page.OnApply(), 1);
+  EXPECT_EQ(FEATURES.GetString(), "\"a.fea\", \"b c.lst\", \"d.fea\"");
+  ASSERT_EQ(FEATURES.GetSize(), 3);
+  EXPECT_EQ(FEATURES.GetAt(1), "b c.lst");
+  EXPECT_EQ(Params(), "FEATURES=\"a.fea\", \"b c.lst\", \"d.fea\"");
+
+  // All rows cleared: the export chooses its features itself.
+  EditCell(0, "");
+  EditCell(0, "");
+  EditCell(0, "");
+  EXPECT_EQ(Rows(), "[]");
+  ASSERT_EQ(page.OnApply(), 1);
+  EXPECT_FALSE(FEATURES.IsValueAvailable());
+  EXPECT_EQ(Params(), "");
+}
+
+TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
+  std::ofstream(dir + "/host.ini", std::ios::binary) << "[globals]\nrun.features = a.fea\n";
+  std::string error;
+  ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+  Set("FEATURES", "run.features");
+  OpenFeatures();
+  EXPECT_TRUE(page.IsExpression());
+  EXPECT_FALSE(Grid().IsVisible());
+  EXPECT_TRUE(Item(IDC_FEATURE_EDIT).IsVisible());
+  EXPECT_EQ(Item(IDC_FEATURE_EDIT).GetText(), "run.features");
+  ASSERT_EQ(page.OnApply(), 1);
+  EXPECT_EQ(Params(), "FEATURES=run.features") << "written back unchanged";
+
+  Item(IDC_FEATURE_EDIT).SetText("\"x.fea\", \"y.fea\"");
+  ASSERT_EQ(page.OnApply(), 1);
+  EXPECT_EQ(FEATURES.GetSize(), 2);
+
+  Item(IDC_FEATURE_EDIT).SetText("no.such.global");
+  EXPECT_EQ(page.OnApply(), 0);
+  EXPECT_EQ(Boxes(), "[message box] RYN EXPORT: Invalid value for FEATURES: no.such.global\n");
+  EXPECT_EQ(FEATURES.GetSize(), 2) << "a refused text leaves FEATURES as it was";
+
+  // Not mandatory: an empty edit at run time removes FEATURES.
+  page.SetExecMode(0);
+  Item(IDC_FEATURE_EDIT).SetText(" ");
+  EXPECT_EQ(page.OnApply(), 1);
+  EXPECT_FALSE(FEATURES.IsValueAvailable());
+}
+
+TEST_F(FeaturesPageTest, DestroyedWindowIsForgotten) {
+  OpenFeatures();
+  page.DestroyWindow();
+  EXPECT_EQ(page.GetPageWindow(), nullptr);
+  page.OnEndEditCell(0);  // a late notification of the grid does nothing
+  EXPECT_FALSE(page.IsModified());
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+#include "ui/kit.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A page of the export template with no page behind it: the kit alone.
+class KitTest : public ::testing::Test {
+ protected:
+  KitTest() : window(*ui::FindTemplate(102)) {}
+  std::string Act(const std::string& action) {
+    std::vector<ui::PageWindow*> windows{&window};
+    size_t current = 0;
+    return ui::RunAction(action, windows, current, out);
+  }
+  ui::PageWindow window;
+  std::string out;
+};
+
+TEST_F(KitTest, TemplatesHoldTheControlsThePagesAddress) {
+  for (int id : {1003, 1004, 1005, 1006, 1007, 1008, 1009, 1034, 1035, 1036, 1037, 1038, 1044, 1022, 1023, 1024,
+                 1025, 1026, 1027, 1029, 1030, 1031, 1032, 1033, 1043, 1028, 1039, 1040, 1041, 1042})
+    EXPECT_NE(window.Find(id), nullptr) << id;
+  EXPECT_EQ(window.Item(1028).GetKind(), ui::Kind::ImageButton);
+  ui::PageWindow features(*ui::FindTemplate(109));
+  EXPECT_EQ(features.Item(1007).GetKind(), ui::Kind::Grid);
+  EXPECT_EQ(features.Item(1017).GetKind(), ui::Kind::Edit);
+  EXPECT_EQ(features.Item(1007).GetRowCount(), 1) << "a grid starts with its empty row";
+  ui::PageWindow record(*ui::FindTemplate(200));
+  for (int i = 0; i < CEditRecordParameterGeneric::kFieldCount; ++i) {
+    EXPECT_EQ(record.Item(CEditRecordParameterGeneric::kFirstEditId + i).GetKind(), ui::Kind::Edit);
+    EXPECT_EQ(record.Item(CEditRecordParameterGeneric::kFirstLabelId + i).GetKind(), ui::Kind::Static);
+  }
+  EXPECT_EQ(ui::FindTemplate(101), nullptr);
+  EXPECT_EQ(window.Find(-1), nullptr) << "unnamed statics cannot be addressed";
+  EXPECT_THROW(window.Item(4711), std::logic_error);
+}
+
+TEST_F(KitTest, SelectionsStayInsideTheText) {
+  ui::Control& edit = window.Item(1036);
+  edit.SetText("abcdef");
+  struct Case {
+    int start, end, wantStart, wantEnd;
+  } cases[] = {{2, 4, 2, 4}, {4, 2, 4, 4}, {-3, 99, 0, 6}, {9, 9, 6, 6}};
+  for (const Case& c : cases) {
+    edit.SetSel(c.start, c.end);
+    int start = -1, end = -1;
+    edit.GetSel(start, end);
+    EXPECT_EQ(start, c.wantStart) << c.start << "," << c.end;
+    EXPECT_EQ(end, c.wantEnd) << c.start << "," << c.end;
+  }
+  edit.SetSel(5, 6);
+  edit.SetText("ab");
+  int start = -1, end = -1;
+  edit.GetSel(start, end);
+  EXPECT_EQ(start, 2) << "a shorter text pulls the selection in";
+  EXPECT_EQ(end, 2);
+}
+
+TEST_F(KitTest, ComboShowsTheLabelAndStoresTheValue) {
+  ui::Control& combo = window.Item(1005);
+  combo.AddItem("on", "ON");
+  combo.AddItem("off", "OFF");
+  EXPECT_EQ(combo.GetText(), "") << "nothing selected";
+  combo.SetCurSel(1);
+  EXPECT_EQ(combo.GetText(), "off");
+  EXPECT_EQ(combo.GetItemValue(1), "OFF");
+  combo.SetCurSel(2);
+  EXPECT_EQ(combo.GetCurSel(), -1) << "out of range selects nothing";
+  combo.SetCurSel(0);
+  combo.ResetContent();
+  EXPECT_EQ(combo.GetCurSel(), -1);
+  EXPECT_EQ(combo.GetItemCount(), 0);
+}
+
+TEST_F(KitTest, LeavingAControlFiresItsKillFocusOnce) {
+  std::vector<int> left;
+  window.On(1004, ui::Event::KillFocus, [&](int id, int) { left.push_back(id); });
+  window.SetFocus(1004);
+  window.SetFocus(1004);
+  EXPECT_TRUE(left.empty());
+  window.SetFocus(1006);
+  window.SetFocus(0);
+  EXPECT_EQ(left, std::vector<int>{1004});
+}
+
+TEST_F(KitTest, MenusAnswerByLabelOrCommandInSubMenus) {
+  std::vector<int> commands;
+  window.OnCommandRange(100, 200, [&](int command) { commands.push_back(command); });
+  ui::MenuItem menu{0, "", {{0, "sub", {{101, "first", {}}, {102, "second", {}}}}, {150, "top", {}}, {300, "far", {}}}};
+  EXPECT_FALSE(window.ChooseMenuEntry("first")) << "no menu open";
+  window.TrackPopupMenu(menu, 1028);
+  EXPECT_FALSE(window.ChooseMenuEntry("sub")) << "a sub-menu is no entry";
+  EXPECT_TRUE(window.ChooseMenuEntry("second"));
+  EXPECT_EQ(window.OpenMenu(), nullptr);
+  window.TrackPopupMenu(menu, 1028);
+  EXPECT_TRUE(window.ChooseMenuEntry("150"));
+  window.TrackPopupMenu(menu, 1028);
+  EXPECT_TRUE(window.ChooseMenuEntry("far"));
+  EXPECT_EQ(commands, (std::vector<int>{102, 150})) << "300 is outside the handler's range";
+}
+
+TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
+  window.Item(1006).AddItem("CSV", "RYN_CSV_APPEND");
+  struct Case {
+    const char* action;
+    const char* error;
+  } cases[] = {
+      {"type:1006=x", "control 1006 is not an edit"},
+      {"type:1004", "type expects ID=VALUE"},
+      {"type:abc=x", "type expects ID=VALUE"},
+      {"select:1004=x", "control 1004 is not a combo"},
+      {"select:1006=RYN_ASCII_APPEND", "combo 1006 has no entry \"RYN_ASCII_APPEND\""},
+      {"click:1004", "control 1004 is not a button"},
+      {"click:5", "page 102 has no control 5"},
+      {"caret:1004=a", "caret expects ID=POS or ID=START,END"},
+      {"menu:Date", "no pop-up menu is open"},
+      {"row:1007=x", "row expects ID:ROW=TEXT"},
+      {"page:109", "no page on template 109"},
+      {"page:x", "page expects a template id"},
+      {"typo", "unknown action 'typo'"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Act(c.action), c.error) << c.action;
+  EXPECT_EQ(Act("select:CSV"), "select expects ID=VALUE");
+}
+
+TEST_F(KitTest, ActionsPlayTheOperator) {
+  window.Item(1006).AddItem("CSV export", "RYN_CSV_APPEND");
+  int changes = 0;
+  window.On(1006, ui::Event::SelChange, [&](int, int) { ++changes; });
+  EXPECT_EQ(Act("select:1006=CSV export"), "");
+  EXPECT_EQ(window.Item(1006).GetCurSel(), 0);
+  EXPECT_EQ(Act("select:1006=-"), "");
+  EXPECT_EQ(window.Item(1006).GetCurSel(), -1);
+  EXPECT_EQ(changes, 2);
+
+  EXPECT_EQ(Act("type:1004=\"a=b.txt\""), "");
+  EXPECT_EQ(window.Item(1004).GetText(), "\"a=b.txt\"") << "only the first = separates";
+  EXPECT_EQ(window.GetFocus(), 0) << "typing ends by leaving the edit";
+  EXPECT_EQ(Act("caret:1004=2,4"), "");
+  int start = 0, end = 0;
+  window.Item(1004).GetSel(start, end);
+  EXPECT_EQ(std::make_pair(start, end), std::make_pair(2, 4));
+  EXPECT_EQ(window.GetFocus(), 1004);
+
+  ui::PageWindow features(*ui::FindTemplate(109));
+  std::vector<int> ended;
+  features.On(1007, ui::Event::EndEdit, [&](int, int row) { ended.push_back(row); });
+  std::vector<ui::PageWindow*> windows{&window, &features};
+  size_t current = 0;
+  EXPECT_EQ(ui::RunAction("page:109", windows, current, out), "");
+  EXPECT_EQ(current, 1u);
+  EXPECT_EQ(ui::RunAction("row:1007:0=a.fea", windows, current, out), "");
+  EXPECT_EQ(ui::RunAction("row:1007:1=b.fea", windows, current, out), "grid 1007 has no row 1");
+  EXPECT_EQ(ended, std::vector<int>{0});
+  EXPECT_EQ(ui::RunAction("show", windows, current, out), "");
+  EXPECT_EQ(out.substr(0, out.find('\n', out.find('\n') + 1)),
+            "page 109 \"Merkmalsdateien fuer Export waehlen\"\n1007 grid shown \"a.fea\"");
+}
+
+}  // namespace
