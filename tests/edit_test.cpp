@@ -245,10 +245,15 @@ TEST(EditVerb, RefusedActionsAreUsageErrors) {
       {"page:300", "no page on template 300"},
       {"row:1007:0=a.fea", "control 1007 is not a grid"},
       {"jump", "unknown action 'jump'"},
+      // Without a mode every control shows; an ASCII mode hides the separators.
+      {"select:1006=RYN_ASCII_APPEND\ntype:1036=;", "control 1036 is hidden"},
   };
   for (const Case& c : cases) {
     HostRunner host;
-    HostResult r = Edit(host, {"SCHEME=\"r.txt\"", c.action});
+    Args args = {"SCHEME=\"r.txt\""};
+    std::istringstream actions(c.action);
+    for (std::string action; std::getline(actions, action);) args.push_back(action);
+    HostResult r = Edit(host, args);
     EXPECT_EQ(r.exitCode, 2) << c.action;
     EXPECT_EQ(r.err, std::string("ryn-host: edit: ") + c.error + "\n");
   }

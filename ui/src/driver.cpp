@@ -82,6 +82,8 @@ std::string RunAction(const std::string& action, std::vector<PageWindow*>& windo
       return verb + " expects ID" + (verb == "click" || verb == "focus" ? "" : "=VALUE");
     Control* c = control(id);
     if (!c) return "page " + std::to_string(window.GetTemplate().id) + " has no control " + std::to_string(id);
+    // The operator cannot reach what the page does not show.
+    if (!c->IsVisible()) return "control " + std::to_string(id) + " is hidden";
     if (verb == "focus") return window.SetFocus(id), "";
     if (verb == "click") {
       if (c->GetKind() != Kind::ImageButton) return "control " + std::to_string(id) + " is not a button";
@@ -128,6 +130,7 @@ std::string RunAction(const std::string& action, std::vector<PageWindow*>& windo
       return "row expects ID:ROW=TEXT";
     Control* c = control(id);
     if (!c || c->GetKind() != Kind::Grid) return "control " + std::to_string(id) + " is not a grid";
+    if (!c->IsVisible()) return "control " + std::to_string(id) + " is hidden";
     if (row < 0 || row >= c->GetRowCount()) return "grid " + std::to_string(id) + " has no row " + std::to_string(row);
     c->SetCell(row, rest);
     window.Fire(id, Event::EndEdit, row);

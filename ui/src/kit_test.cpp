@@ -122,6 +122,12 @@ TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
   };
   for (const Case& c : cases) EXPECT_EQ(Act(c.action), c.error) << c.action;
   EXPECT_EQ(Act("select:CSV"), "select expects ID=VALUE");
+  window.Item(1036).Show(false);
+  window.Item(1040).Show(false);
+  for (const char* action : {"type:1036=;", "caret:1036=0", "focus:1036", "click:1040"})
+    EXPECT_EQ(Act(action), std::string("control ") + (action[0] == 'c' && action[1] == 'l' ? "1040" : "1036") +
+                               " is hidden")
+        << action;
 }
 
 TEST_F(KitTest, ActionsPlayTheOperator) {
