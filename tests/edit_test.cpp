@@ -53,23 +53,29 @@ TEST(EditVerb, ReadmeExampleGivesItsOutput) {
 }
 
 TEST(EditVerb, VisibleControlsFollowTheSelectedMode) {
-  const std::string ascii = "1022 1007 1026 1008 1027 1009 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
-                            "1033 1038 1042";
-  const std::string script = "1024 1003 1025 1005 1043 1044 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
-                             "1033 1038 1042";
+  const std::string ascii =
+      "1022 1007 1026 1008 1027 1009 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
+      "1033 1038 1042";
+  const std::string script =
+      "1024 1003 1025 1005 1043 1044 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
+      "1033 1038 1042";
   const std::string csv = "1022 1007 1026 1008 1027 1009";
   struct Case {
     const char* mode;
     const std::string& hidden;
     const char* schemeLine;
   } cases[] = {
-      {"RYN_ASCII_APPEND_LINE", ascii, "1004 file-edit shown \"\"d/r.txt\"\" browse 6 \"txt\" \"ASCII-file (*.txt)|*.txt|All files (*.*)|*.*||\""},
-      {"RYN_SCRIPT_EXPORT", script, "1004 file-edit shown \"\"d/r.vxp\"\" browse 3 \"vxp\" \"Vexlo (*.vxp)|*.vxp|All files (*.*)|*.*||\""},
-      {"RYN_CSV_HISTORY_REPLACE", csv, "1004 file-edit shown \"\"d/r.csv\"\" browse 6 \"csv\" \"CSV-file (*.csv)|*.csv|All files (*.*)|*.*||\""},
+      {"RYN_ASCII_APPEND_LINE", ascii,
+       "1004 file-edit shown \"\"d/r.txt\"\" browse 6 \"txt\" \"ASCII-file (*.txt)|*.txt|All files (*.*)|*.*||\""},
+      {"RYN_SCRIPT_EXPORT", script,
+       "1004 file-edit shown \"\"d/r.vxp\"\" browse 3 \"vxp\" \"Vexlo (*.vxp)|*.vxp|All files (*.*)|*.*||\""},
+      {"RYN_CSV_HISTORY_REPLACE", csv,
+       "1004 file-edit shown \"\"d/r.csv\"\" browse 6 \"csv\" \"CSV-file (*.csv)|*.csv|All files (*.*)|*.*||\""},
   };
   for (const Case& c : cases) {
     HostRunner host;
-    HostResult r = Edit(host, {"SCHEME=\"d/r.txt\"", "SCRIPT_FILE=\"s.vxp\"", std::string("select:1006=") + c.mode, "show"});
+    HostResult r =
+        Edit(host, {"SCHEME=\"d/r.txt\"", "SCRIPT_FILE=\"s.vxp\"", std::string("select:1006=") + c.mode, "show"});
     EXPECT_EQ(r.exitCode, 0) << c.mode << r.out << r.err;
     EXPECT_EQ(HiddenIds(r.out), c.hidden) << c.mode;
     EXPECT_EQ(Line(r.out, "1004"), c.schemeLine) << c.mode;
@@ -109,12 +115,12 @@ TEST(EditVerb, ModeChangeAdaptsTheExtensionOfAQuotedScheme) {
 
 TEST(EditVerb, PopupsInsertIntoTheSchemeAndReplaceSeparators) {
   HostRunner host;
-  HostResult r = Edit(host, {"SCHEME=\"r.csv\"", "MODE=RYN_CSV_REPLACE", "VALUE_SEPARATOR=\";\"", "DECIMAL_SEPARATOR=\",\"",
-                             "THOUSANDS_SEPARATOR=\"'\"",
-                             // <PROTOCOL_HEADER__PART_NAME> is the fifth entry, <hh> the 24th.
-                             "caret:1004=1", "click:1028", "menu:20005", "click:1028", "menu:<hh>",
-                             "caret:1036=0,1", "click:1040", "menu:horizontal tabulator",
-                             "click:1041", "menu:.", "click:1042", "menu:_systemdefault_"});
+  HostResult r =
+      Edit(host, {"SCHEME=\"r.csv\"", "MODE=RYN_CSV_REPLACE", "VALUE_SEPARATOR=\";\"", "DECIMAL_SEPARATOR=\",\"",
+                  "THOUSANDS_SEPARATOR=\"'\"",
+                  // <PROTOCOL_HEADER__PART_NAME> is the fifth entry, <hh> the 24th.
+                  "caret:1004=1", "click:1028", "menu:20005", "click:1028", "menu:<hh>", "caret:1036=0,1", "click:1040",
+                  "menu:horizontal tabulator", "click:1041", "menu:.", "click:1042", "menu:_systemdefault_"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out,
             "SCHEME=\"<PROTOCOL_HEADER__PART_NAME><hh>r.csv\"\n"
@@ -134,7 +140,8 @@ TEST(EditVerb, RefusedAppliesPrintTheirMessage) {
     const char* message;
   } cases[] = {
       {{"SCHEME=\"r.vxp\"", "MODE=RYN_SCRIPT_EXPORT"}, "SCRIPT_FILE must be provided"},
-      {{"SCHEME=\"r.txt\"", "MODE=RYN_EXPORT_DATA"}, "The data-transfer option RYN_EXPORT_DATA is no longer supported."},
+      {{"SCHEME=\"r.txt\"", "MODE=RYN_EXPORT_DATA"},
+       "The data-transfer option RYN_EXPORT_DATA is no longer supported."},
       {{"SCHEME=\"r.txt\"", "MODE=RYN_ADDITIONAL_DATA"},
        "The data-transfer option RYN_ADDITIONAL_DATA is no longer supported."},
       {{"--exec-mode=0", "MODE=RYN_ASCII_APPEND"}, "SCHEME must be provided"},
@@ -164,20 +171,28 @@ TEST(EditVerb, AFailedApplyLeavesTheDialogOpen) {
 }
 
 TEST(EditVerb, ApplyClearsWhatTheModeDoesNotUse) {
-  const Args all = {"SCHEME=\"r.txt\"", "SCRIPT_FILE=\"s.vxp\"", "SCRIPT_CONFIG_FILE=\"c.export\"",
-                    "SCRIPT_MOMENT=BEFORE", "ADDITIONAL_DATA_FILE=\"add.txt\"", "TRANSPOSE_DATA=ON",
-                    "VALUE_SEPARATOR=\";\"", "UNITTYPE=INHERENT"};
+  const Args all = {"SCHEME=\"r.txt\"",
+                    "SCRIPT_FILE=\"s.vxp\"",
+                    "SCRIPT_CONFIG_FILE=\"c.export\"",
+                    "SCRIPT_MOMENT=BEFORE",
+                    "ADDITIONAL_DATA_FILE=\"add.txt\"",
+                    "TRANSPOSE_DATA=ON",
+                    "VALUE_SEPARATOR=\";\"",
+                    "UNITTYPE=INHERENT"};
   struct Case {
     const char* mode;
     const char* out;
   } cases[] = {
-      {"RYN_ASCII_APPEND", "SCHEME=\"r.txt\"\nUNITTYPE=INHERENT\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
-                           "CONSIDER_EXPORT_FLAG=OFF\n"},
-      {"RYN_CSV_APPEND", "SCHEME=\"r.csv\"\nUNITTYPE=INHERENT\nMODE=RYN_CSV_APPEND\nFEATUREPATH=ON\n"
-                         "CONSIDER_EXPORT_FLAG=OFF\nADDITIONAL_DATA_FILE=\"add.txt\"\nTRANSPOSE_DATA=ON\n"
-                         "VALUE_SEPARATOR=\";\"\n"},
-      {"RYN_SCRIPT_EXPORT", "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\n"
-                            "SCRIPT_MOMENT=BEFORE\nSCRIPT_CONFIG_FILE=\"c.export\"\n"},
+      {"RYN_ASCII_APPEND",
+       "SCHEME=\"r.txt\"\nUNITTYPE=INHERENT\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
+       "CONSIDER_EXPORT_FLAG=OFF\n"},
+      {"RYN_CSV_APPEND",
+       "SCHEME=\"r.csv\"\nUNITTYPE=INHERENT\nMODE=RYN_CSV_APPEND\nFEATUREPATH=ON\n"
+       "CONSIDER_EXPORT_FLAG=OFF\nADDITIONAL_DATA_FILE=\"add.txt\"\nTRANSPOSE_DATA=ON\n"
+       "VALUE_SEPARATOR=\";\"\n"},
+      {"RYN_SCRIPT_EXPORT",
+       "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\n"
+       "SCRIPT_MOMENT=BEFORE\nSCRIPT_CONFIG_FILE=\"c.export\"\n"},
   };
   for (const Case& c : cases) {
     HostRunner host;
@@ -192,9 +207,9 @@ TEST(EditVerb, ApplyClearsWhatTheModeDoesNotUse) {
 TEST(EditVerb, FeatureGridKeepsOneEmptyRowAndRelativePaths) {
   HostRunner host;
   const std::string interface = host.Dir() + "/interface/";
-  HostResult r = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND",
-                             "FEATURES=\"" + interface + "a.fea\", \"b.fea\", \"c.fea\"", "page:109", "show",
-                             "row:1007:1=", "row:1007:2=  " + interface + "sub/n.lst  ", "show"});
+  HostResult r = Edit(
+      host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=\"" + interface + "a.fea\", \"b.fea\", \"c.fea\"",
+             "page:109", "show", "row:1007:1=", "row:1007:2=  " + interface + "sub/n.lst  ", "show"});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(Line(r.out, "1007"), "1007 grid shown \"a.fea\" \"b.fea\" \"c.fea\" \"\"");
   EXPECT_EQ(Line(r.out.substr(r.out.find("page 109", 10)), "1007"),
@@ -202,10 +217,11 @@ TEST(EditVerb, FeatureGridKeepsOneEmptyRowAndRelativePaths) {
   EXPECT_NE(r.out.find("\nFEATURES=\"a.fea\", \"c.fea\", \"sub/n.lst\"\n"), std::string::npos) << r.out;
 
   // Emptied, FEATURES goes: the export chooses the features itself.
-  HostResult empty = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=\"a.fea\"", "page:109",
-                                 "row:1007:0="});
-  EXPECT_EQ(empty.out, "SCHEME=\"r.txt\"\nUNITTYPE=MILLI\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
-                       "CONSIDER_EXPORT_FLAG=OFF\n");
+  HostResult empty =
+      Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=\"a.fea\"", "page:109", "row:1007:0="});
+  EXPECT_EQ(empty.out,
+            "SCHEME=\"r.txt\"\nUNITTYPE=MILLI\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
+            "CONSIDER_EXPORT_FLAG=OFF\n");
 }
 
 TEST(EditVerb, FeaturesExpressionIsEditedAsText) {
@@ -229,8 +245,9 @@ TEST(EditVerb, DrawingHeaderPageEditsTheFrameworkTexts) {
                              "page:200", "type:2001=Housing", "type:2002=", "type:2014=\"last one\""});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   // TITLE_2 was emptied; the hidden REVISION keeps its value.
-  EXPECT_EQ(r.out, "SCHEME=\"r.txt\"\nUNITTYPE=MILLI\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\nCONSIDER_EXPORT_FLAG=OFF\n"
-                   "TITLE_1=\"Housing\"\nREVISION=\"B\"\nTEXT_5=\"last one\"\n");
+  EXPECT_EQ(r.out,
+            "SCHEME=\"r.txt\"\nUNITTYPE=MILLI\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\nCONSIDER_EXPORT_FLAG=OFF\n"
+            "TITLE_1=\"Housing\"\nREVISION=\"B\"\nTEXT_5=\"last one\"\n");
 }
 
 TEST(EditVerb, RefusedActionsAreUsageErrors) {

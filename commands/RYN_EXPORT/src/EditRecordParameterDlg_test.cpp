@@ -16,11 +16,20 @@ struct Field {
   const char* label;
 };
 const Field kFieldTable[kFields] = {
-    {"TITLE_1", "Title 1"},   {"TITLE_2", "Title 2"},     {"TITLE_3", "Title 3"},
-    {"REVISION", "Revision"}, {"OPERATOR", "Operator"},   {"PART_NAME", "Part name"},
-    {"DRAWING_NO", "Drawing number"}, {"OPERATION", "Operation"}, {"COMMENT", "Comment"},
-    {"TEXT_1", "Text 1"},     {"TEXT_2", "Text 2"},       {"TEXT_3", "Text 3"},
-    {"TEXT_4", "Text 4"},     {"TEXT_5", "Text 5"},
+    {"TITLE_1", "Title 1"},
+    {"TITLE_2", "Title 2"},
+    {"TITLE_3", "Title 3"},
+    {"REVISION", "Revision"},
+    {"OPERATOR", "Operator"},
+    {"PART_NAME", "Part name"},
+    {"DRAWING_NO", "Drawing number"},
+    {"OPERATION", "Operation"},
+    {"COMMENT", "Comment"},
+    {"TEXT_1", "Text 1"},
+    {"TEXT_2", "Text 2"},
+    {"TEXT_3", "Text 3"},
+    {"TEXT_4", "Text 4"},
+    {"TEXT_5", "Text 5"},
 };
 
 TEST_F(RecordPageTest, FourteenFieldsLoadedLabelledAndRevisionHidden) {

@@ -390,7 +390,11 @@ int CExportEditDlg::OnApply() {
   };
   if (editing) {
     int mode = SelectedMode();
-    if (mode < 0 && MODE.IsValueAvailable()) mode = static_cast<int>(MODE.GetValue());
+    // The combo does not offer the retired modes, so they are known by MODE
+    // alone; an offered mode left unselected clears nothing.
+    const bool retired =
+        MODE.IsValueAvailable() && (MODE.GetValue() == RYN_EXPORT_DATA || MODE.GetValue() == RYN_ADDITIONAL_DATA);
+    if (mode < 0 && retired) mode = static_cast<int>(MODE.GetValue());
     switch (ClassOf(mode)) {
       case ModeClass::Script:
         clear({m_pUnit, m_pFeaturePath, m_pAdditional, m_pTranspose, m_pExportFlag, m_pValueSep, m_pDecimalSep,

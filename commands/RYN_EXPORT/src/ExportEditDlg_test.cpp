@@ -156,7 +156,7 @@ TEST_F(ExportPageTest, SchemeExtensionFollowsTheMode) {
     const char* scheme;  // SCHEME as given
     const char* mode;    // selected afterwards
     int execMode;
-    const char* shown;   // the edit afterwards
+    const char* shown;  // the edit afterwards
   } cases[] = {
       {"\"out/r.txt\"", "RYN_CSV_APPEND", TRELM_EXEC_MODE_EDIT, "\"out/r.csv\""},
       {"\"D:\\exp\\r.csv\"", "RYN_ASCII_REPLACE", TRELM_EXEC_MODE_EDIT, "\"D:\\exp\\r.txt\""},
@@ -355,22 +355,31 @@ TEST_F(ExportPageTest, EditApplyClearsWhatTheModeDoesNotUse) {
     const char* selected;
     const char* params;
   } cases[] = {
-      {"RYN_ASCII_APPEND", "SCHEME=\"r.txt\"\nUNITTYPE=MY\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=OFF\n"
-                           "CONSIDER_EXPORT_FLAG=ON"},
-      {"RYN_CSV_HISTORY_APPEND", "SCHEME=\"r.csv\"\nUNITTYPE=MY\nMODE=RYN_CSV_HISTORY_APPEND\nFEATUREPATH=OFF\n"
-                                 "CONSIDER_EXPORT_FLAG=ON\nADDITIONAL_DATA_FILE=\"a.txt\"\nTRANSPOSE_DATA=ON\n"
-                                 "VALUE_SEPARATOR=\"<HT>\"\nTHOUSANDS_SEPARATOR=\"'\"\nDECIMAL_SEPARATOR=\",\""},
-      {"RYN_SCRIPT_EXPORT", "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\nSCRIPT_MOMENT=BEFORE\n"
-                            "SCRIPT_CONFIG_FILE=\"c.export\""},
+      {"RYN_ASCII_APPEND",
+       "SCHEME=\"r.txt\"\nUNITTYPE=MY\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=OFF\n"
+       "CONSIDER_EXPORT_FLAG=ON"},
+      {"RYN_CSV_HISTORY_APPEND",
+       "SCHEME=\"r.csv\"\nUNITTYPE=MY\nMODE=RYN_CSV_HISTORY_APPEND\nFEATUREPATH=OFF\n"
+       "CONSIDER_EXPORT_FLAG=ON\nADDITIONAL_DATA_FILE=\"a.txt\"\nTRANSPOSE_DATA=ON\n"
+       "VALUE_SEPARATOR=\"<HT>\"\nTHOUSANDS_SEPARATOR=\"'\"\nDECIMAL_SEPARATOR=\",\""},
+      {"RYN_SCRIPT_EXPORT",
+       "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\nSCRIPT_MOMENT=BEFORE\n"
+       "SCRIPT_CONFIG_FILE=\"c.export\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.selected);
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
-    for (auto [name, value] : {std::pair{"SCHEME", "\"r.txt\""}, {"UNITTYPE", "MY"}, {"FEATUREPATH", "OFF"},
-                               {"CONSIDER_EXPORT_FLAG", "ON"}, {"SCRIPT_MOMENT", "BEFORE"},
-                               {"SCRIPT_FILE", "\"s.vxp\""}, {"SCRIPT_CONFIG_FILE", "\"c.export\""},
-                               {"ADDITIONAL_DATA_FILE", "\"a.txt\""}, {"TRANSPOSE_DATA", "ON"},
-                               {"VALUE_SEPARATOR", "\"<HT>\""}, {"DECIMAL_SEPARATOR", "\",\""},
+    for (auto [name, value] : {std::pair{"SCHEME", "\"r.txt\""},
+                               {"UNITTYPE", "MY"},
+                               {"FEATUREPATH", "OFF"},
+                               {"CONSIDER_EXPORT_FLAG", "ON"},
+                               {"SCRIPT_MOMENT", "BEFORE"},
+                               {"SCRIPT_FILE", "\"s.vxp\""},
+                               {"SCRIPT_CONFIG_FILE", "\"c.export\""},
+                               {"ADDITIONAL_DATA_FILE", "\"a.txt\""},
+                               {"TRANSPOSE_DATA", "ON"},
+                               {"VALUE_SEPARATOR", "\"<HT>\""},
+                               {"DECIMAL_SEPARATOR", "\",\""},
                                {"THOUSANDS_SEPARATOR", "\"'\""}})
       Set(name, value);
     OpenExport();
@@ -429,6 +438,19 @@ TEST_F(ExportPageTest, RefusedAppliesShowTheirMessageAndWriteNothing) {
     if (c.select) continue;  // the MODE message comes after the controls were written
     EXPECT_EQ(SCHEME.GetString(), "\"r.txt\"") << "a refused apply writes nothing";
   }
+}
+
+TEST_F(ExportPageTest, WithoutASelectionNothingIsCleared) {
+  Set("SCHEME", "\"r.vxp\"");
+  Set("MODE", "RYN_SCRIPT_EXPORT");
+  Set("UNITTYPE", "MY");
+  OpenExport();
+  Item(IDC_SCRIPT_FILE).SetText("\"s.vxp\"");
+  Select(IDC_MODE, "");
+  EXPECT_EQ(page.OnApply(), 0);
+  EXPECT_EQ(Boxes(), "[message box] RYN EXPORT: MODE must be provided\n");
+  EXPECT_EQ(Value(IDC_UNITTYPE), "MY") << "the unit stays for the mode chosen next";
+  EXPECT_EQ(Item(IDC_SCRIPT_FILE).GetText(), "\"s.vxp\"");
 }
 
 TEST_F(ExportPageTest, ApplyStopsAtTheFirstRefusedControl) {

@@ -54,12 +54,9 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
     std::string text;
     const char* rows;
   } cases[] = {
-      {"\"a\", \"b\"", 2, "c", "[a][b][c][]"},
-      {"\"a\", \"b\", \"c\"", 1, "", "[a][c][]"},
-      {"\"a\", \"b\"", 0, "", "[b][]"},
-      {"\"a\"", 0, "  x.fea  ", "[x.fea][]"},
-      {"\"a\", \"b\"", 2, "   ", "[a][b][]"},
-      {"", 0, "x", "[x][]"},
+      {"\"a\", \"b\"", 2, "c", "[a][b][c][]"}, {"\"a\", \"b\", \"c\"", 1, "", "[a][c][]"},
+      {"\"a\", \"b\"", 0, "", "[b][]"},        {"\"a\"", 0, "  x.fea  ", "[x.fea][]"},
+      {"\"a\", \"b\"", 2, "   ", "[a][b][]"},  {"", 0, "x", "[x][]"},
       {"\"a\"", 1, "b", "[a][b][]"},
   };
   for (const Case& c : cases) {
