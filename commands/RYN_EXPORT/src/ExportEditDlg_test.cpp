@@ -409,6 +409,12 @@ TEST_F(ExportPageTest, RunTimeApplyKeepsHiddenControlsAndChecksMandatoryOnes) {
   EXPECT_FALSE(SCHEME.IsValueAvailable());
 }
 
+unsigned g_boxStyle = 0;
+int RecordStyle(const char*, const char*, unsigned style) {
+  g_boxStyle = style;
+  return 1;
+}
+
 TEST_F(ExportPageTest, RefusedAppliesShowTheirMessageAndWriteNothing) {
   struct Case {
     const char* mode;  // MODE before opening
@@ -432,7 +438,11 @@ TEST_F(ExportPageTest, RefusedAppliesShowTheirMessageAndWriteNothing) {
     Item(IDC_SCHEME).SetText("\"changed.txt\"");
     window->SetFocus(IDC_UNITTYPE);
     size_t before = norvia::MessageBoxLog().size();
+    g_boxStyle = 0;
+    MessageBoxHandler previous = SetMessageBoxHandler(&RecordStyle);
     EXPECT_EQ(page.OnApply(), 0);
+    SetMessageBoxHandler(previous);
+    EXPECT_EQ(g_boxStyle, 0x30u) << "the exclamation icon";
     EXPECT_EQ(norvia::MessageBoxLog().substr(before), std::string("[message box] RYN EXPORT: ") + c.box + "\n");
     EXPECT_EQ(window->GetFocus(), c.focus);
     if (c.select) continue;  // the MODE message comes after the controls were written
