@@ -276,4 +276,22 @@ TEST(EditVerb, RefusedActionsAreUsageErrors) {
   }
 }
 
+TEST(EditVerb, UsageErrors) {
+  HostRunner host;
+  struct Case {
+    Args args;
+    const char* error;
+  } cases[] = {
+      {{"--exec-mode=edit", "SCHEME=\"r.txt\""}, "ryn-host: --exec-mode expects a number\n"},
+      {{"SCHEME=r t"}, "ryn-host: invalid value for parameter SCHEME: r t\n"},
+      {{"NOPE=1"}, "ryn-host: unknown parameter 'NOPE'\n"},
+  };
+  for (const Case& c : cases) {
+    HostResult r = Edit(host, c.args);
+    EXPECT_EQ(r.exitCode, 2) << c.error;
+    EXPECT_EQ(r.err, c.error);
+    EXPECT_EQ(r.out, "");
+  }
+}
+
 }  // namespace
