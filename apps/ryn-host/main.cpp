@@ -3,6 +3,7 @@
 // through its exports only.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -172,12 +173,19 @@ int main(int argc, char** argv) {
     return kUsageError;
   }
   if (options.env.empty()) options.env = DefaultEnvironment();
+  // Absolute, so that paths the plug-in derives from it hold in the
+  // interpreter, which runs in a working directory of its own.
+  std::error_code absoluteError;
+  if (std::string absolute = std::filesystem::absolute(options.env, absoluteError).string(); !absoluteError)
+    options.env = absolute;
   norvia::Host_SetProgramDirectory(ProgramDirectory());
   if (!norvia::Host_Open(options.env, error)) return UsageError("environment: " + error);
   // The interpreter stand-in finds the environment through this variable.
   SetEnvironmentVariableA("NORVIA_ENV", options.env.c_str());
   if (!options.now.empty() && !norvia::Host_SetNow(options.now))
     return UsageError("--now expects \"YYYY-MM-DD hh:mm:ss\", found '" + options.now + "'");
+  // The same clock for the interpreter stand-in.
+  if (!options.now.empty()) SetEnvironmentVariableA("NORVIA_NOW", options.now.c_str());
   if (options.trace >= 0) norvia::SetTraceMasterLevel(options.trace);
 
   PluginExports plugin{};

@@ -22,6 +22,8 @@ namespace {
 
 vexlo::ScriptRun g_run;
 std::string g_lastError;
+orvo::ProcessMutex* g_instanceMutex = nullptr;
+std::string g_fault;  // VEXLO_STANDIN_FAULT, a test switch
 
 std::string Environment(const char* name) {
   char buffer[4096] = {0};
@@ -48,6 +50,11 @@ LRESULT Answer(const VexloActionBlock& action) {
   std::string text(action.text, strnlen(action.text, sizeof action.text));
   switch (action.code) {
     case kVexloRunScript:
+      // Test hook: a crash while this instance holds its mutex leaves it abandoned.
+      if (g_fault == "abandon-mutex") {
+        g_instanceMutex->Lock();
+        std::_Exit(9);
+      }
       if (Running()) return 0;
       g_lastError.clear();
       if (!g_run.Start(text)) {
@@ -107,14 +114,19 @@ int main(int argc, char** argv) {
 
   // The environment of the host that started us: where scripts find the interface file.
   std::string env = Environment("NORVIA_ENV"), error;
-  if (!env.empty() && norvia::Host_Open(env, error))
+  if (!env.empty() && norvia::Host_Open(env, error)) {
     SetEnvironmentVariableA("VEXLO_INTERFACE_DIR", Orvouser_GetAbsolutPath(1, "", "").c_str());
+    // The host's fixed clock (--now), if it has one.
+    if (std::string now = Environment("NORVIA_NOW"); !now.empty()) norvia::Host_SetNow(now);
+  }
 
   std::string base = VexloProcessHandler::baseName(instance);
   orvo::ProcessMutex mutex(base + ".mutex");
+  g_instanceMutex = &mutex;
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (base + ".event").c_str());
+  g_fault = Environment("VEXLO_STANDIN_FAULT");
   // Test hook: an interpreter that hangs in its start-up and never gets ready.
-  if (Environment("VEXLO_STANDIN_FAULT") == "no-ready") {
+  if (g_fault == "no-ready") {
     Sleep(20000);
     return 3;
   }
