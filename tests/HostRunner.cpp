@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -58,10 +59,14 @@ HostResult HostRunner::Run(const std::vector<std::string>& args, const std::stri
 }
 
 HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string& now) {
-  std::string command = "TZ=UTC " + Quote(BinaryDir() + "/bin/ryn-host") + " --env " + Quote(m_dir);
+  std::string command = "env TZ=UTC ";
+  for (const std::string& variable : m_env) command += Quote(variable) + " ";
+  command += Quote(BinaryDir() + "/bin/ryn-host") + " --env " + Quote(m_dir);
   if (!now.empty()) command += " --now " + Quote(now);
   command += " " + shellArgs;
-  std::string outFile = m_dir + "/.stdout", errFile = m_dir + "/.stderr";
+  // Per thread, so that a test may run a second host while the first one waits.
+  std::string tag = std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
+  std::string outFile = m_dir + "/.stdout" + tag, errFile = m_dir + "/.stderr" + tag;
   command += " >" + Quote(outFile) + " 2>" + Quote(errFile) + " </dev/null";
   int status = std::system(command.c_str());
   HostResult result;

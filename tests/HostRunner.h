@@ -22,6 +22,8 @@ class HostRunner {
   HostResult Run(const std::vector<std::string>& args, const std::string& now = "2024-03-07 14:05:09");
   // The same with ARGS as shell text, quoted as a user would type it.
   HostResult RunShell(const std::string& shellArgs, const std::string& now = "2024-03-07 14:05:09");
+  // An environment variable for every later Run (the host passes it on to the interpreter).
+  void SetEnv(const std::string& name, const std::string& value) { m_env.push_back(name + "=" + value); }
   const std::string& Dir() const { return m_dir; }
   std::string Read(const std::string& relativePath) const;
   bool Exists(const std::string& relativePath) const;
@@ -29,6 +31,7 @@ class HostRunner {
 
  private:
   std::string m_dir;
+  std::vector<std::string> m_env;
 };
 
 std::string ReadFileBytes(const std::string& path);

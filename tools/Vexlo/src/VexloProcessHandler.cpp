@@ -1,6 +1,7 @@
 #include "VexloProcessHandler.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "errtrace.h"
@@ -16,7 +17,18 @@
 namespace {
 
 constexpr const char* kFile = "tools\\Vexlo\\src\\VexloProcessHandler";
-DWORD g_startTimeoutMs = kVexloStartTimeoutMs;
+// End-to-end tests shorten the wait through the environment, since they
+// drive the plug-in only through the host's command line.
+DWORD InitialStartTimeout() {
+  char text[32] = {0};
+  DWORD n = GetEnvironmentVariableA("RYN_TEST_VEXLO_START_TIMEOUT_MS", text, sizeof text);
+  if (n == 0 || n >= sizeof text) return kVexloStartTimeoutMs;
+  char* end = nullptr;
+  unsigned long value = std::strtoul(text, &end, 10);
+  return *end || value == 0 ? kVexloStartTimeoutMs : static_cast<DWORD>(value);
+}
+
+DWORD g_startTimeoutMs = InitialStartTimeout();
 
 }  // namespace
 

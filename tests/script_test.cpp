@@ -1,0 +1,188 @@
+// Script exports through ryn-host and the interpreter stand-in, and the
+// faults of a script run made to happen: a killed interpreter or host, a
+// second export while one runs, an interpreter that never gets ready, one
+// that dies holding its instance mutex.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <string>
+#include <thread>
+
+#include "HostRunner.h"
+
+namespace {
+
+using Args = std::vector<std::string>;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+const std::string kPrefix = "Error on executing script export: '";
+const char* kInterface = "interface/ryn_scriptexport.ini";
+
+HostResult Script(HostRunner& host, const std::string& script, Args more = {}) {
+  Args args = {"exec", "MODE=RYN_SCRIPT_EXPORT", "SCHEME=\"prog.vxp\"", "SCRIPT_FILE=\"" + script + "\""};
+  args.insert(args.end(), more.begin(), more.end());
+  return host.Run(args);
+}
+
+// Waits for a file a script writes to say it has got so far; the scripts
+// below give up on their own after 20 s, so nothing outlives a failed test.
+bool AwaitFile(const HostRunner& host, const std::string& name) {
+  for (int i = 0; i < 400; ++i) {
+    if (host.Exists(name) && !host.Read(name).empty() && host.Read(name).back() == '\n') return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+int PidIn(const HostRunner& host, const std::string& name) { return std::stoi(host.Read(name)); }
+
+// A script that tells who runs it (the interpreter is its parent, the host
+// the interpreter's) and then waits for the file "go", at most 20 s.
+const std::string kWaitingScript =
+    "#!/bin/sh\n"
+    "tr '\\0' ' ' </proc/$PPID/cmdline >vexlo.cmdline\n"
+    "cut -d' ' -f4 /proc/$PPID/stat >host.pid\n"
+    "echo $PPID >vexlo.pid\n"
+    "echo $$ >script.pid\n"
+    "i=0; while [ ! -e go ] && [ $i -lt 400 ]; do sleep 0.05; i=$((i+1)); done\n";
+
+TEST(ScriptExport, TheExampleScriptWritesItsJsonAndTheInterfaceFileGoes) {
+  HostRunner host;
+  host.Write("scripts/to_json.vxp",
+             ReadFileBytes(std::string(std::getenv("RYN_SOURCE_DIR")) + "/examples/env/scripts/to_json.vxp"));
+  HostResult r = Script(host, "to_json.vxp", {"FEATURES=\"a.fea\", \"holes.lst\"", "TITLE_1=\"Housing\""});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(r.out, "");
+  std::string json = host.Read("export/prog.json");
+  EXPECT_THAT(json, HasSubstr("\"ryn_name\": \"" + host.Dir() + "/scripts/prog.vxp\""));
+  EXPECT_THAT(json, HasSubstr("\"TITLE_1\": \"Housing\""));
+  EXPECT_THAT(json, HasSubstr("\"features\": [\"a.fea\", \"holes.lst\"]"));
+  EXPECT_FALSE(host.Exists(kInterface));
+}
+
+TEST(ScriptExport, TheScriptRunsInItsFolderWithTheInterfaceFileAndAnyCase) {
+  HostRunner host;
+  host.Write("scripts/sub/Copy.VXP",
+             "cp \"$VEXLO_INTERFACE_DIR/ryn_scriptexport.ini\" seen.ini\npwd >cwd.txt\n");
+  HostResult r = Script(host, "sub/Copy.VXP", {"FEATURES=\"a.fea\", \"\", \"b.fea\"", "SCRIPT_MOMENT=AFTER"});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(host.Read("scripts/sub/cwd.txt"), host.Dir() + "/scripts/sub\n");
+  std::string seen = host.Read("scripts/sub/seen.ini");
+  EXPECT_THAT(seen, HasSubstr("export_moment=2"));
+  EXPECT_THAT(seen, HasSubstr("[features]\r\n1=a.fea\r\n2=b.fea\r\nnumber=2\r\n"));
+  EXPECT_FALSE(host.Exists(kInterface));
+}
+
+struct FailingScript {
+  const char* name;
+  std::string file, text, message;  // message: the text between the apostrophes
+};
+
+TEST(ScriptExport, FailuresComeBackAsTheCommandsMessage) {
+  const std::string longError(600, 'e');
+  const FailingScript cases[] = {
+      {"last stderr line", "fail.vxp", "echo first >&2\necho 'disk full' >&2\nexit 3\n", "disk full"},
+      {"silent exit code", "quiet.vxp", "exit 4\n", "script exited with code 4"},
+      {"no extension", "report", "", "Script not found!"},
+      {"missing file", "absent.vxp", "", "script not found: "},
+      {"error beyond the action block", "long.vxp", "echo " + longError + " >&2\nexit 1\n", longError},
+  };
+  for (const FailingScript& c : cases) {
+    SCOPED_TRACE(c.name);
+    HostRunner host;
+    if (!c.text.empty()) host.Write("scripts/" + c.file, c.text);
+    HostResult r = Script(host, c.file);
+    EXPECT_EQ(r.exitCode, 1);
+    if (std::string(c.name) == "missing file")
+      EXPECT_EQ(r.out, kPrefix + c.message + host.Dir() + "/scripts/absent.vxp'\n");
+    else
+      EXPECT_EQ(r.out, kPrefix + c.message + "'\n");
+    EXPECT_FALSE(host.Exists(kInterface));
+  }
+}
+
+TEST(ScriptExport, AScriptPathBeyondTheActionBlockIsCut) {
+  HostRunner host;
+  // The path the host sends is absolute: make it longer than the 259
+  // characters the run action carries, with the file really there.
+  std::string dir;
+  while ((host.Dir() + "/scripts/" + dir).size() < 280) dir += "d123456789/";
+  host.Write("scripts/" + dir + "x.vxp", "exit 0\n");
+  HostResult r = Script(host, dir + "x.vxp");
+  EXPECT_EQ(r.exitCode, 1);
+  std::string sent = (host.Dir() + "/scripts/" + dir + "x.vxp").substr(0, 259);
+  EXPECT_EQ(r.out, kPrefix + "script not found: " + sent + "'\n");
+}
+
+TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStartsAfresh) {
+  HostRunner host;
+  host.Write("scripts/wait.vxp", kWaitingScript);
+  auto run = std::async(std::launch::async, [&] { return Script(host, "wait.vxp"); });
+  ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
+  std::string firstInstance = host.Read("scripts/vexlo.cmdline");
+  ::kill(PidIn(host, "scripts/vexlo.pid"), SIGKILL);
+  ::kill(PidIn(host, "scripts/script.pid"), SIGKILL);
+  HostResult r = run.get();
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, kPrefix + "The Vexlo instance was closed unexpectedly.'\n");
+  EXPECT_FALSE(host.Exists(kInterface));
+
+  // The runtime's generator is not seeded, so the next host draws the same
+  // instance number: it must start a new interpreter, not attach to the dead one.
+  std::filesystem::remove(host.Dir() + "/scripts/script.pid");
+  host.Write("scripts/go", "");
+  r = Script(host, "wait.vxp");
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(host.Read("scripts/vexlo.cmdline"), firstInstance);
+  EXPECT_THAT(firstInstance, HasSubstr("-newinstance="));
+}
+
+TEST(ScriptExport, ASecondExportWhileOneRunsIsRefusedAndAfterACrashedOneRuns) {
+  HostRunner host;
+  host.Write("scripts/wait.vxp", kWaitingScript);
+  host.Write("scripts/quick.vxp", "exit 0\n");
+  auto first = std::async(std::launch::async, [&] { return Script(host, "wait.vxp"); });
+  ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
+  HostResult second = Script(host, "quick.vxp");
+  EXPECT_EQ(second.exitCode, 1);
+  EXPECT_EQ(second.out, kPrefix + "Recursion of script execution is not allowed!'\n");
+
+  // The host dies with its export: its guard must go with it.
+  int hostPid = PidIn(host, "scripts/host.pid");
+  ::kill(hostPid, SIGKILL);
+  ::kill(PidIn(host, "scripts/vexlo.pid"), SIGKILL);
+  ::kill(PidIn(host, "scripts/script.pid"), SIGKILL);
+  EXPECT_NE(first.get().exitCode, 0);
+  HostResult after = Script(host, "quick.vxp");
+  EXPECT_EQ(after.exitCode, 0) << after.out << after.err;
+}
+
+TEST(ScriptExport, AnInterpreterThatNeverGetsReadyTimesOut) {
+  HostRunner host;
+  host.Write("scripts/quick.vxp", "exit 0\n");
+  host.SetEnv("VEXLO_STANDIN_FAULT", "no-ready");
+  host.SetEnv("RYN_TEST_VEXLO_START_TIMEOUT_MS", "1000");
+  HostResult r = Script(host, "quick.vxp");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, kPrefix + "The Vexlo instance was closed unexpectedly.'\n");
+  EXPECT_THAT(r.err, HasSubstr("Timed out starting Vexlo."));
+  EXPECT_FALSE(host.Exists(kInterface));
+}
+
+TEST(ScriptExport, AnInterpreterThatDiesHoldingItsMutexDoesNotHangTheHost) {
+  HostRunner host;
+  host.Write("scripts/quick.vxp", "exit 0\n");
+  host.SetEnv("VEXLO_STANDIN_FAULT", "abandon-mutex");
+  HostResult r = Script(host, "quick.vxp");
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, kPrefix + "The Vexlo instance was closed unexpectedly.'\n");
+  EXPECT_FALSE(host.Exists(kInterface));
+}
+
+}  // namespace
