@@ -30,9 +30,6 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
-// A POSIX shell runs scripts without a first line of their own, and takes
-// the redirection of their error output; elsewhere the command processor does.
-bool HavePosixShell() { return PathFileExistsA("/bin/sh") != FALSE; }
 
 }  // namespace
 
@@ -129,8 +126,11 @@ bool ScriptRun::Start(const std::string& given) {
   }
   script = fs::absolute(script, error).string();
   std::vector<std::string> program = ShebangOf(script);
-  bool posix = HavePosixShell();
-  if (program.empty() && posix) program = {"/bin/sh"};
+  // A POSIX shell runs scripts without a first line of their own, and takes
+  // the redirection of their error output; elsewhere the command processor does.
+  const char* posixShell = Plat_PosixShell();
+  bool posix = posixShell != nullptr;
+  if (program.empty() && posix) program = {posixShell};
   program.push_back(script);
 
   m_strErrFile = (fs::temp_directory_path(error) / ("vexlo-" + std::to_string(GetCurrentProcessId()) + ".err")).string();
@@ -139,7 +139,7 @@ bool ScriptRun::Start(const std::string& given) {
   if (posix) {
     // The script's own process replaces the shell, so its exit code is the shell's.
     SetEnvironmentVariableA("VEXLO_STDERR", m_strErrFile.c_str());
-    shell = "/bin/sh";
+    shell = posixShell;
     line = "sh -c " + QuoteArgument("exec \"$@\" 2>\"$VEXLO_STDERR\"") + " vexlo-script";
     for (const std::string& arg : program) line += " " + QuoteArgument(arg);
   } else {

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
   g_fault = Environment("VEXLO_STANDIN_FAULT");
   // Test hook: an interpreter that hangs in its start-up and never gets ready.
   if (g_fault == "no-ready") {
-    Sleep(20000);
+    Sleep(5000);
     return 3;
   }
 

@@ -302,3 +302,5 @@ BOOL TerminateProcess(HANDLE handle, UINT exitCode) {
 }
 
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
+
+LPCSTR Plat_PosixShell() { return "/bin/sh"; }

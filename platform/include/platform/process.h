@@ -54,3 +54,7 @@ DWORD GetProcessId(HANDLE process);
 BOOL TerminateProcess(HANDLE process, UINT exitCode);
 DWORD GetCurrentProcessId();
 #endif
+
+// The POSIX shell that runs scripts on this system, or null where the
+// command processor does (Windows, wine included).
+LPCSTR Plat_PosixShell();
