@@ -30,7 +30,6 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
-
 }  // namespace
 
 std::string ResolveCase(const std::string& path) {
@@ -129,17 +128,15 @@ bool ScriptRun::Start(const std::string& given) {
   // A POSIX shell runs scripts without a first line of their own, and takes
   // the redirection of their error output; elsewhere the command processor does.
   const char* posixShell = Plat_PosixShell();
-  bool posix = posixShell != nullptr;
-  if (program.empty() && posix) program = {posixShell};
+  if (program.empty() && posixShell) program = {posixShell};
   program.push_back(script);
 
   m_strErrFile = (fs::temp_directory_path(error) / ("vexlo-" + std::to_string(GetCurrentProcessId()) + ".err")).string();
   DeleteFileA(m_strErrFile.c_str());
-  std::string shell, line;
-  if (posix) {
+  std::string line;
+  if (posixShell) {
     // The script's own process replaces the shell, so its exit code is the shell's.
     SetEnvironmentVariableA("VEXLO_STDERR", m_strErrFile.c_str());
-    shell = posixShell;
     line = "sh -c " + QuoteArgument("exec \"$@\" 2>\"$VEXLO_STDERR\"") + " vexlo-script";
     for (const std::string& arg : program) line += " " + QuoteArgument(arg);
   } else {
@@ -151,7 +148,7 @@ bool ScriptRun::Start(const std::string& given) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(shell.empty() ? nullptr : shell.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(posixShell, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       directory.c_str(), &startup, &info)) {
     m_strError = "script could not be started: " + script + " (error " + std::to_string(GetLastError()) + ")";
     return false;
