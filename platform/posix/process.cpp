@@ -47,6 +47,7 @@ struct Process : plat::Object {
   pid_t pid = 0;
   int pidfd = -1;
   bool child = false;  // ours to reap
+  bool mayTerminate = true;  // as the handle's access rights allow
   std::mutex mutex;
   bool terminated = false;
   DWORD terminateCode = 0;
@@ -255,7 +256,7 @@ BOOL CreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES
   return TRUE;
 }
 
-HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
+HANDLE OpenProcess(DWORD access, BOOL, DWORD processId) {
   int pidfd = processId ? pidfdOpen(static_cast<pid_t>(processId)) : -1;
   if (pidfd < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -264,6 +265,7 @@ HANDLE OpenProcess(DWORD, BOOL, DWORD processId) {
   auto process = std::make_shared<Process>();
   process->pid = static_cast<pid_t>(processId);
   process->pidfd = pidfd;
+  process->mayTerminate = (access & PROCESS_TERMINATE) != 0;
   return plat::newHandle(process);
 }
 
@@ -290,7 +292,7 @@ BOOL TerminateProcess(HANDLE handle, UINT exitCode) {
   auto process = plat::handleAs<Process>(handle);
   if (!process) return FALSE;
   std::lock_guard lock(process->mutex);
-  if (syscall(SYS_pidfd_send_signal, process->pidfd, SIGKILL, nullptr, 0) != 0) {
+  if (!process->mayTerminate || syscall(SYS_pidfd_send_signal, process->pidfd, SIGKILL, nullptr, 0) != 0) {
     SetLastError(ERROR_ACCESS_DENIED);
     return FALSE;
   }

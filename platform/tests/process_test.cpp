@@ -46,6 +46,9 @@ TEST(Process, OpenedByIdWhenNotOurChild) {
   DWORD code = 0;
   EXPECT_TRUE(GetExitCodeProcess(grandchild, &code));
   EXPECT_EQ(code, STILL_ACTIVE);
+  // Ending it takes the right to, which this handle was not opened with.
+  EXPECT_FALSE(TerminateProcess(grandchild, 9));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   SetEvent(event);
   EXPECT_EQ(WaitForSingleObject(grandchild, kPatience), WAIT_OBJECT_0);
   EXPECT_TRUE(GetExitCodeProcess(grandchild, &code));

@@ -146,10 +146,15 @@ TEST_F(RemoteVexloTest, InstanceZeroIsNeverClosed) {
   ASSERT_TRUE(client.StartVexlo());
   DWORD pid = GetProcessId(client.ProcessHandle());
   bool own = client.OwnsProcess();
-  HANDLE watch = OpenProcess(PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, pid);
+  HANDLE watch = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  ASSERT_NE(watch, nullptr);
   EXPECT_TRUE(client.StopVexlo());
   EXPECT_EQ(WaitForSingleObject(watch, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-  if (own) TerminateProcess(watch, 0);
+  // A survivor we started would keep the test's output open.
+  if (own) {
+    EXPECT_TRUE(TerminateProcess(watch, 0));
+    WaitForSingleObject(watch, ipctest::kPatience);
+  }
   CloseHandle(watch);
 }
 
