@@ -88,7 +88,7 @@ TEST(ScriptExport, FailuresComeBackAsTheCommandsMessage) {
   const std::string longError(600, 'e');
   const FailingScript cases[] = {
       {"last stderr line", "fail.vxp", "echo first >&2\necho 'disk full' >&2\nexit 3\n", "disk full"},
-      {"silent exit code", "quiet.vxp", "exit 4\n", "script exited with code 4"},
+      {"silent exit code", "quiet.vxp", "echo chatter\nexit 4\n", "script exited with code 4"},
       {"no extension", "report", "", "Script not found!"},
       {"missing file", "absent.vxp", "", "script not found: "},
       {"error beyond the action block", "long.vxp", "echo " + longError + " >&2\nexit 1\n", longError},

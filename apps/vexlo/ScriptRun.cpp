@@ -126,7 +126,8 @@ bool ScriptRun::Start(const std::string& given) {
   script = fs::absolute(script, error).string();
   std::vector<std::string> program = ShebangOf(script);
   // A POSIX shell runs scripts without a first line of their own, and takes
-  // the redirection of their error output; elsewhere the command processor does.
+  // the redirection of their output (the interpreter has no console to show
+  // it on, and keeps the error output); elsewhere the command processor does.
   const char* posixShell = Plat_PosixShell();
   if (program.empty() && posixShell) program = {posixShell};
   program.push_back(script);
@@ -137,12 +138,12 @@ bool ScriptRun::Start(const std::string& given) {
   if (posixShell) {
     // The script's own process replaces the shell, so its exit code is the shell's.
     SetEnvironmentVariableA("VEXLO_STDERR", m_strErrFile.c_str());
-    line = "sh -c " + QuoteArgument("exec \"$@\" 2>\"$VEXLO_STDERR\"") + " vexlo-script";
+    line = "sh -c " + QuoteArgument("exec \"$@\" >/dev/null 2>\"$VEXLO_STDERR\"") + " vexlo-script";
     for (const std::string& arg : program) line += " " + QuoteArgument(arg);
   } else {
     std::string command;
     for (const std::string& arg : program) command += QuoteArgument(arg) + " ";
-    line = "cmd.exe /c \"" + command + "2>" + QuoteArgument(m_strErrFile) + "\"";
+    line = "cmd.exe /c \"" + command + ">nul 2>" + QuoteArgument(m_strErrFile) + "\"";
   }
   std::string directory = fs::path(script).parent_path().string();
   STARTUPINFOA startup{};
