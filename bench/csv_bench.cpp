@@ -4,8 +4,6 @@
 // Files are export-shaped: quoted headers, ';', CRLF, about 800 columns.
 // Prints the ratios and the peak memory of the append runs.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -17,6 +15,7 @@
 #include <vector>
 
 #include "MCsvFile.h"
+#include "child_run.h"
 
 namespace fs = std::filesystem;
 
@@ -83,30 +82,6 @@ fs::path MakeEnvironment(const Shape& shape, int megabytes) {
     written += line.size();
   }
   return dir;
-}
-
-double Seconds(std::chrono::steady_clock::time_point since) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-// Runs a program to its end; returns its wall time and sets its peak memory (bytes).
-double RunChild(const std::vector<std::string>& args, long& peakBytes) {
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    execvp(argv[0], argv.data());
-    _exit(127);
-  }
-  int status = 0;
-  struct rusage usage {};
-  wait4(pid, &status, 0, &usage);
-  const double seconds = Seconds(start);
-  peakBytes = usage.ru_maxrss * 1024L;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-  return seconds;
 }
 
 double RunShell(const std::string& command) {

@@ -10,12 +10,7 @@ ryn_use_ccache
 
 ryn_banner "Building (preset linux)"
 cmake --preset linux >/dev/null
-targets=(ryn-host)
-# The interpreter stand-in is only needed by script-running exports; build it when it exists.
-if ninja -C build/linux -t query vexlo >/dev/null 2>&1; then
-  targets+=(vexlo)
-fi
-cmake --build --preset linux --target "${targets[@]}"
+cmake --build --preset linux --target ryn-host vexlo
 
 host=build/linux/bin/ryn-host
 if [[ ! -x $host ]]; then
@@ -37,5 +32,20 @@ if [[ -f $report ]]; then
   cat "$report"
 else
   echo "demo: no report was written" >&2
+  rc=1
+fi
+
+ryn_banner "Running a script export (examples/env/scripts/to_json.vxp)"
+set -x
+"$host" --env examples/env --now "2026-12-06 10:00:00" exec MODE=RYN_SCRIPT_EXPORT \
+  'SCHEME="HSG-300-A.vxp"' 'SCRIPT_FILE="to_json.vxp"' 'FEATURES="flange/outer_dia.fea", "flange/holes.lst"' || rc=$?
+{ set +x; } 2>/dev/null
+json=examples/env/export/HSG-300-A.json
+if [[ -f $json ]]; then
+  ryn_banner "Script's export: $(realpath "$json")"
+  cat "$json"
+else
+  echo "demo: the script wrote no export" >&2
+  rc=1
 fi
 exit $rc
