@@ -9,6 +9,7 @@
 
 #include "RemoteVexlo.h"
 #include "ScriptRun.h"
+#include "menvironment.h"
 #include "msharedmem.h"
 #include "norvia/env.h"
 #include "norvia/services.h"
@@ -25,11 +26,6 @@ std::string g_lastError;
 orvo::ProcessMutex* g_instanceMutex = nullptr;
 std::string g_fault;  // VEXLO_STANDIN_FAULT, a test switch
 
-std::string Environment(const char* name) {
-  char buffer[4096] = {0};
-  DWORD n = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
-}
 
 bool Running() {
   bool running = g_run.Running();
@@ -113,18 +109,18 @@ int main(int argc, char** argv) {
   if (instance < 0) return Usage();
 
   // The environment of the host that started us: where scripts find the interface file.
-  std::string env = Environment("NORVIA_ENV"), error;
+  std::string env = MEnv_Text("NORVIA_ENV"), error;
   if (!env.empty() && norvia::Host_Open(env, error)) {
     SetEnvironmentVariableA("VEXLO_INTERFACE_DIR", Orvouser_GetAbsolutPath(1, "", "").c_str());
     // The host's fixed clock (--now), if it has one.
-    if (std::string now = Environment("NORVIA_NOW"); !now.empty()) norvia::Host_SetNow(now);
+    if (std::string now = MEnv_Text("NORVIA_NOW"); !now.empty()) norvia::Host_SetNow(now);
   }
 
   std::string base = VexloProcessHandler::baseName(instance);
   orvo::ProcessMutex mutex(base + ".mutex");
   g_instanceMutex = &mutex;
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (base + ".event").c_str());
-  g_fault = Environment("VEXLO_STANDIN_FAULT");
+  g_fault = MEnv_Text("VEXLO_STANDIN_FAULT");
   // Test hook: an interpreter that hangs in its start-up and never gets ready.
   if (g_fault == "no-ready") {
     Sleep(5000);

@@ -1,11 +1,11 @@
 #include "VexloProcessHandler.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "errtrace.h"
 #include "massert.h"
+#include "menvironment.h"
 #include "msharedmem.h"
 #include "norvia/diag.h"
 #include "norvia/services.h"
@@ -19,16 +19,7 @@ namespace {
 constexpr const char* kFile = "tools\\Vexlo\\src\\VexloProcessHandler";
 // End-to-end tests shorten the wait through the environment, since they
 // drive the plug-in only through the host's command line.
-DWORD InitialStartTimeout() {
-  char text[32] = {0};
-  DWORD n = GetEnvironmentVariableA("RYN_TEST_VEXLO_START_TIMEOUT_MS", text, sizeof text);
-  if (n == 0 || n >= sizeof text) return kVexloStartTimeoutMs;
-  char* end = nullptr;
-  unsigned long value = std::strtoul(text, &end, 10);
-  return *end || value == 0 ? kVexloStartTimeoutMs : static_cast<DWORD>(value);
-}
-
-DWORD g_startTimeoutMs = InitialStartTimeout();
+DWORD g_startTimeoutMs = MEnv_Number("RYN_TEST_VEXLO_START_TIMEOUT_MS", kVexloStartTimeoutMs);
 
 }  // namespace
 
