@@ -61,6 +61,10 @@ seen=$(cat "$env_dir/scripts/seen.ini" 2>/dev/null)
 expect_export "last error line" fail.cmd 1 "${prefix}disk full'"
 expect_export "silent exit code" quiet.cmd 1 "${prefix}script exited with code 4'"
 expect_export "no extension" report 1 "${prefix}Script not found!'"
+VEXLO_STANDIN_FAULT=no-ready RYN_TEST_VEXLO_START_TIMEOUT_MS=1000 \
+  expect_export "never ready" copy.cmd 1 "${prefix}The Vexlo instance was closed unexpectedly.'"
+VEXLO_STANDIN_FAULT=abandon-mutex \
+  expect_export "dies holding its mutex" copy.cmd 1 "${prefix}The Vexlo instance was closed unexpectedly.'"
 
 # One export waits in its script; a second is refused; then the interpreter dies.
 (export_script wait.cmd; printf '%s\n%s' "$rc" "$out" >"$work/first") &
