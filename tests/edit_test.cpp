@@ -13,19 +13,6 @@ HostResult Edit(HostRunner& host, Args args) {
   return host.Run(args);
 }
 
-// The ids that `show` lists as hidden, in its order.
-std::string HiddenIds(const std::string& shown) {
-  std::istringstream lines(shown);
-  std::string line, ids;
-  while (std::getline(lines, line)) {
-    std::istringstream words(line);
-    std::string id, kind, state;
-    words >> id >> kind >> state;
-    if (state == "hidden") ids += (ids.empty() ? "" : " ") + id;
-  }
-  return ids;
-}
-
 // The show line of one control.
 std::string Line(const std::string& shown, const std::string& id) {
   size_t at = shown.find("\n" + id + " ");
@@ -52,67 +39,6 @@ TEST(EditVerb, ReadmeExampleGivesItsOutput) {
   EXPECT_EQ(r.out, expected);
 }
 
-TEST(EditVerb, VisibleControlsFollowTheSelectedMode) {
-  const std::string ascii =
-      "1022 1007 1026 1008 1027 1009 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
-      "1033 1038 1042";
-  const std::string script =
-      "1024 1003 1025 1005 1043 1044 1029 1034 1039 1030 1035 1031 1036 1040 1032 1037 1041 "
-      "1033 1038 1042";
-  const std::string csv = "1022 1007 1026 1008 1027 1009";
-  struct Case {
-    const char* mode;
-    const std::string& hidden;
-    const char* schemeLine;
-  } cases[] = {
-      {"RYN_ASCII_APPEND_LINE", ascii,
-       "1004 file-edit shown \"\"d/r.txt\"\" browse 6 \"txt\" \"ASCII-file (*.txt)|*.txt|All files (*.*)|*.*||\""},
-      {"RYN_SCRIPT_EXPORT", script,
-       "1004 file-edit shown \"\"d/r.vxp\"\" browse 3 \"vxp\" \"Vexlo (*.vxp)|*.vxp|All files (*.*)|*.*||\""},
-      {"RYN_CSV_HISTORY_REPLACE", csv,
-       "1004 file-edit shown \"\"d/r.csv\"\" browse 6 \"csv\" \"CSV-file (*.csv)|*.csv|All files (*.*)|*.*||\""},
-  };
-  for (const Case& c : cases) {
-    HostRunner host;
-    HostResult r =
-        Edit(host, {"SCHEME=\"d/r.txt\"", "SCRIPT_FILE=\"s.vxp\"", std::string("select:1006=") + c.mode, "show"});
-    EXPECT_EQ(r.exitCode, 0) << c.mode << r.out << r.err;
-    EXPECT_EQ(HiddenIds(r.out), c.hidden) << c.mode;
-    EXPECT_EQ(Line(r.out, "1004"), c.schemeLine) << c.mode;
-  }
-  // Without a mode everything is shown, and applying asks for one.
-  HostRunner host;
-  HostResult r = Edit(host, {"SCHEME=\"d/r.txt\"", "show"});
-  EXPECT_EQ(HiddenIds(r.out), "");
-  EXPECT_EQ(Line(r.out, "1023"), "1023 static shown \"Scheme name\"");
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_EQ(r.out.substr(r.out.rfind('\n', r.out.size() - 2) + 1), "MODE must be provided\n");
-  EXPECT_EQ(r.err, "[message box] RYN EXPORT: MODE must be provided\n");
-}
-
-TEST(EditVerb, ModeChangeAdaptsTheExtensionOfAQuotedScheme) {
-  struct Case {
-    Args args;
-    const char* scheme;
-  } cases[] = {
-      {{"SCHEME=\"D:\\exp.v2\\r.txt\"", "select:1006=RYN_CSV_APPEND"}, "SCHEME=\"D:\\exp.v2\\r.csv\""},
-      {{"SCHEME=\"exp.v2/report\"", "select:1006=RYN_ASCII_REPLACE"}, "SCHEME=\"exp.v2/report.txt\""},
-      // The scheme typed anew goes to SCHEME when the edit is left, so the mode sees it.
-      {{"MODE=RYN_CSV_REPLACE", "type:1004=\"a/b.csv\"", "select:1006=RYN_ASCII_APPEND"}, "SCHEME=\"a/b.txt\""},
-  };
-  for (const Case& c : cases) {
-    HostRunner host;
-    HostResult r = Edit(host, c.args);
-    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), c.scheme);
-  }
-  // An expression is not a file name: it stays as it is.
-  HostRunner host;
-  host.Write("host.ini", host.Read("host.ini") + "\n[globals]\nreport.name = r.txt\n");
-  HostResult r = Edit(host, {"SCHEME=report.name", "select:1006=RYN_CSV_APPEND"});
-  EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "SCHEME=report.name");
-}
-
 TEST(EditVerb, PopupsInsertIntoTheSchemeAndReplaceSeparators) {
   HostRunner host;
   HostResult r =
@@ -134,28 +60,6 @@ TEST(EditVerb, PopupsInsertIntoTheSchemeAndReplaceSeparators) {
             "ryn-host: edit: the pop-up menu has no entry \"Date\"\n");
 }
 
-TEST(EditVerb, RefusedAppliesPrintTheirMessage) {
-  struct Case {
-    Args args;
-    const char* message;
-  } cases[] = {
-      {{"SCHEME=\"r.vxp\"", "MODE=RYN_SCRIPT_EXPORT"}, "SCRIPT_FILE must be provided"},
-      {{"SCHEME=\"r.txt\"", "MODE=RYN_EXPORT_DATA"},
-       "The data-transfer option RYN_EXPORT_DATA is no longer supported."},
-      {{"SCHEME=\"r.txt\"", "MODE=RYN_ADDITIONAL_DATA"},
-       "The data-transfer option RYN_ADDITIONAL_DATA is no longer supported."},
-      {{"--exec-mode=0", "MODE=RYN_ASCII_APPEND"}, "SCHEME must be provided"},
-      {{"SCHEME=\"r.txt\"", "select:1006=-"}, "MODE must be provided"},
-  };
-  for (const Case& c : cases) {
-    HostRunner host;
-    HostResult r = Edit(host, c.args);
-    EXPECT_EQ(r.exitCode, 1) << c.message;
-    EXPECT_EQ(r.out, std::string(c.message) + "\n");
-    EXPECT_EQ(r.err, "[message box] RYN EXPORT: " + std::string(c.message) + "\n");
-  }
-}
-
 TEST(EditVerb, AFailedApplyLeavesTheDialogOpen) {
   HostRunner host;
   HostResult r = Edit(host, {"SCHEME=\"r.vxp\"", "MODE=RYN_SCRIPT_EXPORT", "UNITTYPE=MY", "apply",
@@ -168,40 +72,6 @@ TEST(EditVerb, AFailedApplyLeavesTheDialogOpen) {
   HostResult twice = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "apply", "show"});
   EXPECT_EQ(twice.exitCode, 2);
   EXPECT_EQ(twice.err, "ryn-host: edit: the dialog is closed; 'show' comes after a successful apply\n");
-}
-
-TEST(EditVerb, ApplyClearsWhatTheModeDoesNotUse) {
-  const Args all = {"SCHEME=\"r.txt\"",
-                    "SCRIPT_FILE=\"s.vxp\"",
-                    "SCRIPT_CONFIG_FILE=\"c.export\"",
-                    "SCRIPT_MOMENT=BEFORE",
-                    "ADDITIONAL_DATA_FILE=\"add.txt\"",
-                    "TRANSPOSE_DATA=ON",
-                    "VALUE_SEPARATOR=\";\"",
-                    "UNITTYPE=INHERENT"};
-  struct Case {
-    const char* mode;
-    const char* out;
-  } cases[] = {
-      {"RYN_ASCII_APPEND",
-       "SCHEME=\"r.txt\"\nUNITTYPE=INHERENT\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
-       "CONSIDER_EXPORT_FLAG=OFF\n"},
-      {"RYN_CSV_APPEND",
-       "SCHEME=\"r.csv\"\nUNITTYPE=INHERENT\nMODE=RYN_CSV_APPEND\nFEATUREPATH=ON\n"
-       "CONSIDER_EXPORT_FLAG=OFF\nADDITIONAL_DATA_FILE=\"add.txt\"\nTRANSPOSE_DATA=ON\n"
-       "VALUE_SEPARATOR=\";\"\n"},
-      {"RYN_SCRIPT_EXPORT",
-       "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\n"
-       "SCRIPT_MOMENT=BEFORE\nSCRIPT_CONFIG_FILE=\"c.export\"\n"},
-  };
-  for (const Case& c : cases) {
-    HostRunner host;
-    Args args = all;
-    args.push_back(std::string("select:1006=") + c.mode);
-    HostResult r = Edit(host, args);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, c.out) << c.mode;
-  }
 }
 
 TEST(EditVerb, FeatureGridKeepsOneEmptyRowAndRelativePaths) {
