@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the host emulator and the plug-in, then runs one ASCII export on the
-# bundled example environment and shows the report it wrote.
+# Builds the host emulator, the plug-in and the interpreter stand-in, then runs
+# an ASCII export and a script export on the bundled example environment and
+# shows the files they wrote.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib.sh
@@ -18,34 +19,28 @@ if [[ ! -x $host ]]; then
   exit 1
 fi
 
-ryn_banner "Running the export"
-set -x
 rc=0
-"$host" --env examples/env --now "2026-12-06 10:00:00" exec MODE=RYN_ASCII_REPLACE \
-  'SCHEME="reports/<PROTOCOL_HEADER__PART_NAME>_<DATE>.txt"' 'TITLE_1="Housing"' || rc=$?
-{ set +x; } 2>/dev/null
-echo "ryn-host exit code: $rc"
+# export TITLE FILE ARG...: runs one export on the example environment and
+# shows the file it should have written.
+export_and_show() {
+  local title=$1 file=examples/env/export/$2
+  shift 2
+  ryn_banner "Running $title"
+  set -x
+  "$host" --env examples/env --now "2026-12-06 10:00:00" exec "$@" || rc=$?
+  { set +x; } 2>/dev/null
+  if [[ -f $file ]]; then
+    ryn_banner "Written: $(realpath "$file")"
+    cat "$file"
+  else
+    echo "demo: $file was not written" >&2
+    rc=1
+  fi
+}
 
-report=examples/env/export/reports/HSG-300-A_2026_12_06.txt
-if [[ -f $report ]]; then
-  ryn_banner "Report: $(realpath "$report")"
-  cat "$report"
-else
-  echo "demo: no report was written" >&2
-  rc=1
-fi
-
-ryn_banner "Running a script export (examples/env/scripts/to_json.vxp)"
-set -x
-"$host" --env examples/env --now "2026-12-06 10:00:00" exec MODE=RYN_SCRIPT_EXPORT \
-  'SCHEME="HSG-300-A.vxp"' 'SCRIPT_FILE="to_json.vxp"' 'FEATURES="flange/outer_dia.fea", "flange/holes.lst"' || rc=$?
-{ set +x; } 2>/dev/null
-json=examples/env/export/HSG-300-A.json
-if [[ -f $json ]]; then
-  ryn_banner "Script's export: $(realpath "$json")"
-  cat "$json"
-else
-  echo "demo: the script wrote no export" >&2
-  rc=1
-fi
+export_and_show "an ASCII export" reports/HSG-300-A_2026_12_06.txt MODE=RYN_ASCII_REPLACE \
+  'SCHEME="reports/<PROTOCOL_HEADER__PART_NAME>_<DATE>.txt"' 'TITLE_1="Housing"'
+export_and_show "a script export (examples/env/scripts/to_json.vxp)" HSG-300-A.json MODE=RYN_SCRIPT_EXPORT \
+  'SCHEME="HSG-300-A.vxp"' 'SCRIPT_FILE="to_json.vxp"' 'FEATURES="flange/outer_dia.fea", "flange/holes.lst"'
+echo "demo exit code: $rc"
 exit $rc
