@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Script exports through ryn-host.exe and vexlo.exe under wine64: a script
 # that reads the interface file, failing scripts, a second export while one
-# runs, and an interpreter killed while its script runs.
+# runs, an interpreter or a host killed while the script runs.
 #
 #   script_export.sh BUILD_DIR     (the win64 tree; ctest passes it)
 #
@@ -81,6 +81,20 @@ wait "$first"
   fail "killed interpreter: $(cat "$work/first")"
 [[ ! -e $env_dir/interface/ryn_scriptexport.ini ]] || fail "killed interpreter: the interface file was left behind"
 expect_export "the next export after a killed interpreter" copy.cmd 0 ""
+
+# The host dies during its export: its recursion guard must go with it.
+rm -f "$env_dir/scripts/go" "$env_dir/scripts/started.txt"
+export_script wait.cmd >/dev/null 2>&1 &
+first=$!
+if await_file "$env_dir/scripts/started.txt"; then
+  pkill -KILL -f -- 'ryn-host\.exe' || fail "no host process to kill"
+  pkill -KILL -f -- '-newinstance=' || fail "no interpreter process to kill"
+else
+  fail "the waiting script did not start"
+fi
+touch "$env_dir/scripts/go"
+wait "$first"
+expect_export "the next export after a killed host" copy.cmd 0 ""
 
 if ((failures)); then
   echo "$failures check(s) failed" >&2
