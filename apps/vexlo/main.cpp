@@ -26,7 +26,6 @@ std::string g_lastError;
 orvo::ProcessMutex* g_instanceMutex = nullptr;
 std::string g_fault;  // VEXLO_STANDIN_FAULT, a test switch
 
-
 bool Running() {
   bool running = g_run.Running();
   if (!running && !g_run.Error().empty()) g_lastError = g_run.Error();

@@ -10,7 +10,6 @@
 #include "norvia/diag.h"
 #include "norvia/services.h"
 #include "platform/error.h"
-#include "platform/module.h"
 #include "platform/process.h"
 #include "platform/sync.h"
 
