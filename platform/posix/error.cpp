@@ -1,6 +1,9 @@
 // Last error per thread, and the Win32 texts of the codes this layer sets.
 #include "platform/error.h"
 
+#include "errors.h"
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,17 +19,47 @@ const char* TextOf(DWORD code) {
     case 6: return "The handle is invalid.\r\n";
     case 8: return "Not enough memory resources are available to process this command.\r\n";
     case 32: return "The process cannot access the file because it is being used by another process.\r\n";
+    case 33: return "The process cannot access the file because another process has locked a portion of the file.\r\n";
     case 80: return "The file exists.\r\n";
     case 87: return "The parameter is incorrect.\r\n";
+    case 112: return "There is not enough space on the disk.\r\n";
     case 122: return "The data area passed to a system call is too small.\r\n";
     case 145: return "The directory is not empty.\r\n";
     case 183: return "Cannot create a file when that file already exists.\r\n";
+    case 206: return "The filename or extension is too long.\r\n";
     case 258: return "The wait operation timed out.\r\n";
+    case 267: return "The directory name is invalid.\r\n";
+    case 1117: return "The request could not be performed because of an I/O device error.\r\n";
     case 1400: return "Invalid window handle.\r\n";
     default: return nullptr;
   }
 }
 }  // namespace
+
+namespace plat {
+
+DWORD errorFromErrno(int error) {
+  switch (error) {
+    case ENOENT: return ERROR_FILE_NOT_FOUND;
+    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+    case EEXIST: return ERROR_ALREADY_EXISTS;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR: return ERROR_ACCESS_DENIED;
+    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return ERROR_DISK_FULL;
+    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
+    case EIO: return ERROR_IO_DEVICE;
+    case EBADF: return ERROR_INVALID_HANDLE;
+    default: return ERROR_INVALID_PARAMETER;
+  }
+}
+
+}  // namespace plat
 
 DWORD GetLastError() { return g_lastError; }
 void SetLastError(DWORD code) { g_lastError = code; }

@@ -1,6 +1,7 @@
 // Files and directories on Linux with Win32's results and error codes.
 #include "platform/fs.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,20 +11,10 @@
 #include <string_view>
 
 #include "platform/error.h"
+#include "platform/fault.h"
+#include "errors.h"
 
 namespace {
-
-DWORD Win32ErrorOf(int e) {
-  switch (e) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EEXIST: return ERROR_ALREADY_EXISTS;
-    case EACCES: case EPERM: case EROFS: return ERROR_ACCESS_DENIED;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    default: return ERROR_INVALID_PARAMETER;
-  }
-}
 
 BOOL Fail(DWORD code) {
   SetLastError(code);
@@ -34,6 +25,18 @@ struct Native {
   explicit Native(const char* path) { Plat_NativePath(path, buffer, sizeof buffer); }
   char buffer[4096];
 };
+
+// The new name reaches the device; the move has happened whatever this
+// reports, so a failure here changes nothing for the caller.
+void SyncDirectoryOf(const char* path) {
+  std::string dir(path);
+  size_t slash = dir.find_last_of('/');
+  dir = slash == std::string::npos ? "." : slash == 0 ? "/" : dir.substr(0, slash);
+  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
 
 }  // namespace
 
@@ -49,19 +52,19 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   Native p(path);
   if (mkdir(p.buffer, 0777) == 0) return TRUE;
   // A missing parent is a missing path, not a missing file.
-  return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Win32ErrorOf(errno));
+  return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : plat::errorFromErrno(errno));
 }
 
 BOOL RemoveDirectoryA(LPCSTR path) {
   Native p(path);
-  return rmdir(p.buffer) == 0 ? TRUE : Fail(Win32ErrorOf(errno));
+  return rmdir(p.buffer) == 0 ? TRUE : Fail(plat::errorFromErrno(errno));
 }
 
 BOOL DeleteFileA(LPCSTR path) {
   Native p(path);
   struct stat st;
   if (stat(p.buffer, &st) == 0 && S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
-  return unlink(p.buffer) == 0 ? TRUE : Fail(Win32ErrorOf(errno));
+  return unlink(p.buffer) == 0 ? TRUE : Fail(plat::errorFromErrno(errno));
 }
 
 BOOL PathFileExistsA(LPCSTR path) {
@@ -74,17 +77,28 @@ DWORD GetFileAttributesA(LPCSTR path) {
   Native p(path);
   struct stat st;
   if (stat(p.buffer, &st) != 0) {
-    SetLastError(Win32ErrorOf(errno));
+    SetLastError(plat::errorFromErrno(errno));
     return INVALID_FILE_ATTRIBUTES;
   }
   return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
 }
 
+// A replaced file keeps the mode and owner it had, as a replaced file on
+// Windows keeps the security its folder gives; a read-only one is refused,
+// as Win32 refuses it.
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  if (Plat_FaultStrikes(PlatFault::Replace)) return FALSE;
   Native a(from), b(to);
-  struct stat st;
-  if (!(flags & MOVEFILE_REPLACE_EXISTING) && stat(b.buffer, &st) == 0) return Fail(ERROR_ALREADY_EXISTS);
-  return std::rename(a.buffer, b.buffer) == 0 ? TRUE : Fail(Win32ErrorOf(errno));
+  struct stat target;
+  if (stat(b.buffer, &target) == 0) {
+    if (!(flags & MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_ALREADY_EXISTS);
+    if (S_ISDIR(target.st_mode) || (target.st_mode & 0222) == 0) return Fail(ERROR_ACCESS_DENIED);
+    if (chmod(a.buffer, target.st_mode & 07777) != 0) return Fail(plat::errorFromErrno(errno));
+    if (geteuid() == 0) (void)!chown(a.buffer, target.st_uid, target.st_gid);
+  }
+  if (std::rename(a.buffer, b.buffer) != 0) return Fail(plat::errorFromErrno(errno));
+  if (flags & MOVEFILE_WRITE_THROUGH) SyncDirectoryOf(b.buffer);
+  return TRUE;
 }
 
 int _access(const char* path, int mode) {

@@ -73,19 +73,6 @@ timespec Deadline::left() const { return toTimespec(end_ - std::chrono::steady_c
 // libstdc++'s steady_clock is CLOCK_MONOTONIC.
 timespec Deadline::at() const { return toTimespec(end_.time_since_epoch()); }
 
-DWORD errorFromErrno(int error) {
-  switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EACCES:
-    case EPERM: return ERROR_ACCESS_DENIED;
-    case ENOMEM:
-    case ENOSPC: return ERROR_NOT_ENOUGH_MEMORY;
-    case EBADF: return ERROR_INVALID_HANDLE;
-    default: return ERROR_INVALID_PARAMETER;
-  }
-}
-
 }  // namespace plat
 
 BOOL CloseHandle(HANDLE handle) {

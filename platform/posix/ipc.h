@@ -4,6 +4,7 @@
 
 #include "platform/error.h"
 #include "platform/handle.h"
+#include "errors.h"
 
 #include <time.h>
 
@@ -79,7 +80,5 @@ struct Opened {
 // A null name gives a private unnamed object.
 Opened openShared(char kind, const char* name, size_t size, bool create, bool mapData,
                   const std::function<void(void*)>& init);
-
-DWORD errorFromErrno(int error);
 
 }  // namespace plat

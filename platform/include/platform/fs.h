@@ -8,12 +8,16 @@
 #include <io.h>
 #include <shlwapi.h>
 #include <stdlib.h>
+// The move the fault seam can fail, in front of the real one.
+BOOL Plat_MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
+#define MoveFileExA Plat_MoveFileExA
 #else
 #include <cerrno>
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
 #define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
 #define FILE_ATTRIBUTE_NORMAL 0x00000080u
 #define MOVEFILE_REPLACE_EXISTING 0x00000001u
+#define MOVEFILE_WRITE_THROUGH 0x00000008u
 #define _MAX_PATH 260
 #define _MAX_DRIVE 3
 #define _MAX_DIR 256

@@ -3,6 +3,7 @@
 
 #include "platform/clock.h"
 #include "platform/error.h"
+#include "platform/file.h"
 #include "platform/fs.h"
 #include "platform/locale.h"
 #include "platform/profile.h"

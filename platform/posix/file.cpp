@@ -1,0 +1,197 @@
+// File handles on Linux: a descriptor behind a HANDLE. Locks are
+// open-file-description locks, so that, as on Windows, they belong to the
+// handle (not the process) and vanish with it or with the process.
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ipc.h"
+#include "platform/fault.h"
+#include "platform/fs.h"
+
+namespace plat {
+namespace {
+
+struct FileObject : Object {
+  explicit FileObject(int descriptor) : fd(descriptor) {}
+  ~FileObject() override { close(fd); }
+  int fd;
+};
+
+BOOL Fail(DWORD code) {
+  SetLastError(code);
+  return FALSE;
+}
+
+BOOL FailErrno() { return Fail(errorFromErrno(errno)); }
+
+int OpenFlags(DWORD access, DWORD disposition) {
+  int flags = O_CLOEXEC;
+  const bool read = access & GENERIC_READ, write = access & GENERIC_WRITE;
+  flags |= read && write ? O_RDWR : write ? O_WRONLY : O_RDONLY;
+  switch (disposition) {
+    case CREATE_NEW: return flags | O_CREAT | O_EXCL;
+    case CREATE_ALWAYS: return flags | O_CREAT | O_TRUNC;
+    case OPEN_ALWAYS: return flags | O_CREAT;
+    default: return flags;
+  }
+}
+
+// Win32 tells a missing folder from a missing file.
+DWORD OpenError(int error, const char* path, DWORD disposition) {
+  if (error == EEXIST && disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
+  if (error != ENOENT) return errorFromErrno(error);
+  std::string dir(path);
+  size_t slash = dir.find_last_of('/');
+  dir = slash == std::string::npos ? "." : slash == 0 ? "/" : dir.substr(0, slash);
+  struct stat st;
+  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+}
+
+int DescriptorOf(HANDLE file) {
+  auto object = handleAs<FileObject>(file);
+  return object ? object->fd : -1;
+}
+
+struct flock RangeOf(const OVERLAPPED* overlapped, DWORD bytesLow, DWORD bytesHigh, short type) {
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = overlapped ? static_cast<off_t>((uint64_t(overlapped->OffsetHigh) << 32) | overlapped->Offset) : 0;
+  range.l_len = static_cast<off_t>((uint64_t(bytesHigh) << 32) | bytesLow);
+  // fcntl takes a range that fits into off_t; 0 would mean "to the end".
+  if (range.l_len <= 0 || range.l_start > LLONG_MAX - range.l_len) range.l_len = LLONG_MAX - range.l_start;
+  return range;
+}
+
+}  // namespace
+}  // namespace plat
+
+HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE) {
+  if (Plat_FaultStrikes(PlatFault::Create)) return INVALID_HANDLE_VALUE;
+  char native[4096];
+  Plat_NativePath(path, native, sizeof native);
+  struct stat before;
+  const bool existed = stat(native, &before) == 0;
+  int fd = open(native, plat::OpenFlags(access, disposition), 0666);
+  if (fd < 0) {
+    SetLastError(plat::OpenError(errno, native, disposition));
+    return INVALID_HANDLE_VALUE;
+  }
+  struct stat st;
+  if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+    close(fd);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
+  // As Win32: success, but "it was there" when an open-or-create found the file.
+  const bool reportExisting = existed && (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS);
+  SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return plat::newHandle(std::make_shared<plat::FileObject>(fd));
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+  if (written) *written = 0;
+  if (Plat_FaultStrikes(PlatFault::Write)) return FALSE;
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  const char* p = static_cast<const char*>(data);
+  DWORD done = 0;
+  while (done < size) {
+    ssize_t n = write(fd, p + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (written) *written = done;
+      return n == 0 ? plat::Fail(ERROR_DISK_FULL) : plat::FailErrno();
+    }
+    done += static_cast<DWORD>(n);
+  }
+  if (written) *written = done;
+  return TRUE;
+}
+
+BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED) {
+  if (read) *read = 0;
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  ssize_t n;
+  do n = ::read(fd, data, size);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) return plat::FailErrno();
+  if (read) *read = static_cast<DWORD>(n);
+  return TRUE;
+}
+
+BOOL FlushFileBuffers(HANDLE file) {
+  if (Plat_FaultStrikes(PlatFault::Flush)) return FALSE;
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  return fsync(fd) == 0 ? TRUE : plat::FailErrno();
+}
+
+BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  struct stat st;
+  if (fstat(fd, &st) != 0) return plat::FailErrno();
+  size->QuadPart = st.st_size;
+  return TRUE;
+}
+
+BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER position, DWORD method) {
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  const int whence = method == FILE_END ? SEEK_END : method == FILE_CURRENT ? SEEK_CUR : SEEK_SET;
+  off_t at = lseek(fd, static_cast<off_t>(distance.QuadPart), whence);
+  if (at < 0) return plat::FailErrno();
+  if (position) position->QuadPart = at;
+  return TRUE;
+}
+
+BOOL SetEndOfFile(HANDLE file) {
+  if (Plat_FaultStrikes(PlatFault::Truncate)) return FALSE;
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  off_t at = lseek(fd, 0, SEEK_CUR);
+  return at >= 0 && ftruncate(fd, at) == 0 ? TRUE : plat::FailErrno();
+}
+
+BOOL LockFileEx(HANDLE file, DWORD flags, DWORD, DWORD bytesLow, DWORD bytesHigh, LPOVERLAPPED overlapped) {
+  if (Plat_FaultStrikes(PlatFault::Lock)) return FALSE;
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  struct flock range =
+      plat::RangeOf(overlapped, bytesLow, bytesHigh, flags & LOCKFILE_EXCLUSIVE_LOCK ? F_WRLCK : F_RDLCK);
+  const int command = flags & LOCKFILE_FAIL_IMMEDIATELY ? F_OFD_SETLK : F_OFD_SETLKW;
+  int rc;
+  do rc = fcntl(fd, command, &range);
+  while (rc != 0 && errno == EINTR);
+  if (rc == 0) return TRUE;
+  return errno == EAGAIN || errno == EACCES ? plat::Fail(ERROR_LOCK_VIOLATION) : plat::FailErrno();
+}
+
+BOOL UnlockFileEx(HANDLE file, DWORD, DWORD bytesLow, DWORD bytesHigh, LPOVERLAPPED overlapped) {
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  struct flock range = plat::RangeOf(overlapped, bytesLow, bytesHigh, F_UNLCK);
+  return fcntl(fd, F_OFD_SETLK, &range) == 0 ? TRUE : plat::FailErrno();
+}
+
+bool Plat_FinalPath(LPCSTR path, LPSTR buffer, DWORD size) {
+  char native[4096];
+  Plat_NativePath(path, native, sizeof native);
+  char* resolved = realpath(native, nullptr);
+  const std::string result = resolved ? resolved : path;
+  std::free(resolved);
+  if (result.size() >= size) return false;
+  std::memcpy(buffer, result.c_str(), result.size() + 1);
+  return true;
+}

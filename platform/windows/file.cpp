@@ -1,0 +1,70 @@
+// File calls on Windows: the real ones behind the fault seam, and the
+// final path of a file through its handle.
+#include "platform/file.h"
+
+#include <cstring>
+
+#include "platform/fault.h"
+#include "platform/fs.h"
+
+#undef CreateFileA
+#undef WriteFile
+#undef FlushFileBuffers
+#undef SetEndOfFile
+#undef LockFileEx
+#undef MoveFileExA
+
+HANDLE Plat_CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
+                        DWORD flags, HANDLE templateFile) {
+  if (Plat_FaultStrikes(PlatFault::Create)) return INVALID_HANDLE_VALUE;
+  return ::CreateFileA(path, access, share, security, disposition, flags, templateFile);
+}
+
+BOOL Plat_WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
+  if (Plat_FaultStrikes(PlatFault::Write)) {
+    if (written) *written = 0;
+    return FALSE;
+  }
+  return ::WriteFile(file, data, size, written, overlapped);
+}
+
+BOOL Plat_FlushFileBuffers(HANDLE file) {
+  return Plat_FaultStrikes(PlatFault::Flush) ? FALSE : ::FlushFileBuffers(file);
+}
+
+BOOL Plat_SetEndOfFile(HANDLE file) { return Plat_FaultStrikes(PlatFault::Truncate) ? FALSE : ::SetEndOfFile(file); }
+
+BOOL Plat_LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytesLow, DWORD bytesHigh,
+                     LPOVERLAPPED overlapped) {
+  if (Plat_FaultStrikes(PlatFault::Lock)) return FALSE;
+  return ::LockFileEx(file, flags, reserved, bytesLow, bytesHigh, overlapped);
+}
+
+BOOL Plat_MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
+  return Plat_FaultStrikes(PlatFault::Replace) ? FALSE : ::MoveFileExA(from, to, flags);
+}
+
+bool Plat_FinalPath(LPCSTR path, LPSTR buffer, DWORD size) {
+  char final[MAX_PATH * 4] = {};
+  HANDLE file = ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const char* result = path;
+  if (file != INVALID_HANDLE_VALUE) {
+    DWORD n = GetFinalPathNameByHandleA(file, final, sizeof final, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(file);
+    if (n > 0 && n < sizeof final) {
+      result = final;
+      // "\\?\C:\x" is "C:\x"; "\\?\UNC\server\share" is "\\server\share".
+      if (std::strncmp(result, "\\\\?\\UNC\\", 8) == 0) {
+        final[6] = '\\';
+        result = final + 6;
+      } else if (std::strncmp(result, "\\\\?\\", 4) == 0) {
+        result += 4;
+      }
+    }
+  }
+  const size_t length = std::strlen(result);
+  if (length >= size) return false;
+  std::memmove(buffer, result, length + 1);
+  return true;
+}
