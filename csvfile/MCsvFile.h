@@ -70,7 +70,8 @@ public:
     bool Read(const std::string& strFile, std::uint32_t dwFlags = RF_READ_AS_DOUBLE, bool bTransposedLayout = false);
 
     // Writes the table in the layout of bTransposed, fields joined by
-    // strSep. A file that cannot be created is not reported.
+    // strSep. A file that cannot be created is not reported; a failed
+    // stream write, flush or close is ERR_WRITE, its errno in GetSystemError.
     bool Write(const std::string& strFile, const std::string& strSep);
 
     // Appends a text column (whatever dwReadFlags says).
@@ -88,6 +89,8 @@ public:
     std::size_t GetNumberOfEntries(std::uint32_t nColumn) const;
 
     const std::string& GetErrorText() const { return strError; }
+    // errno of the stream call that failed the last Write; 0 when none did.
+    int GetSystemError() const { return nSystemError; }
 
     static constexpr std::uint32_t NO_COLUMN = 0xFFFFFFFFu;
 
@@ -101,4 +104,7 @@ public:
     std::vector<std::string> vSourceFiles;  // per column, the file it was read from
     std::vector<std::vector<std::string>> vStringColumns;
     std::vector<std::vector<double>> vDoubleColumns;
+
+private:
+    int nSystemError = 0;
 };

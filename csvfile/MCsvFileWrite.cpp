@@ -3,6 +3,7 @@
 #include "MCsvFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,9 @@ class TextOutput
 public:
     explicit TextOutput(std::FILE* file) : m_file(file), m_data(new char[kSize]) {}
 
+    // errno of the stream call that failed, 0 while none has.
+    int SystemError() const { return m_nErrno; }
+
     // Bytes that hold no LF, or are already translated.
     void Raw(const char* s, std::size_t n)
     {
@@ -29,7 +33,7 @@ public:
             Flush();
             if (n > kSize)
             {
-                std::fwrite(s, 1, n, m_file);
+                Put(s, n);
                 return;
             }
         }
@@ -74,16 +78,40 @@ public:
 
     void Flush()
     {
-        if (m_nUsed)
-            std::fwrite(m_data.get(), 1, m_nUsed, m_file);
+        const std::size_t n = m_nUsed;
         m_nUsed = 0;
+        Put(m_data.get(), n);
+    }
+
+    // Flushes the stream and closes it; a failure is a write error too.
+    void Close()
+    {
+        std::FILE* file = m_file;
+        m_file = nullptr;
+        errno = 0;
+        if (std::fclose(file) != 0)
+            Fail();
     }
 
 private:
+    void Put(const char* s, std::size_t n)
+    {
+        errno = 0;
+        if (n && std::fwrite(s, 1, n, m_file) != n)
+            Fail();
+    }
+
+    [[noreturn]] void Fail()
+    {
+        m_nErrno = errno ? errno : EIO;
+        throw MCsvFile::MCSVFileError("%s", MCsvFile::ErrorText(MCsvFile::ERR_WRITE));
+    }
+
     static constexpr std::size_t kSize = std::size_t(1) << 20;
     std::FILE* m_file;
     std::unique_ptr<char[]> m_data;
     std::size_t m_nUsed = 0;
+    int m_nErrno = 0;
 };
 
 class TableWriter
@@ -226,10 +254,11 @@ private:
 bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
 {
     strSeparator = strSep;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(strFile.c_str(), "wb"));
+    nSystemError = 0;
+    std::FILE* file = std::fopen(strFile.c_str(), "wb");
     if (!file)
         return true;  // as a stream that failed to open: nothing written, nothing reported
-    TextOutput out(file.get());
+    TextOutput out(file);
     bool bDone = false;
     try
     {
@@ -244,7 +273,28 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
     {
         strError = ErrorText(ERR_UNKNOWN);
     }
-    // What was written before a failure stays in the file.
-    out.Flush();
+    // What was written before a failure stays in the file; the stream is
+    // closed on every path, and a failed flush or close fails the write.
+    try
+    {
+        if (!out.SystemError())
+            out.Flush();
+    }
+    catch (const MCSVFileError& e)
+    {
+        strError = e.what();
+        bDone = false;
+    }
+    try
+    {
+        out.Close();
+    }
+    catch (const MCSVFileError& e)
+    {
+        if (bDone)
+            strError = e.what();
+        bDone = false;
+    }
+    nSystemError = out.SystemError();
     return bDone;
 }

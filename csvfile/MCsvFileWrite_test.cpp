@@ -91,12 +91,34 @@ TEST(MCsvFileWrite, ShortColumnStopsAndKeepsWhatWasWritten)
     EXPECT_EQ(CsvTempDir::Get(path), "\"X\";1;");
 }
 
-TEST(MCsvFileWrite, FileThatCannotBeCreatedIsNotReported)
+TEST(MCsvFileWrite, CreationIsNotCheckedButAFullDeviceIsAWriteError)
 {
     CsvTempDir dir;
     MCsvFile t = TextTable({"X"}, {{"1"}});
     EXPECT_TRUE(t.Write(dir.Path("missing/folder/a.csv"), ";"));
     EXPECT_EQ(t.GetErrorText(), "");
+    EXPECT_EQ(t.GetSystemError(), 0);
+
+    // The device that is always full, as Linux and wine name it.
+    const char* full = nullptr;
+    for (const char* device : {"/dev/full", "Z:\\dev\\full"})
+        if (std::FILE* f = std::fopen(device, "wb"))
+        {
+            std::fclose(f);
+            full = device;
+            break;
+        }
+    if (!full)
+        GTEST_SKIP() << "no always-full device here";
+    // Small tables fail at the close, large ones while the buffer is written.
+    for (int rows : {1, 300000})
+    {
+        MCsvFile big = TextTable({"X"}, {{}});
+        big.vStringColumns[0].assign(static_cast<std::size_t>(rows), "12345");
+        EXPECT_FALSE(big.Write(full, ";")) << rows;
+        EXPECT_EQ(big.GetErrorText(), "ERROR 0011: Write error!") << rows;
+        EXPECT_EQ(big.GetSystemError(), ENOSPC) << rows;
+    }
 }
 
 TEST(MCsvFileWrite, LargeTableThroughTheBuffer)

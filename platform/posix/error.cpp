@@ -1,9 +1,7 @@
 // Last error per thread, and the Win32 texts of the codes this layer sets.
 #include "platform/error.h"
 
-#include "errors.h"
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,31 +33,6 @@ const char* TextOf(DWORD code) {
   }
 }
 }  // namespace
-
-namespace plat {
-
-DWORD errorFromErrno(int error) {
-  switch (error) {
-    case ENOENT: return ERROR_FILE_NOT_FOUND;
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    case EEXIST: return ERROR_ALREADY_EXISTS;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR: return ERROR_ACCESS_DENIED;
-    case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return ERROR_DISK_FULL;
-    case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-    case EIO: return ERROR_IO_DEVICE;
-    case EBADF: return ERROR_INVALID_HANDLE;
-    default: return ERROR_INVALID_PARAMETER;
-  }
-}
-
-}  // namespace plat
 
 DWORD GetLastError() { return g_lastError; }
 void SetLastError(DWORD code) { g_lastError = code; }

@@ -31,7 +31,7 @@ BOOL Fail(DWORD code) {
   return FALSE;
 }
 
-BOOL FailErrno() { return Fail(errorFromErrno(errno)); }
+BOOL FailErrno() { return Fail(Plat_ErrorFromErrno(errno)); }
 
 int OpenFlags(DWORD access, DWORD disposition) {
   int flags = O_CLOEXEC;
@@ -48,7 +48,7 @@ int OpenFlags(DWORD access, DWORD disposition) {
 // Win32 tells a missing folder from a missing file.
 DWORD OpenError(int error, const char* path, DWORD disposition) {
   if (error == EEXIST && disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
-  if (error != ENOENT) return errorFromErrno(error);
+  if (error != ENOENT) return Plat_ErrorFromErrno(error);
   std::string dir(path);
   size_t slash = dir.find_last_of('/');
   dir = slash == std::string::npos ? "." : slash == 0 ? "/" : dir.substr(0, slash);

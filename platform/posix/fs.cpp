@@ -12,7 +12,6 @@
 
 #include "platform/error.h"
 #include "platform/fault.h"
-#include "errors.h"
 
 namespace {
 
@@ -52,19 +51,19 @@ BOOL CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES) {
   Native p(path);
   if (mkdir(p.buffer, 0777) == 0) return TRUE;
   // A missing parent is a missing path, not a missing file.
-  return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : plat::errorFromErrno(errno));
+  return Fail(errno == ENOENT ? ERROR_PATH_NOT_FOUND : Plat_ErrorFromErrno(errno));
 }
 
 BOOL RemoveDirectoryA(LPCSTR path) {
   Native p(path);
-  return rmdir(p.buffer) == 0 ? TRUE : Fail(plat::errorFromErrno(errno));
+  return rmdir(p.buffer) == 0 ? TRUE : Fail(Plat_ErrorFromErrno(errno));
 }
 
 BOOL DeleteFileA(LPCSTR path) {
   Native p(path);
   struct stat st;
   if (stat(p.buffer, &st) == 0 && S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
-  return unlink(p.buffer) == 0 ? TRUE : Fail(plat::errorFromErrno(errno));
+  return unlink(p.buffer) == 0 ? TRUE : Fail(Plat_ErrorFromErrno(errno));
 }
 
 BOOL PathFileExistsA(LPCSTR path) {
@@ -77,7 +76,7 @@ DWORD GetFileAttributesA(LPCSTR path) {
   Native p(path);
   struct stat st;
   if (stat(p.buffer, &st) != 0) {
-    SetLastError(plat::errorFromErrno(errno));
+    SetLastError(Plat_ErrorFromErrno(errno));
     return INVALID_FILE_ATTRIBUTES;
   }
   return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
@@ -93,10 +92,10 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
   if (stat(b.buffer, &target) == 0) {
     if (!(flags & MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_ALREADY_EXISTS);
     if (S_ISDIR(target.st_mode) || (target.st_mode & 0222) == 0) return Fail(ERROR_ACCESS_DENIED);
-    if (chmod(a.buffer, target.st_mode & 07777) != 0) return Fail(plat::errorFromErrno(errno));
+    if (chmod(a.buffer, target.st_mode & 07777) != 0) return Fail(Plat_ErrorFromErrno(errno));
     if (geteuid() == 0) (void)!chown(a.buffer, target.st_uid, target.st_gid);
   }
-  if (std::rename(a.buffer, b.buffer) != 0) return Fail(plat::errorFromErrno(errno));
+  if (std::rename(a.buffer, b.buffer) != 0) return Fail(Plat_ErrorFromErrno(errno));
   if (flags & MOVEFILE_WRITE_THROUGH) SyncDirectoryOf(b.buffer);
   return TRUE;
 }

@@ -139,7 +139,7 @@ Opened openShared(char kind, const char* name, size_t size, bool create, bool wa
     file->size = pageRounded(size);
     if (file->fd < 0 || ftruncate(file->fd, static_cast<off_t>(file->size)) != 0 ||
         (wantData && !mapData(*file)))
-      return fail(-1, errorFromErrno(errno));
+      return fail(-1, Plat_ErrorFromErrno(errno));
     if (init) init(file->data);
     return {file, false};
   }
@@ -152,7 +152,7 @@ Opened openShared(char kind, const char* name, size_t size, bool create, bool wa
 
   DirectoryLock directoryLock(directory());
   int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
-  if (fd < 0) return fail(-1, errorFromErrno(errno));
+  if (fd < 0) return fail(-1, Plat_ErrorFromErrno(errno));
   bool existed = !unheld(fd);
   if (!existed) {
     // Nobody holds it: a leftover of processes that are gone.
@@ -161,7 +161,7 @@ Opened openShared(char kind, const char* name, size_t size, bool create, bool wa
       return fail(fd, ERROR_FILE_NOT_FOUND);
     }
     if (ftruncate(fd, 0) != 0 || ftruncate(fd, static_cast<off_t>(pageRounded(size))) != 0)
-      return fail(fd, errorFromErrno(errno));
+      return fail(fd, Plat_ErrorFromErrno(errno));
   }
   struct stat st {};
   fstat(fd, &st);
@@ -169,7 +169,7 @@ Opened openShared(char kind, const char* name, size_t size, bool create, bool wa
   file->size = static_cast<size_t>(st.st_size);
   if (wantData && !mapData(*file)) {
     file->fd = -1;
-    return fail(fd, errorFromErrno(errno));
+    return fail(fd, Plat_ErrorFromErrno(errno));
   }
   if (!existed && init) init(file->data);
   flock(fd, LOCK_SH);  // from exclusive, or fresh beside other holders: never waits

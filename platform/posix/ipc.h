@@ -4,7 +4,6 @@
 
 #include "platform/error.h"
 #include "platform/handle.h"
-#include "errors.h"
 
 #include <time.h>
 

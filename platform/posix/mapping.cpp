@@ -96,7 +96,7 @@ LPVOID MapViewOfFile(HANDLE handle, DWORD access, DWORD offsetHigh, DWORD offset
                                 static_cast<off_t>(offset));
   if (fd >= 0) close(fd);
   if (address == MAP_FAILED) {
-    SetLastError(plat::errorFromErrno(errno));
+    SetLastError(Plat_ErrorFromErrno(errno));
     return nullptr;
   }
   std::lock_guard lock(views().mutex);

@@ -223,7 +223,7 @@ BOOL CreateProcessA(LPCSTR application, LPSTR commandLine, LPSECURITY_ATTRIBUTES
     DWORD error = ERROR_DIRECTORY;
     if (!currentDirectory || chdir(currentDirectory) == 0) {
       execve(program.c_str(), argv.data(), env);
-      error = errno == ENOEXEC ? ERROR_BAD_EXE_FORMAT : plat::errorFromErrno(errno);
+      error = errno == ENOEXEC ? ERROR_BAD_EXE_FORMAT : Plat_ErrorFromErrno(errno);
     }
     ssize_t ignored = write(report[1], &error, sizeof error);
     (void)ignored;

@@ -93,14 +93,14 @@ TEST(FileHandles, LocksBelongToTheHandleAndEndWithIt) {
   ASSERT_NE(a, INVALID_HANDLE_VALUE);
   ASSERT_NE(b, INVALID_HANDLE_VALUE);
   const DWORD exclusiveNow = LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY;
-  OVERLAPPED far = At(0x40000000u), near = At(7);
-  ASSERT_TRUE(LockFileEx(a, exclusiveNow, 0, 1, 0, &far)) << "a lock beyond the end of the file";
-  EXPECT_FALSE(LockFileEx(b, exclusiveNow, 0, 1, 0, &far));
+  OVERLAPPED high = At(0x40000000u), low = At(7);
+  ASSERT_TRUE(LockFileEx(a, exclusiveNow, 0, 1, 0, &high)) << "a lock beyond the end of the file";
+  EXPECT_FALSE(LockFileEx(b, exclusiveNow, 0, 1, 0, &high));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_LOCK_VIOLATION));
-  EXPECT_TRUE(LockFileEx(b, exclusiveNow, 0, 1, 0, &near)) << "another range is free";
-  EXPECT_TRUE(UnlockFileEx(b, 0, 1, 0, &near));
+  EXPECT_TRUE(LockFileEx(b, exclusiveNow, 0, 1, 0, &low)) << "another range is free";
+  EXPECT_TRUE(UnlockFileEx(b, 0, 1, 0, &low));
   CloseHandle(a);
-  EXPECT_TRUE(LockFileEx(b, exclusiveNow, 0, 1, 0, &far)) << "closing the handle ends its lock";
+  EXPECT_TRUE(LockFileEx(b, exclusiveNow, 0, 1, 0, &high)) << "closing the handle ends its lock";
   CloseHandle(b);
 }
 

@@ -40,8 +40,16 @@ BOOL Plat_LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytesLow, D
   return ::LockFileEx(file, flags, reserved, bytesLow, bytesHigh, overlapped);
 }
 
+// Windows refuses to replace a read-only file; wine replaces it, so the
+// refusal is made here, the same for both.
 BOOL Plat_MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-  return Plat_FaultStrikes(PlatFault::Replace) ? FALSE : ::MoveFileExA(from, to, flags);
+  if (Plat_FaultStrikes(PlatFault::Replace)) return FALSE;
+  const DWORD target = GetFileAttributesA(to);
+  if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return ::MoveFileExA(from, to, flags);
 }
 
 bool Plat_FinalPath(LPCSTR path, LPSTR buffer, DWORD size) {

@@ -18,3 +18,7 @@ DWORD FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languag
                      void* arguments);
 HANDLE LocalFree(HANDLE memory);
 #endif
+
+// The Win32 code for a C runtime error (errno), so that a failed stream
+// is told with the same texts as a failed system call.
+DWORD Plat_ErrorFromErrno(int error);
