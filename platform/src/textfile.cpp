@@ -42,12 +42,7 @@ int TextFile::Printf(const char* format, ...) {
 
 bool TextFile::Write(std::string_view text) {
   if (!m_file) return false;
-  m_buffer.clear();
-  m_buffer.reserve(text.size() + 16);
-  for (char c : text) {
-    if (c == '\n') m_buffer += '\r';
-    m_buffer += c;
-  }
+  m_buffer = WithCrlf(text);
   if (std::fwrite(m_buffer.data(), 1, m_buffer.size(), m_file) != m_buffer.size()) m_failed = true;
   return !m_failed;
 }
@@ -71,6 +66,16 @@ bool TextFile::Close() {
   if (std::fclose(m_file) != 0) m_failed = true;
   m_file = nullptr;
   return !m_failed;
+}
+
+std::string WithCrlf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16 + 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
 }
 
 bool ReadWholeFile(const char* path, std::string& out) {

@@ -41,13 +41,20 @@ std::string DetectCsvLayout(const std::string& file, bool& transposed) {
 }
 
 CsvTableRun::CsvTableRun(std::string path, std::string separator, bool transposed)
-    : m_path(std::move(path)), m_separator(std::move(separator)), m_transposed(transposed) {
+    : m_path(std::move(path)), m_separator(std::move(separator)), m_transposed(transposed), m_file(m_path) {
   m_table.dwReadFlags = MCsvFile::READ_AS_STRING;
   m_table.strSeparator = m_separator;
   m_table.bTransposed = m_transposed;
 }
 
+const char* CsvTableRun::Lock() {
+  if (!m_locked && !m_file.Lock()) return make_pp(m_file.Message());
+  m_locked = true;
+  return nullptr;
+}
+
 const char* CsvTableRun::ReadExisting(bool requireDate) {
+  if (const char* message = Lock()) return message;
   if (!PathFileExistsA(m_path.c_str())) return nullptr;
   m_table.dwReserve = 4096;
   bool layout = m_transposed;
@@ -94,16 +101,16 @@ const char* CsvTableRun::Write() {
     while (m_table.GetNumberOfEntries(c) < rows)
       if (!m_table.AddValue(c, "")) return make_pp(m_table.GetErrorText());
 
-  // The old file goes only when the new one is whole.
-  const std::string temporary = TemporaryBeside(m_path);
-  const bool written = m_table.Write(NativePath(temporary), m_separator);
-  if (!written) {
-    DeleteFileA(temporary.c_str());
-    return make_pp(m_table.GetErrorText());
+  if (const char* message = Lock()) return message;
+  // The table opens the temporary by name; creating it first is what tells
+  // that the file can be written at all.
+  if (!m_file.CreateTemporary()) return make_pp(m_file.Message());
+  if (!m_table.Write(NativePath(m_file.Temporary()), m_separator)) {
+    if (!m_table.GetSystemError()) return make_pp(m_table.GetErrorText());
+    m_file.Fail(FileFailure::Unwritten, Plat_ErrorFromErrno(m_table.GetSystemError()));
+    return make_pp(m_file.Message());
   }
-  if (!PathFileExistsA(temporary.c_str())) return nullptr;  // not creatable: not reported, as a table write
-  if (!ReplaceWithTemporary(temporary, m_path)) return make_pp("Could not replace the file '" + m_path + "'");
-  return nullptr;
+  return m_file.Commit() ? nullptr : make_pp(m_file.Message());
 }
 
 }  // namespace ryn

@@ -1,10 +1,13 @@
 // One run of a CSV-family export against its table file: the old rows of
 // an existing file, the new entries with column growth and padding, and a
 // write that leaves the old file in place until the new one is complete.
+// The file's lock is held from before the old rows are read until the new
+// file is in place, so that concurrent runs never lose each other's rows.
 #pragma once
 
 #include <string>
 
+#include "DurableFile.h"
 #include "MCsvFile.h"
 
 namespace ryn {
@@ -28,17 +31,22 @@ class CsvTableRun {
   // with empty entries for the old rows. Throws the table's error text.
   void Append(const std::string& header, const std::string& entry);
 
-  // Pads every column to the same length and writes the file.
+  // Pads every column to the same length and puts the new file in place.
   const char* Write();
 
   MCsvFile& Table() { return m_table; }
 
  private:
+  // Takes the file's lock once; the message that ends the export, or null.
+  const char* Lock();
+
   std::string m_path;
   std::string m_separator;
   bool m_transposed;
   std::size_t m_oldRows = 0;
   MCsvFile m_table;
+  DurableFile m_file;
+  bool m_locked = false;
 };
 
 }  // namespace ryn

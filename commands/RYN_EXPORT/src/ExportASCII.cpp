@@ -1,10 +1,12 @@
 // The ASCII report: 27 header lines, a column-title line and one line per
 // feature, fields separated by ';', CRLF line ends.
+#include <cstdarg>
 #include <cstdio>
 
 #include "AsciiHeader.h"
 #include "DateTimePlaceholders.h"
 #include "DefaultValuesFile.h"
+#include "DurableFile.h"
 #include "Export.h"
 #include "FeatureSelection.h"
 #include "HelperFunctions.h"
@@ -87,23 +89,55 @@ Values ConvertedValues(const MCFeature& f, int category) {
   return v;
 }
 
+// A report that cannot be opened keeps its own message; the other failures
+// name the file and the reason.
+const char* AsciiFileMessage(const DurableFile& file) {
+  if (file.Failure() == FileFailure::Unreachable) return "Could not open temporary file";
+  return make_pp(file.Message());
+}
+
 std::string Number(double value, int d) {
   char buffer[512];
   std::snprintf(buffer, sizeof buffer, "%*.*f", d + 5, d, value);
   return buffer;
 }
 
+// printf into a growing text.
+void AppendFormatted(std::string& text, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    ;
+
+void AppendFormatted(std::string& text, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  const int n = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  if (n > 0) {
+    const size_t at = text.size();
+    text.resize(at + static_cast<size_t>(n) + 1);
+    std::vsnprintf(&text[at], static_cast<size_t>(n) + 1, format, args);
+    text.resize(at + static_cast<size_t>(n));
+  }
+  va_end(args);
+}
+
+// The report is composed in memory and reaches the file in one durable
+// write, so a failed run never leaves half a block behind.
 class AsciiReport {
  public:
-  explicit AsciiReport(plat::TextFile& file) : m_file(file) {}
-
   void GatherHeader(CTrelmExport& self, const std::string& defaultsPath);
   void WriteHeader();
-  void WriteTitles() { m_file.Printf("%s\n", kTitleLine); }
+  void WriteTitles() { AppendFormatted(m_text, "%s\n", kTitleLine); }
   void WriteFeature(const MCFeature& f, std::string name);
+  // The report as the file holds it: CR LF line ends.
+  std::string Bytes() const { return plat::WithCrlf(m_text); }
 
  private:
-  plat::TextFile& m_file;
+  std::string m_text;
   std::string m_operator;
   std::vector<std::string> m_headers;  // drawing-header texts in table order
   int m_number = 0;
@@ -126,10 +160,10 @@ void AsciiReport::GatherHeader(CTrelmExport& self, const std::string& defaultsPa
 
 void AsciiReport::WriteHeader() {
   auto entry = [&](const char* label, const std::string& value) {
-    m_file.Printf(GetHeaderFormat(label).c_str(), value.c_str());
+    AppendFormatted(m_text, GetHeaderFormat(label).c_str(), value.c_str());
   };
   auto fixed = [&](const char* label, const std::string& value) {
-    m_file.Printf("%.30s;%.30s\n", label, value.c_str());
+    AppendFormatted(m_text, "%.30s;%.30s\n", label, value.c_str());
   };
   int64_t now = CurrentTime();
   CMachine machine;
@@ -165,7 +199,7 @@ void AsciiReport::WriteFeature(const MCFeature& f, std::string name) {
                      std::to_string(f.GetLowerLimitType()) + ";" + std::to_string(TypeCode(f.GetSymbolIndex())) +
                      ";" + std::to_string(++m_number) + ";" + FormatTimeText(when, "%d.%m.%y") + ";" +
                      FormatTimeText(when, "%H:%M:%S") + ";" + m_operator + "\n";
-  m_file.Write(line);
+  m_text += line;
 }
 
 }  // namespace
@@ -177,19 +211,21 @@ const char* CTrelmExport::FunctionExportASCII() {
   if (selection.nothingToExport) return nullptr;
 
   const long mode = MODE.GetValue();
-  std::string path = MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts());
-  if (mode == RYN_ASCII_REPLACE) DeleteFileA(path.c_str());
-  const bool existed = _access(path.c_str(), 0) == 0;
-  plat::TextFile file;
-  if (!file.Open(path.c_str(), mode == RYN_ASCII_REPLACE ? "w+" : "a+")) return "Could not open temporary file";
+  DurableFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()));
+  if (!file.Lock()) return AsciiFileMessage(file);
+  const bool existed = mode != RYN_ASCII_REPLACE && file.Exists();
+  if (!(mode == RYN_ASCII_REPLACE ? file.CreateTemporary() : file.OpenForAppend())) return AsciiFileMessage(file);
 
-  AsciiReport report(file);
+  AsciiReport report;
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
   report.GatherHeader(*this, m_strDefaultValuesFile);
   if (mode != RYN_ASCII_APPEND_LINE) report.WriteHeader();
   if (!(mode == RYN_ASCII_APPEND_LINE && existed)) report.WriteTitles();
   const char* message =
       SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
-  file.Close();
-  return message;
+  // What a run composed before a message is written, as a report file keeps it.
+  const std::string bytes = report.Bytes();
+  const bool written =
+      mode == RYN_ASCII_REPLACE ? file.WriteAside(bytes) && file.Commit() : file.Append(bytes);
+  return written ? message : AsciiFileMessage(file);
 }

@@ -4,6 +4,7 @@
 
 #include "AutoKeys.h"
 #include "DateTimePlaceholders.h"
+#include "DurableFile.h"
 #include "Export.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
@@ -46,15 +47,13 @@ std::string ComposeAdditionalData(const std::vector<std::pair<std::string, std::
   return transposed ? text : names + values;
 }
 
-// The old file is replaced only by a complete new one; a file that cannot
-// be written is not reported.
-void WriteWholeFile(const std::string& path, const std::string& text) {
-  const std::string temporary = ryn::TemporaryBeside(path);
-  plat::TextFile file;
-  if (!file.Open(temporary.c_str(), "w")) return;
-  const bool written = file.Write(text);
-  if (file.Close() && written && ryn::ReplaceWithTemporary(temporary, path)) return;
-  DeleteFileA(temporary.c_str());
+// The old file is replaced only by a complete new one, and a file that
+// cannot be written is reported: the user must know the run went nowhere.
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string& message) {
+  ryn::DurableFile file(path);
+  if (file.Lock() && file.CreateTemporary() && file.WriteAside(plat::WithCrlf(text)) && file.Commit()) return true;
+  message = file.Message();
+  return false;
 }
 
 }  // namespace
@@ -84,7 +83,7 @@ bool CTrelmExport::ExportAdditionalData() {
   for (const char* key : kAdditionalKeys) pairs.emplace_back(ColumnName(key), resolve(key));
   const std::string text = ComposeAdditionalData(pairs, m_strValueSeparator, m_bTranspose);
   try {
-    WriteWholeFile(path, text);
+    return WriteWholeFile(path, text, m_strMessage);
   } catch (const std::exception& e) {
     m_strMessage = e.what();
     return false;
@@ -92,5 +91,4 @@ bool CTrelmExport::ExportAdditionalData() {
     m_strMessage = message;
     return false;
   }
-  return true;
 }

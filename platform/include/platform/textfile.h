@@ -36,6 +36,9 @@ class TextFile {
   std::string m_buffer;
 };
 
+// The text with each '\n' as "\r\n", as a TextFile writes it.
+std::string WithCrlf(std::string_view text);
+
 // The whole file, byte for byte; false when it cannot be read.
 bool ReadWholeFile(const char* path, std::string& out);
 

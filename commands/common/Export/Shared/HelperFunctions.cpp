@@ -55,14 +55,6 @@ int64_t GetFeatureDateTime(const MCFeature& feature) {
   return CurrentTime();
 }
 
-std::string TemporaryBeside(const std::string& path) { return path + ".ryn-new"; }
-
-bool ReplaceWithTemporary(const std::string& temporary, const std::string& path) {
-  if (MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
-  DeleteFileA(temporary.c_str());
-  return false;
-}
-
 void CreateLastDirectoryLevel(const std::string& path) {
   char drive[3], dir[256], joined[260];
   if (_splitpath_s(path.c_str(), drive, sizeof drive, dir, sizeof dir, nullptr, 0, nullptr, 0) == 0 &&

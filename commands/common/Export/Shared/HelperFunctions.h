@@ -18,11 +18,6 @@ std::string GetRunTimePath();
 bool IsInRunTimePath(const CMDatabaseElement* element);
 // Measuring time, else evaluation time, else now (seconds since 1970).
 int64_t GetFeatureDateTime(const MCFeature& feature);
-// Where a writer puts a file's new content until it is complete.
-std::string TemporaryBeside(const std::string& path);
-// Moves `temporary` over `path`; false (the temporary removed, the old
-// file kept) when that fails.
-bool ReplaceWithTemporary(const std::string& temporary, const std::string& path);
 // Creates the directory of `path` when it is missing (one level; failure ignored).
 void CreateLastDirectoryLevel(const std::string& path);
 // The scheme with keys replaced, placeholders expanded with the current

@@ -1,0 +1,210 @@
+#include "DurableFile.h"
+
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+
+#include "menvironment.h"
+#include "platform/clock.h"
+#include "platform/error.h"
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/handle.h"
+#include "platform/process.h"
+
+namespace ryn {
+namespace {
+
+// One lock file per folder, never replaced itself: each file of the folder
+// locks a byte range of its own in it, so a replace cannot swap the lock
+// away from under a waiting run.
+const char* const kLockFileName = ".ryn-export.lock";
+const unsigned long kLockTimeoutMs = 30000;
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const DWORD kMaxChunk = 1u << 30;
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The byte a file locks: from a hash of its name, any case (one file on Windows).
+OVERLAPPED LockRangeOf(const std::string& path) {
+  uint64_t hash = 1469598103934665603ull;
+  for (char c : path.substr(FolderOf(path).size())) {
+    hash ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+    hash *= 1099511628211ull;
+  }
+  hash &= 0xFFFFFFFFFFull;  // offsets every file system takes
+  OVERLAPPED range{};
+  range.Offset = static_cast<DWORD>(hash);
+  range.OffsetHigh = static_cast<DWORD>(hash >> 32);
+  return range;
+}
+
+std::string TemporaryName() {
+  static std::mt19937 generator(std::random_device{}() ^ GetCurrentProcessId() ^ GetTickCount());
+  char name[32];
+  std::snprintf(name, sizeof name, ".ryn-%08lx.tmp", static_cast<unsigned long>(generator() & 0xFFFFFFFFu));
+  return name;
+}
+
+std::string FinalPath(const std::string& path) {
+  char buffer[4096];
+  return Plat_FinalPath(path.c_str(), buffer, sizeof buffer) ? buffer : path;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD chunk = bytes.size() > kMaxChunk ? kMaxChunk : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+    if (written != chunk) {
+      SetLastError(ERROR_DISK_FULL);
+      return false;
+    }
+    bytes.remove_prefix(chunk);
+  }
+  return true;
+}
+
+// A replace refused for these reasons is a file that cannot be opened for
+// writing at all (a read-only file, a name the system does not take).
+bool RefusesItsName(DWORD error) {
+  return error == ERROR_ACCESS_DENIED || error == ERROR_FILENAME_EXCED_RANGE || error == ERROR_PATH_NOT_FOUND ||
+         error == ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
+
+std::string SystemErrorText(DWORD error) {
+  char text[512] = {};
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                           MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof text, nullptr);
+  std::string result(text, n);
+  while (!result.empty() && std::isspace(static_cast<unsigned char>(result.back()))) result.pop_back();
+  return result.empty() ? "system error " + std::to_string(error) : result;
+}
+
+DurableFile::DurableFile(std::string path)
+    : m_path(std::move(path)), m_target(FinalPath(m_path)), m_lock(INVALID_HANDLE_VALUE),
+      m_aside(INVALID_HANDLE_VALUE) {}
+
+DurableFile::~DurableFile() {
+  DropTemporary();
+  Unlock();
+}
+
+bool DurableFile::Lock() {
+  const std::string lockPath = FolderOf(m_target) + kLockFileName;
+  m_lock = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (m_lock == INVALID_HANDLE_VALUE) return Fail(FileFailure::Unreachable, GetLastError());
+  OVERLAPPED range = LockRangeOf(m_target);
+  const unsigned long timeout = MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", kLockTimeoutMs);
+  const DWORD start = GetTickCount();
+  std::minstd_rand jitter(GetCurrentProcessId());
+  while (!LockFileEx(m_lock, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_LOCK_VIOLATION) return Fail(FileFailure::Unreachable, error);
+    if (GetTickCount() - start >= timeout) return Fail(FileFailure::Busy, error);
+    // Waiters wake at different moments, so that none is always second.
+    Sleep(5 + static_cast<DWORD>(jitter() % 20));
+  }
+  return true;
+}
+
+void DurableFile::Unlock() {
+  if (m_lock == INVALID_HANDLE_VALUE) return;
+  OVERLAPPED range = LockRangeOf(m_target);
+  UnlockFileEx(m_lock, 0, 1, 0, &range);
+  CloseHandle(m_lock);
+  m_lock = INVALID_HANDLE_VALUE;
+}
+
+bool DurableFile::CreateTemporary() {
+  DWORD error = ERROR_FILE_EXISTS;
+  for (int attempt = 0; attempt < 64 && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS); ++attempt) {
+    const std::string name = FolderOf(m_target) + TemporaryName();
+    m_aside = CreateFileA(name.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_aside != INVALID_HANDLE_VALUE) {
+      m_temporary = name;
+      return true;
+    }
+    error = GetLastError();
+  }
+  return Fail(FileFailure::Unreachable, error);
+}
+
+bool DurableFile::WriteAside(std::string_view bytes) {
+  return WriteAll(m_aside, bytes) || Fail(FileFailure::Unwritten, GetLastError());
+}
+
+bool DurableFile::CloseAside() {
+  if (m_aside == INVALID_HANDLE_VALUE) return true;
+  const bool closed = CloseHandle(m_aside);
+  m_aside = INVALID_HANDLE_VALUE;
+  return closed;
+}
+
+bool DurableFile::Commit() {
+  if (!FlushFileBuffers(m_aside) || !CloseAside()) return Fail(FileFailure::Unwritten, GetLastError());
+  if (!MoveFileExA(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = GetLastError();
+    return Fail(RefusesItsName(error) ? FileFailure::Unreachable : FileFailure::Unwritten, error);
+  }
+  m_temporary.clear();
+  return true;
+}
+
+void DurableFile::DropTemporary() {
+  CloseAside();
+  if (!m_temporary.empty()) DeleteFileA(m_temporary.c_str());
+  m_temporary.clear();
+}
+
+bool DurableFile::Exists() const { return PathFileExistsA(m_target.c_str()); }
+
+bool DurableFile::OpenForAppend() {
+  m_created = !Exists();
+  m_aside = CreateFileA(m_target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (m_aside == INVALID_HANDLE_VALUE) return Fail(FileFailure::Unreachable, GetLastError());
+  LARGE_INTEGER end{}, zero{};
+  if (!GetFileSizeEx(m_aside, &end) || !SetFilePointerEx(m_aside, zero, nullptr, FILE_END))
+    return Fail(FileFailure::Unreachable, GetLastError());
+  m_end = end.QuadPart;
+  return true;
+}
+
+bool DurableFile::Append(std::string_view bytes) {
+  if (WriteAll(m_aside, bytes) && FlushFileBuffers(m_aside)) {
+    if (CloseAside()) return true;
+    return Fail(FileFailure::Unwritten, GetLastError());
+  }
+  const DWORD error = GetLastError();
+  LARGE_INTEGER end{};
+  end.QuadPart = m_end;
+  SetFilePointerEx(m_aside, end, nullptr, FILE_BEGIN);
+  SetEndOfFile(m_aside);
+  FlushFileBuffers(m_aside);
+  CloseAside();
+  if (m_created) DeleteFileA(m_target.c_str());
+  return Fail(FileFailure::Unwritten, error);
+}
+
+bool DurableFile::Fail(FileFailure failure, DWORD error) {
+  m_failure = failure;
+  if (failure == FileFailure::Busy) {
+    const unsigned long seconds = (MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", kLockTimeoutMs) + 999) / 1000;
+    m_message = "Could not lock the file '" + m_path + "': another export still holds it after " +
+                std::to_string(seconds) + " s";
+  } else {
+    m_message = "Could not write the file '" + m_path + "': " + SystemErrorText(error);
+  }
+  DropTemporary();
+  return false;
+}
+
+}  // namespace ryn

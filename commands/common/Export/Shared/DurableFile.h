@@ -1,0 +1,77 @@
+// The one way the writers put a file on disk without ever losing a run:
+// a whole file is written aside, flushed and swapped in at once; an append
+// is cut back to the old end when it fails; both hold the file's lock
+// against other runs meanwhile, and every failure names the file and why.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace ryn {
+
+// How a step of a durable write failed.
+enum class FileFailure {
+  None,
+  Unreachable,  // the file, its folder or its lock cannot be opened or created
+  Busy,         // another run held the file's lock for the whole wait
+  Unwritten,    // a write, the flush or the replace failed; the old file stands
+};
+
+class DurableFile {
+ public:
+  // `path` as the user named it; links on the way are followed to the file.
+  explicit DurableFile(std::string path);
+  ~DurableFile();  // drops an uncommitted temporary and releases the lock
+  DurableFile(const DurableFile&) = delete;
+  DurableFile& operator=(const DurableFile&) = delete;
+
+  // Waits for the file's lock (30 s, RYN_TEST_LOCK_TIMEOUT_MS for tests).
+  // Runs on one file, in this process or others, take turns through it.
+  bool Lock();
+
+  // Whole files: a new, exclusively created temporary beside the file.
+  // The table writer fills it by name; the others through WriteAside.
+  bool CreateTemporary();
+  const std::string& Temporary() const { return m_temporary; }
+  bool WriteAside(std::string_view bytes);
+  // Flushes the temporary to the device and puts it in the file's place.
+  bool Commit();
+
+  // Appends: opens the file (created when missing) at its end, then adds
+  // `bytes` and flushes them; on failure the file ends where it ended
+  // before (or is gone again when it was new).
+  bool OpenForAppend();
+  bool Append(std::string_view bytes);
+
+  // Whether the file exists (judged under the lock).
+  bool Exists() const;
+
+  FileFailure Failure() const { return m_failure; }
+  // "Could not write the file '…': <the system's reason>" and its kin.
+  const std::string& Message() const { return m_message; }
+  // Records a failure found outside this class (a table's write, say).
+  bool Fail(FileFailure failure, DWORD error);
+
+ private:
+  void Unlock();
+  void DropTemporary();
+  bool CloseAside();
+
+  std::string m_path;    // as named, for messages
+  std::string m_target;  // the file itself, links followed
+  HANDLE m_lock;
+  HANDLE m_aside;   // the temporary, or the file itself when appending
+  bool m_created = false;  // the appended file is new
+  int64_t m_end = 0;       // where the appended file ended
+  std::string m_temporary;
+  FileFailure m_failure = FileFailure::None;
+  std::string m_message;
+};
+
+// The system's text for a Win32 error code, without its line end.
+std::string SystemErrorText(DWORD error);
+
+}  // namespace ryn
