@@ -204,6 +204,7 @@ bool DurableFile::Fail(FileFailure failure, DWORD error) {
     m_message = "Could not write the file '" + m_path + "': " + SystemErrorText(error);
   }
   DropTemporary();
+  Unlock();
   return false;
 }
 

@@ -1,0 +1,138 @@
+// The durable write path with its failures made to happen through the
+// platform's fault seam: the old file stays byte for byte, no temporary is
+// left, and the message names the file.
+#include "DurableFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <set>
+
+#include "platform/error.h"
+#include "platform/fault.h"
+#include "platform/module.h"
+#include "platform/textfile.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using ryn::DurableFile;
+using ryn::FileFailure;
+
+struct Folder {
+  fs::path path = fs::temp_directory_path() / ("durable-" + std::to_string(std::random_device()()));
+  Folder() { fs::create_directories(path); }
+  ~Folder() {
+    Plat_ClearFaults();
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  std::string File(const char* name) const { return (path / name).string(); }
+  // Every name in the folder but the lock file.
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path))
+      if (entry.path().filename() != ".ryn-export.lock") names.insert(entry.path().filename().string());
+    return names;
+  }
+};
+
+std::string Content(const std::string& path) {
+  std::string bytes;
+  plat::ReadWholeFile(path.c_str(), bytes);
+  return bytes;
+}
+
+void Put(const std::string& path, const std::string& bytes) {
+  DurableFile file(path);
+  ASSERT_TRUE(file.Lock() && file.CreateTemporary() && file.WriteAside(bytes) && file.Commit()) << file.Message();
+}
+
+bool Replace(DurableFile& file, const std::string& bytes) {
+  return file.Lock() && file.CreateTemporary() && file.WriteAside(bytes) && file.Commit();
+}
+
+bool Append(DurableFile& file, const std::string& bytes) {
+  return file.Lock() && file.OpenForAppend() && file.Append(bytes);
+}
+
+struct FaultCase {
+  const char* what;
+  PlatFault op;
+  unsigned nth;
+  DWORD error;
+  FileFailure failure;
+};
+
+const FaultCase kFaults[] = {
+    {"lock file cannot be created", PlatFault::Create, 1, ERROR_ACCESS_DENIED, FileFailure::Unreachable},
+    {"file cannot be opened", PlatFault::Create, 2, ERROR_ACCESS_DENIED, FileFailure::Unreachable},
+    {"lock refused", PlatFault::Lock, 1, ERROR_INVALID_HANDLE, FileFailure::Unreachable},
+    {"disk full", PlatFault::Write, 1, ERROR_DISK_FULL, FileFailure::Unwritten},
+    {"flush fails", PlatFault::Flush, 1, ERROR_IO_DEVICE, FileFailure::Unwritten},
+};
+
+TEST(DurableFile, EveryFailureKeepsTheOldFileAndNamesIt) {
+  for (bool append : {false, true})
+    for (const FaultCase& c : kFaults) {
+      SCOPED_TRACE(std::string(c.what) + (append ? ", append" : ", replace"));
+      Folder folder;
+      const std::string path = folder.File("h.csv");
+      Put(path, "old\r\n");
+      Plat_FailNth(c.op, c.nth, c.error);
+      DurableFile file(path);
+      EXPECT_FALSE(append ? Append(file, "new\r\n") : Replace(file, "new\r\n"));
+      EXPECT_EQ(file.Failure(), c.failure);
+      EXPECT_EQ(file.Message(), "Could not write the file '" + path + "': " + ryn::SystemErrorText(c.error));
+      EXPECT_EQ(Content(path), "old\r\n");
+      EXPECT_EQ(folder.Names(), std::set<std::string>{"h.csv"}) << "no temporary is left";
+    }
+}
+
+TEST(DurableFile, RefusedReplaceKeepsTheOldFileAndTellsWhy) {
+  const struct {
+    DWORD error;
+    FileFailure failure;
+  } cases[] = {{ERROR_DISK_FULL, FileFailure::Unwritten}, {ERROR_ACCESS_DENIED, FileFailure::Unreachable}};
+  for (const auto& c : cases) {
+    Folder folder;
+    const std::string path = folder.File("t.txt");
+    Put(path, "old");
+    Plat_FailNth(PlatFault::Replace, 1, c.error);
+    DurableFile file(path);
+    EXPECT_FALSE(Replace(file, "new"));
+    EXPECT_EQ(file.Failure(), c.failure);
+    EXPECT_EQ(Content(path), "old");
+    EXPECT_EQ(folder.Names(), std::set<std::string>{"t.txt"});
+  }
+}
+
+TEST(DurableFile, AFailedAppendToANewFileLeavesNoFile) {
+  Folder folder;
+  const std::string path = folder.File("new.txt");
+  Plat_FailNth(PlatFault::Write, 1, ERROR_DISK_FULL);
+  DurableFile file(path);
+  EXPECT_FALSE(Append(file, "block"));
+  EXPECT_TRUE(folder.Names().empty());
+  DurableFile again(path);
+  EXPECT_TRUE(Append(again, "block")) << again.Message();
+  EXPECT_EQ(Content(path), "block");
+}
+
+TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {
+  Folder folder;
+  const std::string path = folder.File("h.csv");
+  DurableFile holder(path);
+  ASSERT_TRUE(holder.Lock());
+  SetEnvironmentVariableA("RYN_TEST_LOCK_TIMEOUT_MS", "200");
+  DurableFile waiter(path);
+  EXPECT_FALSE(waiter.Lock());
+  SetEnvironmentVariableA("RYN_TEST_LOCK_TIMEOUT_MS", nullptr);
+  EXPECT_EQ(waiter.Failure(), FileFailure::Busy);
+  EXPECT_EQ(waiter.Message(), "Could not lock the file '" + path + "': another export still holds it after 1 s");
+  DurableFile other(folder.File("other.csv"));
+  EXPECT_TRUE(other.Lock()) << "another file of the folder is not held up";
+}
+
+}  // namespace
