@@ -23,13 +23,13 @@ std::string BinaryDir() {
   return dir ? dir : ".";
 }
 
-std::string Quote(const std::string& arg) {
+}  // namespace
+
+std::string ShellQuote(const std::string& text) {
   std::string out = "'";
-  for (char c : arg) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
 }
-
-}  // namespace
 
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -54,20 +54,24 @@ HostRunner::~HostRunner() {
 
 HostResult HostRunner::Run(const std::vector<std::string>& args, const std::string& now) {
   std::string shellArgs;
-  for (const std::string& arg : args) shellArgs += " " + Quote(arg);
+  for (const std::string& arg : args) shellArgs += " " + ShellQuote(arg);
   return RunShell(shellArgs, now);
 }
 
-HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string& now) {
+std::string HostRunner::CommandLine(const std::string& shellArgs, const std::string& now) const {
   std::string command = "env TZ=UTC ";
-  for (const std::string& variable : m_env) command += Quote(variable) + " ";
-  command += Quote(BinaryDir() + "/bin/ryn-host") + " --env " + Quote(m_dir);
-  if (!now.empty()) command += " --now " + Quote(now);
-  command += " " + shellArgs;
+  for (const std::string& variable : m_env) command += ShellQuote(variable) + " ";
+  command += ShellQuote(BinaryDir() + "/bin/ryn-host") + " --env " + ShellQuote(m_dir);
+  if (!now.empty()) command += " --now " + ShellQuote(now);
+  return command + " " + shellArgs;
+}
+
+HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string& now) {
+  std::string command = CommandLine(shellArgs, now);
   // Per thread, so that a test may run a second host while the first one waits.
   std::string tag = std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
   std::string outFile = m_dir + "/.stdout" + tag, errFile = m_dir + "/.stderr" + tag;
-  command += " >" + Quote(outFile) + " 2>" + Quote(errFile) + " </dev/null";
+  command += " >" + ShellQuote(outFile) + " 2>" + ShellQuote(errFile) + " </dev/null";
   int status = std::system(command.c_str());
   HostResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -185,12 +185,26 @@ BOOL UnlockFileEx(HANDLE file, DWORD, DWORD bytesLow, DWORD bytesHigh, LPOVERLAP
   return fcntl(fd, F_OFD_SETLK, &range) == 0 ? TRUE : plat::FailErrno();
 }
 
+// A link may lead to a file that does not exist yet: it is followed all the
+// same, so that the first write creates the file behind it, not a new name.
 bool Plat_FinalPath(LPCSTR path, LPSTR buffer, DWORD size) {
   char native[4096];
-  Plat_NativePath(path, native, sizeof native);
-  char* resolved = realpath(native, nullptr);
-  const std::string result = resolved ? resolved : path;
-  std::free(resolved);
+  std::string current = Plat_NativePath(path, native, sizeof native);
+  for (int hops = 0; hops < 40; ++hops) {
+    char link[4096];
+    ssize_t n = readlink(current.c_str(), link, sizeof link - 1);
+    if (n <= 0) break;
+    link[n] = '\0';
+    const size_t slash = current.find_last_of('/');
+    current = link[0] == '/' || slash == std::string::npos ? std::string(link) : current.substr(0, slash + 1) + link;
+  }
+  std::string result = current;
+  const size_t slash = current.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : current.substr(0, slash);
+  if (char* resolved = realpath(folder.c_str(), nullptr)) {
+    result = std::string(resolved) + (std::string(resolved) == "/" ? "" : "/") + current.substr(slash + 1);
+    std::free(resolved);
+  }
   if (result.size() >= size) return false;
   std::memcpy(buffer, result.c_str(), result.size() + 1);
   return true;

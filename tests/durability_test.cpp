@@ -1,0 +1,199 @@
+// What a failed or concurrent export leaves behind: the complete new file,
+// or the old one byte for byte with exit 1 and a message naming the file.
+// Faults are made to happen: full and read-only file systems (mounted when
+// the machine allows it), unwritable paths, links, concurrent processes.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "HostRunner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+struct Mode {
+  const char* mode;
+  const char* file;
+  // Counts the runs the file holds.
+  size_t (*runs)(const std::string& content);
+};
+
+size_t Count(const std::string& content, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = content.find(what); at != std::string::npos; at = content.find(what, at + 1)) ++n;
+  return n;
+}
+size_t RowsAfterHeader(const std::string& c) { return Count(c, "\r\n") - 1; }
+size_t Blocks(const std::string& c) { return Count(c, "Export Date/Time:"); }
+
+const Mode kAppendModes[] = {
+    {"RYN_CSV_APPEND", "t.csv", RowsAfterHeader},
+    {"RYN_CSV_COMPACT_APPEND", "t.csv", RowsAfterHeader},
+    {"RYN_CSV_HISTORY_APPEND", "t.csv", RowsAfterHeader},
+    {"RYN_ASCII_APPEND", "t.txt", Blocks},
+    {"RYN_ASCII_APPEND_LINE", "t.txt", RowsAfterHeader},
+};
+
+Args ExportArgs(const std::string& mode, const std::string& file) {
+  return {"exec", "MODE=" + mode, "SCHEME=\"" + file + "\"", "FEATURES=\"a.fea\""};
+}
+
+bool IsAscii(const std::string& mode) { return mode.rfind("RYN_ASCII", 0) == 0; }
+
+std::string CannotWrite(const HostRunner& host, const std::string& file, const std::string& reason) {
+  return "Could not write the file '" + host.Dir() + "/export/" + file + "': " + reason + "\n";
+}
+
+// A file system of its own at export/, for as long as the test runs.
+class Mount {
+ public:
+  Mount(const HostRunner& host, const std::string& options) : m_dir(host.Dir() + "/export") {
+    fs::create_directories(m_dir);
+    m_mounted = geteuid() == 0 && std::system(("mount -t tmpfs -o " + options + " tmpfs " + ShellQuote(m_dir) +
+                                               " 2>/dev/null").c_str()) == 0;
+  }
+  ~Mount() {
+    if (m_mounted) std::system(("umount " + ShellQuote(m_dir)).c_str());
+  }
+  bool Mounted() const { return m_mounted; }
+  bool Remount(const std::string& options) const {
+    return std::system(("mount -o remount," + options + " " + ShellQuote(m_dir)).c_str()) == 0;
+  }
+  // Takes all space that is left.
+  void Fill() const { std::system(("cat /dev/zero > " + ShellQuote(m_dir + "/filler") + " 2>/dev/null").c_str()); }
+  void Unfill() const { fs::remove(m_dir + "/filler"); }
+  // Names in the folder but the filler and the lock file: a temporary left over shows here.
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_dir)) {
+      const std::string name = entry.path().filename().string();
+      if (name != "filler" && name != ".ryn-export.lock") names.push_back(name);
+    }
+    return names;
+  }
+
+ private:
+  std::string m_dir;
+  bool m_mounted = false;
+};
+
+#define REQUIRE_MOUNT(mount) \
+  if (!(mount).Mounted()) GTEST_SKIP() << "mounting a tmpfs needs root and a machine that allows it"
+
+TEST(Durability, AFullDiskKeepsTheOldFileAndSaysSo) {
+  const Mode replaceModes[] = {{"RYN_CSV_REPLACE", "t.csv", RowsAfterHeader},
+                               {"RYN_CSV_HISTORY_REPLACE", "t.csv", RowsAfterHeader},
+                               {"RYN_ASCII_REPLACE", "t.txt", Blocks}};
+  std::vector<Mode> modes(std::begin(kAppendModes), std::end(kAppendModes));
+  modes.insert(modes.end(), std::begin(replaceModes), std::end(replaceModes));
+  for (const Mode& m : modes) {
+    SCOPED_TRACE(m.mode);
+    HostRunner host;
+    Mount mount(host, "size=64k");
+    REQUIRE_MOUNT(mount);
+    const Args args = ExportArgs(m.mode, m.file);
+    ASSERT_EQ(host.Run(args).exitCode, 0);
+    mount.Fill();
+    // An append may still fit into the file's last page; the next ones do not.
+    HostResult r;
+    for (int i = 0; i < 60 && r.exitCode != 1; ++i) {
+      const std::string before = host.Read("export/" + std::string(m.file));
+      r = host.Run(args);
+      if (r.exitCode == 1) EXPECT_EQ(host.Read("export/" + std::string(m.file)), before);
+      else ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    }
+    EXPECT_EQ(r.out, CannotWrite(host, m.file, "There is not enough space on the disk."));
+    EXPECT_EQ(mount.Names(), std::vector<std::string>{m.file}) << "no temporary is left";
+    mount.Unfill();
+    const size_t runs = m.runs(host.Read("export/" + std::string(m.file)));
+    ASSERT_EQ(host.Run(args).exitCode, 0);
+    const bool replaces = std::string(m.mode).find("REPLACE") != std::string::npos;
+    EXPECT_EQ(m.runs(host.Read("export/" + std::string(m.file))), replaces ? 1 : runs + 1)
+        << "the file still reads and grows";
+  }
+}
+
+TEST(Durability, AReadOnlyFolderRefusesEveryModeAndKeepsTheFile) {
+  HostRunner host;
+  Mount mount(host, "size=1m");
+  REQUIRE_MOUNT(mount);
+  for (const Mode& m : kAppendModes) ASSERT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
+  const std::string csv = host.Read("export/t.csv"), txt = host.Read("export/t.txt");
+  ASSERT_TRUE(mount.Remount("ro"));
+  for (const Mode& m : kAppendModes) {
+    HostResult r = host.Run(ExportArgs(m.mode, m.file));
+    EXPECT_EQ(r.exitCode, 1) << m.mode;
+    EXPECT_EQ(r.out, IsAscii(m.mode) ? "Could not open temporary file\n" : CannotWrite(host, m.file, "Access is denied."))
+        << m.mode;
+  }
+  HostResult extra = host.Run({"exec", "MODE=RYN_CSV_REPLACE", "SCHEME=\"t.csv\"", "ADDITIONAL_DATA_FILE=\"x.txt\""});
+  EXPECT_EQ(extra.out, CannotWrite(host, "x.txt", "Access is denied."));
+  EXPECT_EQ(host.Read("export/t.csv"), csv);
+  EXPECT_EQ(host.Read("export/t.txt"), txt);
+  mount.Remount("rw");
+}
+
+TEST(Durability, TargetsThatCannotBeWrittenAreReportedAndLongNamesWork) {
+  HostRunner host;
+  host.Write("export/blocker", "a file where a folder should be");
+  const std::string longScheme = std::string(300, 's') + ".csv", longName = std::string(251, 'n') + ".csv";
+  const struct {
+    std::string scheme, reason;
+  } cases[] = {
+      {"blocker/t.csv", "The system cannot find the path specified."},
+      {"x/y/t.csv", "The system cannot find the path specified."},
+      {longScheme, "The filename or extension is too long."},
+      {longName, ""},
+  };
+  for (const auto& c : cases)
+    for (const char* mode : {"RYN_CSV_APPEND", "RYN_CSV_COMPACT_REPLACE", "RYN_CSV_HISTORY_APPEND"}) {
+      SCOPED_TRACE(std::string(mode) + " " + c.scheme.substr(0, 20));
+      HostResult r = host.Run(ExportArgs(mode, c.scheme));
+      EXPECT_EQ(r.exitCode, c.reason.empty() ? 0 : 1);
+      EXPECT_EQ(r.out, c.reason.empty() ? "" : CannotWrite(host, c.scheme, c.reason));
+      HostResult extra = host.Run({"exec", "MODE=RYN_CSV_REPLACE", "SCHEME=\"t.csv\"",
+                                   "ADDITIONAL_DATA_FILE=\"" + c.scheme + "\""});
+      EXPECT_EQ(extra.out, c.reason.empty() ? "" : CannotWrite(host, c.scheme, c.reason));
+    }
+}
+
+TEST(Durability, AppendsThroughALinkReachItsFileAndModesStay) {
+  HostRunner host;
+  const std::string dir = host.Dir() + "/export";
+  fs::create_directories(dir + "/real");
+  for (const Mode& m : {kAppendModes[0], kAppendModes[3]}) {
+    SCOPED_TRACE(m.mode);
+    const std::string real = dir + "/real/" + m.file;
+    fs::remove(dir + "/link.csv");
+    fs::create_symlink(std::string("real/") + m.file, dir + "/link.csv");
+    for (int i = 0; i < 2; ++i) ASSERT_EQ(host.Run(ExportArgs(m.mode, "link.csv")).exitCode, 0);
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_EQ(host.Run(ExportArgs(m.mode, "link.csv")).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(dir + "/link.csv"));
+    EXPECT_EQ(m.runs(ReadFileBytes(real)), 3u);
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  }
+}
+
+TEST(Durability, ConcurrentRunsOnOneFileKeepEveryRun) {
+  for (const Mode& m : {kAppendModes[0], kAppendModes[1], kAppendModes[2], kAppendModes[3]}) {
+    SCOPED_TRACE(m.mode);
+    HostRunner host;
+    const std::string run = host.CommandLine("exec MODE=" + std::string(m.mode) + " 'SCHEME=\"" + m.file +
+                                             "\"' 'FEATURES=\"a.fea\"'") +
+                            " >/dev/null 2>&1 || echo failed";
+    const std::string failures = host.Dir() + "/failures";
+    const std::string script = "for p in 1 2 3 4 5 6 7 8; do (for i in $(seq 20); do " + run +
+                               "; done) & done >" + ShellQuote(failures) + "; wait";
+    ASSERT_EQ(std::system(("bash -c " + ShellQuote(script)).c_str()), 0);
+    EXPECT_EQ(ReadFileBytes(failures), "");
+    EXPECT_EQ(m.runs(host.Read(std::string("export/") + m.file)), 160u);
+  }
+}
+
+}  // namespace
