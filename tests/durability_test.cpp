@@ -4,6 +4,7 @@
 // the machine allows it), unwritable paths, links, concurrent processes.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -178,6 +179,23 @@ TEST(Durability, AppendsThroughALinkReachItsFileAndModesStay) {
     EXPECT_EQ(m.runs(ReadFileBytes(real)), 3u);
     EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   }
+}
+
+TEST(Durability, AnAppendThatRunsOutOfMemoryKeepsTheFileAndSaysSo) {
+  HostRunner host;
+  const std::string row = "2024.03.06;08:00:00;12.5031;12.5000;0.0200;-0.0100;mm\r\n";
+  std::string big = "\"DATE\";\"TIME\";\"VALUE.a\";\"NOMINAL.a\";\"U_TOL.a\";\"L_TOL.a\";\"UNIT.a\"\r\n";
+  for (int i = 0; i < 600000; ++i) big += row;
+  host.Write("export/big.csv", big);
+  // 60 MB of address space: the program fits, the 33 MB table beside it does not.
+  const std::string run = "ulimit -v 60000; " + host.CommandLine("exec MODE=RYN_CSV_APPEND 'SCHEME=\"big.csv\"'") +
+                          " >" + ShellQuote(host.Dir() + "/out") + " 2>&1";
+  const int status = std::system(("bash -c " + ShellQuote(run)).c_str());
+  const std::string out = ReadFileBytes(host.Dir() + "/out");
+  if (out.find("AddressSanitizer") != std::string::npos) GTEST_SKIP() << "the sanitizers need more address space";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(out, "Not enough memory to complete the export.\n");
+  EXPECT_TRUE(host.Read("export/big.csv") == big) << "the file is as it was";
 }
 
 TEST(Durability, ConcurrentRunsOnOneFileKeepEveryRun) {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Boundary.h"
 #include "HelperFunctions.h"
 #include "norvia/services.h"
 #include "platform/win32.h"
@@ -17,7 +18,7 @@ std::string NativePath(const std::string& path) {
   return native ? native : path;
 }
 
-[[noreturn]] void ThrowTableError(const MCsvFile& table) { throw make_pp(table.GetErrorText()); }
+[[noreturn]] void ThrowTableError(const MCsvFile& table) { throw TableMessage(table.GetErrorText()); }
 
 }  // namespace
 
@@ -64,7 +65,7 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
     m_table.bTransposed = layout;
   }
   if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING, m_table.bTransposed))
-    return make_pp(m_table.GetErrorText());
+    return TableMessage(m_table.GetErrorText());
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
   for (std::uint32_t c = 1; c < columns; ++c)
     if (m_table.GetNumberOfEntries(c) != m_table.GetNumberOfEntries(0))
@@ -99,14 +100,14 @@ const char* CsvTableRun::Write() {
   for (std::uint32_t c = 0; c < columns; ++c) rows = std::max(rows, m_table.GetNumberOfEntries(c));
   for (std::uint32_t c = 0; c < columns; ++c)
     while (m_table.GetNumberOfEntries(c) < rows)
-      if (!m_table.AddValue(c, "")) return make_pp(m_table.GetErrorText());
+      if (!m_table.AddValue(c, "")) return TableMessage(m_table.GetErrorText());
 
   if (const char* message = Lock()) return message;
   // The table opens the temporary by name; creating it first is what tells
   // that the file can be written at all.
   if (!m_file.CreateTemporary()) return make_pp(m_file.Message());
   if (!m_table.Write(NativePath(m_file.Temporary()), m_separator)) {
-    if (!m_table.GetSystemError()) return make_pp(m_table.GetErrorText());
+    if (!m_table.GetSystemError()) return TableMessage(m_table.GetErrorText());
     m_file.Fail(FileFailure::Unwritten, Plat_ErrorFromErrno(m_table.GetSystemError()));
     return make_pp(m_file.Message());
   }

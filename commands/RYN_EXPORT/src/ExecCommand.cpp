@@ -3,6 +3,7 @@
 #include <map>
 
 #include "AutoKeys.h"
+#include "Boundary.h"
 #include "DateTimePlaceholders.h"
 #include "Export.h"
 #include "Parameters.h"
@@ -30,6 +31,14 @@ bool CTrelmExport::IsCsvMode() const {
 }
 
 const char* CTrelmExport::ExecCommand(bool bCheckOnly) {
+  try {
+    return RunCommand(bCheckOnly);
+  } catch (...) {
+    return ryn::MessageOfCurrentException();
+  }
+}
+
+const char* CTrelmExport::RunCommand(bool bCheckOnly) {
   if (bCheckOnly) {
     if (SCHEME.IsStringAvailable() || SCHEME.HasDefaultValue()) return Dispatch(true);
     return "SCHEME must be provided";

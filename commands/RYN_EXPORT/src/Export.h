@@ -39,6 +39,7 @@ class CTrelmExport : public CRynTrelmGeneric {
   std::vector<std::string> DrawingHeaderTexts();
 
   // Executor helpers.
+  const char* RunCommand(bool bCheckOnly);
   bool IsCsvMode() const;
   void InitSeparatorDefaults(std::string& value, std::string& decimal, std::string& thousands);
   bool ParseSeparator(const CNamedString& parameter, std::string& separator);
