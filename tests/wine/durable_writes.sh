@@ -6,17 +6,7 @@
 #   durable_writes.sh BUILD_DIR     (the win64 tree; ctest passes it)
 set -uo pipefail
 
-build=$(cd "$1" && pwd)
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run=$source_dir/scripts/wine-run.sh
-host_exe=$build/bin/ryn-host.exe
-work=$(mktemp -d)
-env_dir=$work/env
-failures=0
-trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+source "$(dirname "$0")/lib.sh" "$1"
 
 run_export() {  # MODE SCHEME -> sets out, rc
   out=$("$wine_run" "$host_exe" --env "$(windows_path "$env_dir")" --now "2024-03-07 14:05:09" \
@@ -59,5 +49,4 @@ run_export RYN_CSV_HISTORY_APPEND 'x\y\h.csv'
 leftovers=$(find "$export_dir" -name '.ryn-*.tmp')
 [[ -z $leftovers ]] || fail "temporaries left behind: $leftovers"
 
-((failures == 0)) && echo "durable writes under wine: all passed"
-exit $((failures > 0))
+finish "durable writes"

@@ -13,7 +13,7 @@ namespace ryn {
 namespace {
 
 std::string NativePath(const std::string& path) {
-  char buffer[1024];
+  char buffer[4096];
   const char* native = Plat_NativePath(path.c_str(), buffer, sizeof buffer);
   return native ? native : path;
 }
