@@ -32,7 +32,7 @@ TEST(HostCli, ParameterSummaryTexts) {
   HostRunner host;
   EXPECT_EQ(host.Run({"text", "0", "SCHEME=\"r.txt\""}).out, "Scheme: r.txt \n");
   EXPECT_EQ(host.Run({"text", "1"}).out, "Unit: mm/inch \n");
-  EXPECT_EQ(host.Run({"text", "16"}).out, "\n");
+  EXPECT_EQ(host.Run({"text", "15", "TEXT_5=\"last\""}).out, "last\n");
 }
 
 TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
@@ -48,6 +48,13 @@ TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
       {{"frobnicate"}, "unknown verb 'frobnicate'"},
       {{"--plugin", "/nonexistent/x.so", "identify"}, "cannot load plug-in"},
       {{}, "no verb given"},
+      {{"text"}, "text expects an INDEX"},
+      {{"text", ""}, "text expects an INDEX"},
+      {{"text", "16"}, "text INDEX must be 0 to 15, found '16'"},
+      {{"text", "-1"}, "text INDEX must be 0 to 15, found '-1'"},
+      {{"text", "99999"}, "text INDEX must be 0 to 15, found '99999'"},
+      {{"text", "99999999999999999999"}, "found '99999999999999999999'"},
+      {{"--env", "", "identify"}, "--env expects a directory, found an empty text"},
   };
   for (const Case& c : cases) {
     HostResult r = host.Run(c.args);
