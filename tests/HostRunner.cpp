@@ -29,6 +29,12 @@ std::string Quote(const std::string& arg) {
   return out + "'";
 }
 
+std::string ShellText(const std::vector<std::string>& args) {
+  std::string text;
+  for (const std::string& arg : args) text += " " + Quote(arg);
+  return text;
+}
+
 }  // namespace
 
 std::string ReadFileBytes(const std::string& path) {
@@ -53,17 +59,23 @@ HostRunner::~HostRunner() {
 }
 
 HostResult HostRunner::Run(const std::vector<std::string>& args, const std::string& now) {
-  std::string shellArgs;
-  for (const std::string& arg : args) shellArgs += " " + Quote(arg);
-  return RunShell(shellArgs, now);
+  return RunShell(ShellText(args), now);
 }
 
-HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string& now) {
+std::string HostRunner::Command(const std::vector<std::string>& args, const std::string& now) const {
+  return ShellCommand(ShellText(args), now);
+}
+
+std::string HostRunner::ShellCommand(const std::string& shellArgs, const std::string& now) const {
   std::string command = "env TZ=UTC ";
   for (const std::string& variable : m_env) command += Quote(variable) + " ";
   command += Quote(BinaryDir() + "/bin/ryn-host") + " --env " + Quote(m_dir);
   if (!now.empty()) command += " --now " + Quote(now);
-  command += " " + shellArgs;
+  return command + " " + shellArgs;
+}
+
+HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string& now) {
+  std::string command = ShellCommand(shellArgs, now);
   // Per thread, so that a test may run a second host while the first one waits.
   std::string tag = std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
   std::string outFile = m_dir + "/.stdout" + tag, errFile = m_dir + "/.stderr" + tag;

@@ -7,6 +7,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -24,10 +25,28 @@ using ::testing::StartsWith;
 const std::string kPrefix = "Error on executing script export: '";
 const char* kInterface = "interface/ryn_scriptexport.ini";
 
-HostResult Script(HostRunner& host, const std::string& script, Args more = {}) {
+Args ScriptArgs(const std::string& script, Args more = {}) {
   Args args = {"exec", "MODE=RYN_SCRIPT_EXPORT", "SCHEME=\"prog.vxp\"", "SCRIPT_FILE=\"" + script + "\""};
   args.insert(args.end(), more.begin(), more.end());
-  return host.Run(args);
+  return args;
+}
+
+HostResult Script(HostRunner& host, const std::string& script, Args more = {}) {
+  return host.Run(ScriptArgs(script, more));
+}
+
+// The host's output read through a pipe, as `out=$(ryn-host ...)` reads it:
+// ready once every holder of the pipe has let go of it.
+std::future<std::string> CaptureThroughPipe(const HostRunner& host, const Args& args) {
+  std::string command = host.Command(args) + " 2>&1 </dev/null";
+  return std::async(std::launch::async, [command] {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[256];
+    for (size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    if (pipe) pclose(pipe);
+    return out;
+  });
 }
 
 // Waits for a file a script writes to say it has got so far; the scripts
@@ -141,6 +160,19 @@ TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStart
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(host.Read("scripts/vexlo.cmdline"), firstInstance);
   EXPECT_THAT(firstInstance, HasSubstr("-newinstance="));
+}
+
+TEST(ScriptExport, AKilledHostsOutputEnds) {
+  HostRunner host;
+  host.Write("scripts/wait.vxp", kWaitingScript);
+  std::future<std::string> output = CaptureThroughPipe(host, ScriptArgs("wait.vxp"));
+  ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
+  ::kill(PidIn(host, "scripts/host.pid"), SIGKILL);
+  EXPECT_EQ(output.wait_for(std::chrono::seconds(5)), std::future_status::ready)
+      << "the host's output is still held open";
+  ::kill(PidIn(host, "scripts/vexlo.pid"), SIGKILL);
+  ::kill(PidIn(host, "scripts/script.pid"), SIGKILL);
+  output.get();
 }
 
 TEST(ScriptExport, ASecondExportWhileOneRunsIsRefusedAndAfterACrashedOneRuns) {

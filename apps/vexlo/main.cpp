@@ -106,6 +106,9 @@ int main(int argc, char** argv) {
     }
   }
   if (instance < 0) return Usage();
+  // Nothing to show; holding the host's output would keep whoever reads it
+  // waiting for as long as this instance lives.
+  Plat_DetachStandardStreams();
 
   // The environment of the host that started us: where scripts find the interface file.
   std::string env = MEnv_Text("NORVIA_ENV"), error;
