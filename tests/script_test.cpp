@@ -1,16 +1,20 @@
 // Script exports through ryn-host and the interpreter stand-in, and the
 // faults of a script run made to happen: a killed interpreter or host, a
 // second export while one runs, an interpreter that never gets ready, one
-// that dies holding its instance mutex.
+// that dies holding its instance mutex. None of them leaves anything behind.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -47,6 +51,37 @@ std::future<std::string> CaptureThroughPipe(const HostRunner& host, const Args& 
     if (pipe) pclose(pipe);
     return out;
   });
+}
+
+// Ended, also as a zombie that nobody reaps (its parent, the host, is gone).
+bool Ended(int pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  size_t paren = line.rfind(')');
+  return paren == std::string::npos || line.compare(paren + 1, 2, " Z") == 0;
+}
+
+bool EndsWithin(int pid, std::chrono::milliseconds limit) {
+  for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+    if (Ended(pid)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return Ended(pid);
+}
+
+// A named system object that no process holds any more, but whose file the
+// Linux layer still keeps (it takes such files away at a later start).
+bool LeftBehind(const std::string& objectFile) {
+  for (const char* base : {"/dev/shm", "/tmp"}) {
+    std::string path = std::string(base) + "/norvia-ipc-" + std::to_string(getuid()) + "/" + objectFile;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    bool unheld = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    if (unheld) return true;
+  }
+  return false;
 }
 
 // Waits for a file a script writes to say it has got so far; the scripts
@@ -195,16 +230,25 @@ TEST(ScriptExport, ASecondExportWhileOneRunsIsRefusedAndAfterACrashedOneRuns) {
   EXPECT_EQ(after.exitCode, 0) << after.out << after.err;
 }
 
-TEST(ScriptExport, AnInterpreterThatNeverGetsReadyTimesOut) {
+TEST(ScriptExport, AnInterpreterThatNeverGetsReadyTimesOutAndLeavesNoEventBehind) {
   HostRunner host;
   host.Write("scripts/quick.vxp", "exit 0\n");
   host.SetEnv("VEXLO_STANDIN_FAULT", "no-ready");
   host.SetEnv("RYN_TEST_VEXLO_START_TIMEOUT_MS", "1000");
-  HostResult r = Script(host, "quick.vxp");
+  Args args = ScriptArgs("quick.vxp");
+  args.insert(args.begin(), {"--trace", "5"});
+  HostResult r = host.Run(args);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, kPrefix + "The Vexlo instance was closed unexpectedly.'\n");
   EXPECT_THAT(r.err, HasSubstr("Timed out starting Vexlo."));
   EXPECT_FALSE(host.Exists(kInterface));
+
+  // The interpreter gives up on its own a few seconds later.
+  std::smatch started;
+  const std::string trace = host.Read("log/trace.log");
+  ASSERT_TRUE(std::regex_search(trace, started, std::regex(R"(vexlo\.exe \((\d+)\): pid = (\d+))"))) << trace;
+  ASSERT_TRUE(EndsWithin(std::stoi(started[2]), std::chrono::seconds(10)));
+  EXPECT_FALSE(LeftBehind("e.Vexlo%20Process%20" + started[1].str() + ".event"));
 }
 
 TEST(ScriptExport, AnInterpreterThatDiesHoldingItsMutexDoesNotHangTheHost) {

@@ -73,6 +73,13 @@ LRESULT Answer(const VexloActionBlock& action) {
   }
 }
 
+// The ready event is needed only to say so: the starter waits on its own handle.
+void SignalReady(const std::string& base) {
+  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (base + ".event").c_str());
+  SetEvent(ready);
+  CloseHandle(ready);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_COPYDATA) {
     auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
@@ -121,7 +128,6 @@ int main(int argc, char** argv) {
   std::string base = VexloProcessHandler::baseName(instance);
   orvo::ProcessMutex mutex(base + ".mutex");
   g_instanceMutex = &mutex;
-  HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (base + ".event").c_str());
   g_fault = MEnv_Text("VEXLO_STANDIN_FAULT");
   // Test hook: an interpreter that hangs in its start-up and never gets ready.
   if (g_fault == "no-ready") {
@@ -145,7 +151,7 @@ int main(int argc, char** argv) {
   }
   mutex.Unlock();
   if (!block) return 5;
-  SetEvent(ready);
+  SignalReady(base);
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -157,6 +163,5 @@ int main(int argc, char** argv) {
   MSharedMem_Unlink(block);
   mutex.Unlock();
   DestroyWindow(window);
-  CloseHandle(ready);
   return 0;
 }
