@@ -70,6 +70,11 @@ bool EndsWithin(int pid, std::chrono::milliseconds limit) {
   return Ended(pid);
 }
 
+// Where the interpreter stand-in collects a script's error output.
+std::string ErrorFileOf(int interpreterPid) {
+  return (std::filesystem::temp_directory_path() / ("vexlo-" + std::to_string(interpreterPid) + ".err")).string();
+}
+
 // A named system object that no process holds any more, but whose file the
 // Linux layer still keeps (it takes such files away at a later start).
 bool LeftBehind(const std::string& objectFile) {
@@ -180,12 +185,14 @@ TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStart
   auto run = std::async(std::launch::async, [&] { return Script(host, "wait.vxp"); });
   ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
   std::string firstInstance = host.Read("scripts/vexlo.cmdline");
-  ::kill(PidIn(host, "scripts/vexlo.pid"), SIGKILL);
+  int killed = PidIn(host, "scripts/vexlo.pid");
+  ::kill(killed, SIGKILL);
   ::kill(PidIn(host, "scripts/script.pid"), SIGKILL);
   HostResult r = run.get();
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, kPrefix + "The Vexlo instance was closed unexpectedly.'\n");
   EXPECT_FALSE(host.Exists(kInterface));
+  EXPECT_TRUE(std::filesystem::exists(ErrorFileOf(killed))) << "the killed interpreter could not remove it";
 
   // The runtime's generator is not seeded, so the next host draws the same
   // instance number: it must start a new interpreter, not attach to the dead one.
@@ -195,6 +202,7 @@ TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStart
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(host.Read("scripts/vexlo.cmdline"), firstInstance);
   EXPECT_THAT(firstInstance, HasSubstr("-newinstance="));
+  EXPECT_FALSE(std::filesystem::exists(ErrorFileOf(killed))) << "the next interpreter takes it away";
 }
 
 TEST(ScriptExport, AKilledHostsOutputEnds) {

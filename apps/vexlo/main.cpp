@@ -116,6 +116,7 @@ int main(int argc, char** argv) {
   // Nothing to show; holding the host's output would keep whoever reads it
   // waiting for as long as this instance lives.
   Plat_DetachStandardStreams();
+  vexlo::SweepErrorFiles();
 
   // The environment of the host that started us: where scripts find the interface file.
   std::string env = MEnv_Text("NORVIA_ENV"), error;
