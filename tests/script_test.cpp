@@ -205,17 +205,43 @@ TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStart
   EXPECT_FALSE(std::filesystem::exists(ErrorFileOf(killed))) << "the next interpreter takes it away";
 }
 
-TEST(ScriptExport, AKilledHostsOutputEnds) {
-  HostRunner host;
-  host.Write("scripts/wait.vxp", kWaitingScript);
-  std::future<std::string> output = CaptureThroughPipe(host, ScriptArgs("wait.vxp"));
-  ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
-  ::kill(PidIn(host, "scripts/host.pid"), SIGKILL);
-  EXPECT_EQ(output.wait_for(std::chrono::seconds(5)), std::future_status::ready)
-      << "the host's output is still held open";
-  ::kill(PidIn(host, "scripts/vexlo.pid"), SIGKILL);
-  ::kill(PidIn(host, "scripts/script.pid"), SIGKILL);
-  output.get();
+TEST(ScriptExport, AKilledHostsOutputEndsAndItsInterpreterEndsWithItsScript) {
+  struct Case {
+    const char* name;
+    bool scriptOutlivesHost;
+  } cases[] = {
+      {"the script is killed with the host", false},
+      {"the script ends after the host", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HostRunner host;
+    host.Write("scripts/wait.vxp", kWaitingScript);
+    std::future<std::string> output = CaptureThroughPipe(host, ScriptArgs("wait.vxp"));
+    ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
+    const int interpreter = PidIn(host, "scripts/vexlo.pid"), script = PidIn(host, "scripts/script.pid");
+    ::kill(PidIn(host, "scripts/host.pid"), SIGKILL);
+    if (!c.scriptOutlivesHost) ::kill(script, SIGKILL);
+    const bool ended = output.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    EXPECT_TRUE(ended) << "the host's output is still held open";
+    if (c.scriptOutlivesHost) {
+      // The next export, of another environment, runs in an interpreter of its own.
+      HostRunner next;
+      next.Write("scripts/where.vxp", "echo \"$VEXLO_INTERFACE_DIR\" >where.txt\n");
+      HostResult r = Script(next, "where.vxp");
+      EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+      EXPECT_EQ(next.Read("scripts/where.txt"), next.Dir() + "/interface/\n");
+      EXPECT_FALSE(Ended(interpreter)) << "it waits for its own script";
+      EXPECT_TRUE(std::filesystem::exists(ErrorFileOf(interpreter))) << "the new interpreter leaves it alone";
+      host.Write("scripts/go", "");
+    }
+    EXPECT_TRUE(EndsWithin(interpreter, std::chrono::seconds(3)));
+    if (!ended) {  // lets the capture end
+      ::kill(interpreter, SIGKILL);
+      ::kill(script, SIGKILL);
+    }
+    output.get();
+  }
 }
 
 TEST(ScriptExport, ASecondExportWhileOneRunsIsRefusedAndAfterACrashedOneRuns) {

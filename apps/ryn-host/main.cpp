@@ -13,6 +13,7 @@
 #include "norvia/services.h"
 #include "platform/fs.h"
 #include "platform/module.h"
+#include "platform/process.h"
 #include "plugin.h"
 
 namespace {
@@ -194,12 +195,11 @@ int main(int argc, char** argv) {
     options.env = absolute;
   norvia::Host_SetProgramDirectory(ProgramDirectory());
   if (!norvia::Host_Open(options.env, error)) return UsageError("environment: " + error);
-  // The interpreter stand-in finds the environment through this variable.
-  SetEnvironmentVariableA("NORVIA_ENV", options.env.c_str());
+  SetEnvironmentVariableA(norvia::kEnvDirVariable, options.env.c_str());
+  SetEnvironmentVariableA(norvia::kHostPidVariable, std::to_string(GetCurrentProcessId()).c_str());
   if (!options.now.empty() && !norvia::Host_SetNow(options.now))
     return UsageError("--now expects \"YYYY-MM-DD hh:mm:ss\", found '" + options.now + "'");
-  // The same clock for the interpreter stand-in.
-  if (!options.now.empty()) SetEnvironmentVariableA("NORVIA_NOW", options.now.c_str());
+  if (!options.now.empty()) SetEnvironmentVariableA(norvia::kNowVariable, options.now.c_str());
   if (options.trace >= 0) norvia::SetTraceMasterLevel(options.trace);
 
   PluginExports plugin{};

@@ -1,11 +1,14 @@
 // vexlo: the stand-in for the host's script interpreter program. It plays a
 // private instance as the export drives it: started with -newinstance=N, it
 // publishes its process id and window in the instance block, signals ready,
-// answers the actions sent to its window and runs scripts as programs.
+// answers the actions sent to its window and runs scripts as programs. It
+// leaves nothing behind: it holds none of its host's output open, and once
+// that host is gone it ends as soon as no script of its own runs.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "RemoteVexlo.h"
 #include "ScriptRun.h"
@@ -24,7 +27,12 @@ namespace {
 vexlo::ScriptRun g_run;
 std::string g_lastError;
 orvo::ProcessMutex* g_instanceMutex = nullptr;
+VexloInstanceBlock* g_block = nullptr;  // while the instance is published
 std::string g_fault;  // VEXLO_STANDIN_FAULT, a test switch
+
+constexpr UINT kHostGone = WM_USER + 1;  // from the thread that watches the host
+constexpr UINT_PTR kScriptTimer = 1;     // an instance without host waits for its script
+constexpr UINT kScriptCheckMs = 250;
 
 bool Running() {
   bool running = g_run.Running();
@@ -73,6 +81,53 @@ LRESULT Answer(const VexloActionBlock& action) {
   }
 }
 
+bool Publish(const std::string& base, HWND window) {
+  g_instanceMutex->Lock();
+  g_block = static_cast<VexloInstanceBlock*>(MSharedMem_LinkOrCreate((base + ".shm").c_str(), 1024));
+  if (g_block) {
+    g_block->processId = GetCurrentProcessId();
+    g_block->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
+  }
+  g_instanceMutex->Unlock();
+  return g_block != nullptr;
+}
+
+void Unpublish() {
+  if (!g_block) return;
+  g_instanceMutex->Lock();
+  MSharedMem_Unlink(g_block);
+  g_instanceMutex->Unlock();
+  g_block = nullptr;
+}
+
+// The host that started this instance is gone, so the instance serves
+// nobody. It takes its block back, so that the next export (of another host,
+// with another environment) starts an instance of its own instead of
+// attaching here, and it ends once its own script has.
+void Retire(HWND window) {
+  Unpublish();
+  if (Running()) SetTimer(window, kScriptTimer, kScriptCheckMs, nullptr);  // to look again
+  else PostQuitMessage(0);
+}
+
+// The host named in the environment, watched by a thread of its own that
+// tells the window at once when the host ends: a later export must not find
+// this instance in between. An instance started without a host lives until
+// it is closed.
+void WatchHost(HWND window) {
+  DWORD pid = MEnv_Number(norvia::kHostPidVariable, 0);
+  if (!pid) return;
+  bool gone = false;
+  HANDLE host = vexlo::OpenToWatch(pid, gone);
+  if (gone) return Retire(window);  // it ended before we could look
+  if (!host) return;
+  std::thread([host, window] {
+    WaitForSingleObject(host, INFINITE);
+    SendMessageA(window, kHostGone, 0, 0);
+    CloseHandle(host);
+  }).detach();
+}
+
 // The ready event is needed only to say so: the starter waits on its own handle.
 void SignalReady(const std::string& base) {
   HANDLE ready = CreateEventA(nullptr, TRUE, FALSE, (base + ".event").c_str());
@@ -81,6 +136,10 @@ void SignalReady(const std::string& base) {
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kHostGone || (message == WM_TIMER && wParam == kScriptTimer)) {
+    Retire(window);
+    return 0;
+  }
   if (message == WM_COPYDATA) {
     auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
     if (!copy || copy->cbData != sizeof(VexloActionBlock) || !copy->lpData) return 0;
@@ -97,34 +156,51 @@ int Usage() {
   return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The instance number of "-newinstance=N [-nosplasher] [-pipes]", or -1.
+int ParseInstance(int argc, char** argv) {
   int instance = -1;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg.rfind("-newinstance=", 0) == 0) {
       char* end = nullptr;
       long n = std::strtol(arg.c_str() + 13, &end, 10);
-      if (*end || n < 0) return Usage();
+      if (*end || n < 0) return -1;
       instance = static_cast<int>(n);
     } else if (arg != "-nosplasher" && arg != "-pipes") {
-      return Usage();
+      return -1;
     }
   }
+  return instance;
+}
+
+// The environment of the host that started us: where scripts find the interface file.
+void OpenHostEnvironment() {
+  std::string env = MEnv_Text(norvia::kEnvDirVariable), error;
+  if (env.empty() || !norvia::Host_Open(env, error)) return;
+  SetEnvironmentVariableA("VEXLO_INTERFACE_DIR", Orvouser_GetAbsolutPath(1, "", "").c_str());
+  // The host's fixed clock (--now), if it has one.
+  if (std::string now = MEnv_Text(norvia::kNowVariable); !now.empty()) norvia::Host_SetNow(now);
+}
+
+HWND CreateActionWindow(const std::string& base) {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.lpszClassName = "VexloRemoteWindow";
+  RegisterClassA(&windowClass);
+  return CreateWindowExA(0, "VexloRemoteWindow", base.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                         nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int instance = ParseInstance(argc, argv);
   if (instance < 0) return Usage();
   // Nothing to show; holding the host's output would keep whoever reads it
   // waiting for as long as this instance lives.
   Plat_DetachStandardStreams();
   vexlo::SweepErrorFiles();
-
-  // The environment of the host that started us: where scripts find the interface file.
-  std::string env = MEnv_Text("NORVIA_ENV"), error;
-  if (!env.empty() && norvia::Host_Open(env, error)) {
-    SetEnvironmentVariableA("VEXLO_INTERFACE_DIR", Orvouser_GetAbsolutPath(1, "", "").c_str());
-    // The host's fixed clock (--now), if it has one.
-    if (std::string now = MEnv_Text("NORVIA_NOW"); !now.empty()) norvia::Host_SetNow(now);
-  }
+  OpenHostEnvironment();
 
   std::string base = VexloProcessHandler::baseName(instance);
   orvo::ProcessMutex mutex(base + ".mutex");
@@ -136,23 +212,11 @@ int main(int argc, char** argv) {
     return 3;
   }
 
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.lpszClassName = "VexloRemoteWindow";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "VexloRemoteWindow", base.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                nullptr);
+  HWND window = CreateActionWindow(base);
   if (!window) return 4;
-
-  mutex.Lock();
-  auto* block = static_cast<VexloInstanceBlock*>(MSharedMem_LinkOrCreate((base + ".shm").c_str(), 1024));
-  if (block) {
-    block->processId = GetCurrentProcessId();
-    block->window = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(window));
-  }
-  mutex.Unlock();
-  if (!block) return 5;
+  if (!Publish(base, window)) return 5;
   SignalReady(base);
+  WatchHost(window);
 
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -160,9 +224,7 @@ int main(int argc, char** argv) {
     DispatchMessageA(&msg);
   }
 
-  mutex.Lock();
-  MSharedMem_Unlink(block);
-  mutex.Unlock();
+  Unpublish();
   DestroyWindow(window);
   return 0;
 }
