@@ -1,6 +1,8 @@
 #include "ScriptRun.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,16 +32,15 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
-const std::string kErrorFilePrefix = "vexlo-", kErrorFileSuffix = ".err";
+const char* const kErrorFilePrefix = "vexlo-";
+
+std::string ErrorFileName(DWORD pid) { return kErrorFilePrefix + std::to_string(pid) + ".err"; }
 
 // The interpreter's process id in the name of an error file; 0 for other files.
 DWORD PidOfErrorFile(const std::string& name) {
-  if (name.size() <= kErrorFilePrefix.size() + kErrorFileSuffix.size() || name.rfind(kErrorFilePrefix, 0) != 0 ||
-      name.compare(name.size() - kErrorFileSuffix.size(), kErrorFileSuffix.size(), kErrorFileSuffix) != 0)
-    return 0;
-  std::string digits = name.substr(kErrorFilePrefix.size(), name.size() - kErrorFilePrefix.size() - kErrorFileSuffix.size());
-  if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) return 0;
-  return static_cast<DWORD>(std::stoul(digits));
+  if (name.rfind(kErrorFilePrefix, 0) != 0) return 0;
+  auto pid = static_cast<DWORD>(std::strtoul(name.c_str() + std::strlen(kErrorFilePrefix), nullptr, 10));
+  return name == ErrorFileName(pid) ? pid : 0;
 }
 
 bool ProcessGone(DWORD pid) {
@@ -62,7 +63,7 @@ HANDLE OpenToWatch(DWORD pid, bool& gone) {
 
 std::string ErrorFileOf(DWORD pid) {
   std::error_code error;
-  return (fs::temp_directory_path(error) / (kErrorFilePrefix + std::to_string(pid) + kErrorFileSuffix)).string();
+  return (fs::temp_directory_path(error) / ErrorFileName(pid)).string();
 }
 
 void SweepErrorFiles() {
