@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "RemoteVexlo.h"
 #include "ScriptRun.h"
@@ -29,10 +28,14 @@ std::string g_lastError;
 orvo::ProcessMutex* g_instanceMutex = nullptr;
 VexloInstanceBlock* g_block = nullptr;  // while the instance is published
 std::string g_fault;  // VEXLO_STANDIN_FAULT, a test switch
+HANDLE g_host = nullptr;  // the host that started this instance (null: gone before we looked)
 
-constexpr UINT kHostGone = WM_USER + 1;  // from the thread that watches the host
-constexpr UINT_PTR kScriptTimer = 1;     // an instance without host waits for its script
-constexpr UINT kScriptCheckMs = 250;
+// The host is looked at this often: a host started after this one ended
+// takes longer than that before it looks for an instance to attach to. (No
+// thread waits for the host: with a second thread to end, the process would
+// end later on every close, and the closing host polls for that end.)
+constexpr UINT_PTR kHostTimer = 1;
+constexpr UINT kHostCheckMs = 10;
 
 bool Running() {
   bool running = g_run.Running();
@@ -100,32 +103,24 @@ void Unpublish() {
   g_block = nullptr;
 }
 
-// The host that started this instance is gone, so the instance serves
-// nobody. It takes its block back, so that the next export (of another host,
-// with another environment) starts an instance of its own instead of
-// attaching here, and it ends once its own script has.
-void Retire(HWND window) {
-  Unpublish();
-  if (Running()) SetTimer(window, kScriptTimer, kScriptCheckMs, nullptr);  // to look again
-  else PostQuitMessage(0);
-}
-
-// The host named in the environment, watched by a thread of its own that
-// tells the window at once when the host ends: a later export must not find
-// this instance in between. An instance started without a host lives until
-// it is closed.
+// The host named in the environment, looked at on every tick of the host
+// timer; an instance started without one lives until it is closed.
 void WatchHost(HWND window) {
   DWORD pid = MEnv_Number(norvia::kHostPidVariable, 0);
   if (!pid) return;
-  bool gone = false;
-  HANDLE host = vexlo::OpenToWatch(pid, gone);
-  if (gone) return Retire(window);  // it ended before we could look
-  if (!host) return;
-  std::thread([host, window] {
-    WaitForSingleObject(host, INFINITE);
-    SendMessageA(window, kHostGone, 0, 0);
-    CloseHandle(host);
-  }).detach();
+  bool gone = false;  // ended before we could look
+  g_host = vexlo::OpenToWatch(pid, gone);
+  if (g_host || gone) SetTimer(window, kHostTimer, kHostCheckMs, nullptr);
+}
+
+// Once the host that started this instance is gone, the instance serves
+// nobody. It takes its block back, so that the next export (of another host,
+// with another environment) starts an instance of its own instead of
+// attaching here, and it ends once its own script has.
+void CheckHost() {
+  if (g_host && WaitForSingleObject(g_host, 0) != WAIT_OBJECT_0) return;
+  Unpublish();
+  if (!Running()) PostQuitMessage(0);
 }
 
 // The ready event is needed only to say so: the starter waits on its own handle.
@@ -136,8 +131,8 @@ void SignalReady(const std::string& base) {
 }
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kHostGone || (message == WM_TIMER && wParam == kScriptTimer)) {
-    Retire(window);
+  if (message == WM_TIMER && wParam == kHostTimer) {
+    CheckHost();
     return 0;
   }
   if (message == WM_COPYDATA) {
