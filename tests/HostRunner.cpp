@@ -31,6 +31,16 @@ std::string ShellQuote(const std::string& text) {
   return out + "'";
 }
 
+namespace {
+
+std::string ShellText(const std::vector<std::string>& args) {
+  std::string text;
+  for (const std::string& arg : args) text += " " + ShellQuote(arg);
+  return text;
+}
+
+}  // namespace
+
 std::string ReadFileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream buffer;
@@ -53,12 +63,14 @@ HostRunner::~HostRunner() {
 }
 
 HostResult HostRunner::Run(const std::vector<std::string>& args, const std::string& now) {
-  std::string shellArgs;
-  for (const std::string& arg : args) shellArgs += " " + ShellQuote(arg);
-  return RunShell(shellArgs, now);
+  return RunShell(ShellText(args), now);
 }
 
-std::string HostRunner::CommandLine(const std::string& shellArgs, const std::string& now) const {
+std::string HostRunner::Command(const std::vector<std::string>& args, const std::string& now) const {
+  return ShellCommand(ShellText(args), now);
+}
+
+std::string HostRunner::ShellCommand(const std::string& shellArgs, const std::string& now) const {
   std::string command = "env TZ=UTC ";
   for (const std::string& variable : m_env) command += ShellQuote(variable) + " ";
   command += ShellQuote(BinaryDir() + "/bin/ryn-host") + " --env " + ShellQuote(m_dir);
@@ -67,7 +79,7 @@ std::string HostRunner::CommandLine(const std::string& shellArgs, const std::str
 }
 
 HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string& now) {
-  std::string command = CommandLine(shellArgs, now);
+  std::string command = ShellCommand(shellArgs, now);
   // Per thread, so that a test may run a second host while the first one waits.
   std::string tag = std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
   std::string outFile = m_dir + "/.stdout" + tag, errFile = m_dir + "/.stderr" + tag;

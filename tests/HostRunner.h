@@ -22,8 +22,10 @@ class HostRunner {
   HostResult Run(const std::vector<std::string>& args, const std::string& now = "2024-03-07 14:05:09");
   // The same with ARGS as shell text, quoted as a user would type it.
   HostResult RunShell(const std::string& shellArgs, const std::string& now = "2024-03-07 14:05:09");
-  // The shell command line of a Run, without its redirections.
-  std::string CommandLine(const std::string& shellArgs, const std::string& now = "2024-03-07 14:05:09") const;
+  // The shell command that Run runs, without its redirections.
+  std::string Command(const std::vector<std::string>& args, const std::string& now = "2024-03-07 14:05:09") const;
+  // The same with ARGS as shell text.
+  std::string ShellCommand(const std::string& shellArgs, const std::string& now = "2024-03-07 14:05:09") const;
   // An environment variable for every later Run (the host passes it on to the interpreter).
   void SetEnv(const std::string& name, const std::string& value) { m_env.push_back(name + "=" + value); }
   const std::string& Dir() const { return m_dir; }

@@ -38,7 +38,9 @@ TEST(AsciiExport, AppendLineWritesTitlesOnlyIntoANewFile) {
 
 TEST(AsciiExport, FeaturesNamesPathsAndWarningMarks) {
   HostRunner host;
-  host.Write("store/parts/d.fea", "name = d\nactual = 1\nunit = 1\nresolution = 0.1\nmeasured = 2024-03-06 08:00:00\n");
+  // The largest symbol index: its type code must not overflow.
+  host.Write("store/parts/d.fea",
+             "name = d\nactual = 1\nunit = 1\nresolution = 0.1\nsymbol = 2147483647\nmeasured = 2024-03-06 08:00:00\n");
   HostResult r = host.Run({"exec", "MODE=RYN_ASCII_APPEND_LINE", "SCHEME=\"n.txt\"", "OPERATOR=\"o\"",
                            "FEATURES=\"holes.lst\", \"parts/d.fea\", \"./c.fea\"",
                            "$NAMES=\"X\", \"Y\", \"Bore (limit!)\""});
@@ -46,7 +48,7 @@ TEST(AsciiExport, FeaturesNamesPathsAndWarningMarks) {
   std::string file = host.Read("export/n.txt");
   EXPECT_NE(file.find("\r\nX_H1;;"), std::string::npos) << file;
   EXPECT_NE(file.find("\r\nX_H2;;"), std::string::npos) << file;
-  EXPECT_NE(file.find("\r\nY;;   0.0;   0.0;   0.0;   1.0;mm;0;0;0;3;"), std::string::npos) << file;
+  EXPECT_NE(file.find("\r\nY;;   0.0;   0.0;   0.0;   1.0;mm;0;0;2147492647;3;"), std::string::npos) << file;
   EXPECT_NE(file.find("\r\nBore;;"), std::string::npos) << "warning mode 0 drops the mark";
 }
 

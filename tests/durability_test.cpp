@@ -188,7 +188,7 @@ TEST(Durability, AnAppendThatRunsOutOfMemoryKeepsTheFileAndSaysSo) {
   for (int i = 0; i < 600000; ++i) big += row;
   host.Write("export/big.csv", big);
   // 60 MB of address space: the program fits, the 33 MB table beside it does not.
-  const std::string run = "ulimit -v 60000; " + host.CommandLine("exec MODE=RYN_CSV_APPEND 'SCHEME=\"big.csv\"'") +
+  const std::string run = "ulimit -v 60000; " + host.ShellCommand("exec MODE=RYN_CSV_APPEND 'SCHEME=\"big.csv\"'") +
                           " >" + ShellQuote(host.Dir() + "/out") + " 2>&1";
   const int status = std::system(("bash -c " + ShellQuote(run)).c_str());
   const std::string out = ReadFileBytes(host.Dir() + "/out");
@@ -202,7 +202,7 @@ TEST(Durability, ConcurrentRunsOnOneFileKeepEveryRun) {
   for (const Mode& m : {kAppendModes[0], kAppendModes[1], kAppendModes[2], kAppendModes[3]}) {
     SCOPED_TRACE(m.mode);
     HostRunner host;
-    const std::string run = host.CommandLine("exec MODE=" + std::string(m.mode) + " 'SCHEME=\"" + m.file +
+    const std::string run = host.ShellCommand("exec MODE=" + std::string(m.mode) + " 'SCHEME=\"" + m.file +
                                              "\"' 'FEATURES=\"a.fea\"'") +
                             " >/dev/null 2>&1 || echo failed";
     const std::string failures = host.Dir() + "/failures";

@@ -32,7 +32,7 @@ TEST(HostCli, ParameterSummaryTexts) {
   HostRunner host;
   EXPECT_EQ(host.Run({"text", "0", "SCHEME=\"r.txt\""}).out, "Scheme: r.txt \n");
   EXPECT_EQ(host.Run({"text", "1"}).out, "Unit: mm/inch \n");
-  EXPECT_EQ(host.Run({"text", "16"}).out, "\n");
+  EXPECT_EQ(host.Run({"text", "15", "TEXT_5=\"last\""}).out, "last\n");
 }
 
 TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
@@ -48,6 +48,13 @@ TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
       {{"frobnicate"}, "unknown verb 'frobnicate'"},
       {{"--plugin", "/nonexistent/x.so", "identify"}, "cannot load plug-in"},
       {{}, "no verb given"},
+      {{"text"}, "text expects an INDEX"},
+      {{"text", ""}, "text expects an INDEX"},
+      {{"text", "16"}, "text INDEX must be 0 to 15, found '16'"},
+      {{"text", "-1"}, "text INDEX must be 0 to 15, found '-1'"},
+      {{"text", "99999"}, "text INDEX must be 0 to 15, found '99999'"},
+      {{"text", "99999999999999999999"}, "found '99999999999999999999'"},
+      {{"--env", "", "identify"}, "--env expects a directory, found an empty text"},
   };
   for (const Case& c : cases) {
     HostResult r = host.Run(c.args);
@@ -56,12 +63,27 @@ TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
   }
 }
 
-TEST(HostCli, MalformedHostIniIsAnEnvironmentError) {
-  HostRunner host;
-  host.Write("host.ini", "[trace]\nlevel = 1\nbroken line\n");
-  HostResult r = host.Run({"identify"});
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_NE(r.err.find("host.ini:3: expected 'key = value', found 'broken line'"), std::string::npos) << r.err;
+TEST(HostCli, HostIniIsReadOrRefusedNamingTheLine) {
+  const std::string original = SourceText("tests/env/host.ini");
+  struct Case {
+    std::string text;
+    int exitCode;
+    const char* stderrPart;
+  } cases[] = {
+      {"[trace]\nlevel = 1\nbroken line\n", 2, "host.ini:3: expected 'key = value', found 'broken line'"},
+      {"\xEF\xBB\xBF" + original, 0, ""},
+  };
+  for (const Case& c : cases) {
+    HostRunner host;
+    host.Write("host.ini", c.text);
+    HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"out_<DATE>.txt\"", "TITLE_1=\"Housing\""});
+    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+    EXPECT_NE(r.err.find(c.stderrPart), std::string::npos) << r.err;
+    // The settings of a file with a byte order mark all hold: machine, user, locale.
+    if (c.exitCode == 0) {
+      EXPECT_EQ(host.Read("export/out_2024_03_07.txt"), Expected("ascii_replace.txt"));
+    }
+  }
 }
 
 TEST(HostCli, BadNowIsAUsageError) {

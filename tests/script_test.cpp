@@ -1,15 +1,20 @@
 // Script exports through ryn-host and the interpreter stand-in, and the
 // faults of a script run made to happen: a killed interpreter or host, a
 // second export while one runs, an interpreter that never gets ready, one
-// that dies holding its instance mutex.
+// that dies holding its instance mutex. None of them leaves anything behind.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <future>
+#include <regex>
 #include <string>
 #include <thread>
 
@@ -24,10 +29,64 @@ using ::testing::StartsWith;
 const std::string kPrefix = "Error on executing script export: '";
 const char* kInterface = "interface/ryn_scriptexport.ini";
 
-HostResult Script(HostRunner& host, const std::string& script, Args more = {}) {
+Args ScriptArgs(const std::string& script, Args more = {}) {
   Args args = {"exec", "MODE=RYN_SCRIPT_EXPORT", "SCHEME=\"prog.vxp\"", "SCRIPT_FILE=\"" + script + "\""};
   args.insert(args.end(), more.begin(), more.end());
-  return host.Run(args);
+  return args;
+}
+
+HostResult Script(HostRunner& host, const std::string& script, Args more = {}) {
+  return host.Run(ScriptArgs(script, more));
+}
+
+// The host's output read through a pipe, as `out=$(ryn-host ...)` reads it:
+// ready once every holder of the pipe has let go of it.
+std::future<std::string> CaptureThroughPipe(const HostRunner& host, const Args& args) {
+  std::string command = host.Command(args) + " 2>&1 </dev/null";
+  return std::async(std::launch::async, [command] {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[256];
+    for (size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    if (pipe) pclose(pipe);
+    return out;
+  });
+}
+
+// Ended, also as a zombie that nobody reaps (its parent, the host, is gone).
+bool Ended(int pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(stat, line)) return true;
+  size_t paren = line.rfind(')');
+  return paren == std::string::npos || line.compare(paren + 1, 2, " Z") == 0;
+}
+
+bool EndsWithin(int pid, std::chrono::milliseconds limit) {
+  for (auto end = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < end;) {
+    if (Ended(pid)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return Ended(pid);
+}
+
+// Where the interpreter stand-in collects a script's error output.
+std::string ErrorFileOf(int interpreterPid) {
+  return (std::filesystem::temp_directory_path() / ("vexlo-" + std::to_string(interpreterPid) + ".err")).string();
+}
+
+// A named system object that no process holds any more, but whose file the
+// Linux layer still keeps (it takes such files away at a later start).
+bool LeftBehind(const std::string& objectFile) {
+  for (const char* base : {"/dev/shm", "/tmp"}) {
+    std::string path = std::string(base) + "/norvia-ipc-" + std::to_string(getuid()) + "/" + objectFile;
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    bool unheld = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    if (unheld) return true;
+  }
+  return false;
 }
 
 // Waits for a file a script writes to say it has got so far; the scripts
@@ -126,12 +185,14 @@ TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStart
   auto run = std::async(std::launch::async, [&] { return Script(host, "wait.vxp"); });
   ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
   std::string firstInstance = host.Read("scripts/vexlo.cmdline");
-  ::kill(PidIn(host, "scripts/vexlo.pid"), SIGKILL);
+  int killed = PidIn(host, "scripts/vexlo.pid");
+  ::kill(killed, SIGKILL);
   ::kill(PidIn(host, "scripts/script.pid"), SIGKILL);
   HostResult r = run.get();
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, kPrefix + "The Vexlo instance was closed unexpectedly.'\n");
   EXPECT_FALSE(host.Exists(kInterface));
+  EXPECT_TRUE(std::filesystem::exists(ErrorFileOf(killed))) << "the killed interpreter could not remove it";
 
   // The runtime's generator is not seeded, so the next host draws the same
   // instance number: it must start a new interpreter, not attach to the dead one.
@@ -141,6 +202,46 @@ TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStart
   EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(host.Read("scripts/vexlo.cmdline"), firstInstance);
   EXPECT_THAT(firstInstance, HasSubstr("-newinstance="));
+  EXPECT_FALSE(std::filesystem::exists(ErrorFileOf(killed))) << "the next interpreter takes it away";
+}
+
+TEST(ScriptExport, AKilledHostsOutputEndsAndItsInterpreterEndsWithItsScript) {
+  struct Case {
+    const char* name;
+    bool scriptOutlivesHost;
+  } cases[] = {
+      {"the script is killed with the host", false},
+      {"the script ends after the host", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HostRunner host;
+    host.Write("scripts/wait.vxp", kWaitingScript);
+    std::future<std::string> output = CaptureThroughPipe(host, ScriptArgs("wait.vxp"));
+    ASSERT_TRUE(AwaitFile(host, "scripts/script.pid"));
+    const int interpreter = PidIn(host, "scripts/vexlo.pid"), script = PidIn(host, "scripts/script.pid");
+    ::kill(PidIn(host, "scripts/host.pid"), SIGKILL);
+    if (!c.scriptOutlivesHost) ::kill(script, SIGKILL);
+    const bool ended = output.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    EXPECT_TRUE(ended) << "the host's output is still held open";
+    if (c.scriptOutlivesHost) {
+      // The next export, of another environment, runs in an interpreter of its own.
+      HostRunner next;
+      next.Write("scripts/where.vxp", "echo \"$VEXLO_INTERFACE_DIR\" >where.txt\n");
+      HostResult r = Script(next, "where.vxp");
+      EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+      EXPECT_EQ(next.Read("scripts/where.txt"), next.Dir() + "/interface/\n");
+      EXPECT_FALSE(Ended(interpreter)) << "it waits for its own script";
+      EXPECT_TRUE(std::filesystem::exists(ErrorFileOf(interpreter))) << "the new interpreter leaves it alone";
+      host.Write("scripts/go", "");
+    }
+    EXPECT_TRUE(EndsWithin(interpreter, std::chrono::seconds(3)));
+    if (!ended) {  // lets the capture end
+      ::kill(interpreter, SIGKILL);
+      ::kill(script, SIGKILL);
+    }
+    output.get();
+  }
 }
 
 TEST(ScriptExport, ASecondExportWhileOneRunsIsRefusedAndAfterACrashedOneRuns) {
@@ -163,16 +264,25 @@ TEST(ScriptExport, ASecondExportWhileOneRunsIsRefusedAndAfterACrashedOneRuns) {
   EXPECT_EQ(after.exitCode, 0) << after.out << after.err;
 }
 
-TEST(ScriptExport, AnInterpreterThatNeverGetsReadyTimesOut) {
+TEST(ScriptExport, AnInterpreterThatNeverGetsReadyTimesOutAndLeavesNoEventBehind) {
   HostRunner host;
   host.Write("scripts/quick.vxp", "exit 0\n");
   host.SetEnv("VEXLO_STANDIN_FAULT", "no-ready");
   host.SetEnv("RYN_TEST_VEXLO_START_TIMEOUT_MS", "1000");
-  HostResult r = Script(host, "quick.vxp");
+  Args args = ScriptArgs("quick.vxp");
+  args.insert(args.begin(), {"--trace", "5"});
+  HostResult r = host.Run(args);
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.out, kPrefix + "The Vexlo instance was closed unexpectedly.'\n");
   EXPECT_THAT(r.err, HasSubstr("Timed out starting Vexlo."));
   EXPECT_FALSE(host.Exists(kInterface));
+
+  // The interpreter gives up on its own a few seconds later.
+  std::smatch started;
+  const std::string trace = host.Read("log/trace.log");
+  ASSERT_TRUE(std::regex_search(trace, started, std::regex(R"(vexlo\.exe \((\d+)\): pid = (\d+))"))) << trace;
+  ASSERT_TRUE(EndsWithin(std::stoi(started[2]), std::chrono::seconds(10)));
+  EXPECT_FALSE(LeftBehind("e.Vexlo%20Process%20" + started[1].str() + ".event"));
 }
 
 TEST(ScriptExport, AnInterpreterThatDiesHoldingItsMutexDoesNotHangTheHost) {

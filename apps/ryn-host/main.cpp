@@ -13,6 +13,7 @@
 #include "norvia/services.h"
 #include "platform/fs.h"
 #include "platform/module.h"
+#include "platform/process.h"
 #include "plugin.h"
 
 namespace {
@@ -31,6 +32,7 @@ const char* const kUsage =
     "                            actions (VERB:ARGUMENT, show, apply), print the parameter text\n";
 
 enum Exit { kOk = 0, kMessage = 1, kUsageError = 2 };
+constexpr long kLastTextIndex = 15;  // the plug-in's parameter summary texts are 0 to 15
 
 struct Options {
   std::string env, plugin, now, verb;
@@ -50,6 +52,8 @@ bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
     if (name == "--help") return error = "", false;
     if (i + 1 >= argc) return error = name + " needs a value", false;
     std::string value = argv[++i];
+    // An empty directory would quietly fall back on the bundled example.
+    if (name == "--env" && value.empty()) return error = "--env expects a directory, found an empty text", false;
     if (name == "--env") o.env = value;
     else if (name == "--plugin") o.plugin = value;
     else if (name == "--now") o.now = value;
@@ -140,15 +144,26 @@ int Edit(const PluginExports& p, std::vector<std::string> args) {
   return kOk;
 }
 
+// The INDEX of `text`. Other numbers would reach other identification kinds
+// of the plug-in, not a summary text.
+bool ParseTextIndex(const std::string& arg, int& index, std::string& error) {
+  char* end = nullptr;
+  long number = std::strtol(arg.c_str(), &end, 10);
+  if (arg.empty() || *end) return error = "text expects an INDEX", false;
+  if (number < 0 || number > kLastTextIndex)
+    return error = "text INDEX must be 0 to " + std::to_string(kLastTextIndex) + ", found '" + arg + "'", false;
+  index = static_cast<int>(number);
+  return true;
+}
+
 int RunVerb(const Options& o, const PluginExports& p) {
   std::vector<std::string> params = o.args;
   if (o.verb == "identify") return params.empty() ? Identify(p) : UsageError("identify takes no arguments");
   if (o.verb == "edit") return Edit(p, params);
   int textIndex = 0;
   if (o.verb == "text") {
-    char* end = nullptr;
-    if (params.empty() || (textIndex = static_cast<int>(std::strtol(params[0].c_str(), &end, 10)), *end))
-      return UsageError("text expects an INDEX");
+    std::string error;
+    if (!ParseTextIndex(params.empty() ? "" : params[0], textIndex, error)) return UsageError(error);
     params.erase(params.begin());
   } else if (o.verb != "exec" && o.verb != "check" && o.verb != "params") {
     return UsageError("unknown verb '" + o.verb + "'");
@@ -180,12 +195,11 @@ int main(int argc, char** argv) {
     options.env = absolute;
   norvia::Host_SetProgramDirectory(ProgramDirectory());
   if (!norvia::Host_Open(options.env, error)) return UsageError("environment: " + error);
-  // The interpreter stand-in finds the environment through this variable.
-  SetEnvironmentVariableA("NORVIA_ENV", options.env.c_str());
+  SetEnvironmentVariableA(norvia::kEnvDirVariable, options.env.c_str());
+  SetEnvironmentVariableA(norvia::kHostPidVariable, std::to_string(GetCurrentProcessId()).c_str());
   if (!options.now.empty() && !norvia::Host_SetNow(options.now))
     return UsageError("--now expects \"YYYY-MM-DD hh:mm:ss\", found '" + options.now + "'");
-  // The same clock for the interpreter stand-in.
-  if (!options.now.empty()) SetEnvironmentVariableA("NORVIA_NOW", options.now.c_str());
+  if (!options.now.empty()) SetEnvironmentVariableA(norvia::kNowVariable, options.now.c_str());
   if (options.trace >= 0) norvia::SetTraceMasterLevel(options.trace);
 
   PluginExports plugin{};

@@ -1,6 +1,8 @@
 #include "ScriptRun.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -30,7 +32,49 @@ std::string ReadAll(const std::string& path) {
   return text.str();
 }
 
+const char* const kErrorFilePrefix = "vexlo-";
+
+std::string ErrorFileName(DWORD pid) { return kErrorFilePrefix + std::to_string(pid) + ".err"; }
+
+// The interpreter's process id in the name of an error file; 0 for other files.
+DWORD PidOfErrorFile(const std::string& name) {
+  if (name.rfind(kErrorFilePrefix, 0) != 0) return 0;
+  auto pid = static_cast<DWORD>(std::strtoul(name.c_str() + std::strlen(kErrorFilePrefix), nullptr, 10));
+  return name == ErrorFileName(pid) ? pid : 0;
+}
+
+bool ProcessGone(DWORD pid) {
+  bool gone = false;
+  HANDLE process = OpenToWatch(pid, gone);
+  if (!process) return gone;
+  gone = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+  CloseHandle(process);
+  return gone;
+}
+
 }  // namespace
+
+HANDLE OpenToWatch(DWORD pid, bool& gone) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+  // Any other failure (not allowed to look) leaves the process running.
+  gone = !process && GetLastError() == ERROR_INVALID_PARAMETER;
+  return process;
+}
+
+std::string ErrorFileOf(DWORD pid) {
+  std::error_code error;
+  return (fs::temp_directory_path(error) / ErrorFileName(pid)).string();
+}
+
+void SweepErrorFiles() {
+  std::error_code error;
+  fs::path directory = fs::temp_directory_path(error);
+  if (error) return;
+  for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+    DWORD pid = PidOfErrorFile(it->path().filename().string());
+    if (pid && pid != GetCurrentProcessId() && ProcessGone(pid)) DeleteFileA(it->path().string().c_str());
+  }
+}
 
 std::string ResolveCase(const std::string& path) {
   std::error_code error;
@@ -132,7 +176,7 @@ bool ScriptRun::Start(const std::string& given) {
   if (program.empty() && posixShell) program = {posixShell};
   program.push_back(script);
 
-  m_strErrFile = (fs::temp_directory_path(error) / ("vexlo-" + std::to_string(GetCurrentProcessId()) + ".err")).string();
+  m_strErrFile = ErrorFileOf(GetCurrentProcessId());
   DeleteFileA(m_strErrFile.c_str());
   std::string line;
   if (posixShell) {

@@ -23,6 +23,16 @@ std::string QuoteArgument(const std::string& argument);
 // The last non-empty line of `text` (trailing CR dropped).
 std::string LastLine(const std::string& text);
 
+// Opens process `pid` to see it end; null when it cannot be, with `gone`
+// telling whether that is because no such process runs.
+HANDLE OpenToWatch(DWORD pid, bool& gone);
+
+// The file that takes the error output of the scripts interpreter `pid` runs.
+std::string ErrorFileOf(DWORD pid);
+// Removes the error files of interpreters that are gone: one killed while
+// its script ran could not remove its own.
+void SweepErrorFiles();
+
 class ScriptRun {
  public:
   ~ScriptRun();

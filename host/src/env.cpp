@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "host_paths.h"
 #include "norvia/diag.h"
@@ -49,7 +50,10 @@ bool ApplyLocale(const IniFile& ini) {
 
 bool IniFile::Parse(const std::string& text, const std::string& fileName, std::string& error) {
   m_sections.clear();
-  std::istringstream in(text);
+  // Windows editors like to save with a UTF-8 byte order mark.
+  const std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  const bool marked = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+  std::istringstream in(marked ? text.substr(kByteOrderMark.size()) : text);
   std::string line, section;
   bool inSection = false;
   for (int number = 1; std::getline(in, line); ++number) {

@@ -14,7 +14,8 @@ namespace {
 TEST(IniFile, ReadsSectionsKeysAndBackslashes) {
   norvia::IniFile ini;
   std::string error;
-  ASSERT_TRUE(ini.Parse("; comment\n[Registry]\r\nSoftware\\Orvo\\X = d:\\data\\x\n[globals]\nk = a = b\n",
+  // Saved with a UTF-8 byte order mark, as Windows editors do.
+  ASSERT_TRUE(ini.Parse("\xEF\xBB\xBF; comment\n[Registry]\r\nSoftware\\Orvo\\X = d:\\data\\x\n[globals]\nk = a = b\n",
                         "host.ini", error))
       << error;
   ASSERT_NE(ini.Get("registry", "software\\orvo\\x"), nullptr);
@@ -32,6 +33,8 @@ TEST(IniFile, MalformedLinesNameFileAndLine) {
       {"key = 1\n", "host.ini:1: key outside of any [section]"},
       {"[a]\n[broken\n", "host.ini:2: malformed section header '[broken'"},
       {"[a]\n = value\n", "host.ini:2: expected 'key = value', found '= value'"},
+      // Only a mark at the very start is one.
+      {"[a]\n\xEF\xBB\xBF[b]\n", "host.ini:2: expected 'key = value', found '\xEF\xBB\xBF[b]'"},
   };
   for (const Case& c : cases) {
     norvia::IniFile ini;

@@ -306,3 +306,10 @@ BOOL TerminateProcess(HANDLE handle, UINT exitCode) {
 DWORD GetCurrentProcessId() { return static_cast<DWORD>(getpid()); }
 
 LPCSTR Plat_PosixShell() { return "/bin/sh"; }
+
+void Plat_DetachStandardStreams() {
+  int null = open("/dev/null", O_RDWR);
+  if (null < 0) return;
+  for (int fd = 0; fd <= 2; ++fd) dup2(null, fd);
+  if (null > 2) close(null);
+}

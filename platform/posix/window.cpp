@@ -13,9 +13,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -55,6 +57,43 @@ Tables& tables() {
 }
 
 thread_local std::deque<MSG> posted;
+
+struct Timer {
+  HWND window;
+  UINT_PTR id;
+  std::chrono::milliseconds period;
+  std::chrono::steady_clock::time_point due;
+};
+thread_local std::vector<Timer> timers;
+
+std::vector<Timer>::iterator findTimer(HWND window, UINT_PTR id) {
+  return std::find_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window && t.id == id; });
+}
+
+// The timer that is due first, or end().
+std::vector<Timer>::iterator firstDue() {
+  return std::min_element(timers.begin(), timers.end(), [](const Timer& a, const Timer& b) { return a.due < b.due; });
+}
+
+// WM_TIMER of the timer that is due first, if any is; taking it starts its next period.
+bool dueTimer(MSG* msg, bool take) {
+  auto now = std::chrono::steady_clock::now();
+  auto first = firstDue();
+  if (first == timers.end() || first->due > now) return false;
+  *msg = MSG{};
+  msg->hwnd = first->window;
+  msg->message = WM_TIMER;
+  msg->wParam = first->id;
+  if (take) first->due = now + first->period;
+  return true;
+}
+
+// How long a message loop may wait before a timer is due.
+DWORD untilNextTimer() {
+  if (timers.empty()) return INFINITE;
+  auto left = std::chrono::ceil<std::chrono::milliseconds>(firstDue()->due - std::chrono::steady_clock::now());
+  return static_cast<DWORD>(std::max<int64_t>(left.count(), 0));
+}
 
 // What travels ahead of the WM_COPYDATA bytes; the answer is one int64.
 struct Wire {
@@ -299,6 +338,7 @@ BOOL DestroyWindow(HWND window) {
   proc(window, WM_DESTROY, 0, 0);
   proc(window, WM_NCDESTROY, 0, 0);
   closeWindow(idOf(window));
+  std::erase_if(timers, [&](const Timer& t) { return t.window == window; });
   return TRUE;
 }
 
@@ -396,8 +436,33 @@ void PostQuitMessage(int exitCode) {
   posted.push_back(quit);
 }
 
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC proc) {
+  if (proc || !procOf(window, true)) {
+    SetLastError(proc ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  auto period = std::chrono::milliseconds(std::max<UINT>(milliseconds, 10));  // Windows' least period
+  Timer timer{window, id, period, std::chrono::steady_clock::now() + period};
+  if (auto found = findTimer(window, id); found != timers.end()) *found = timer;
+  else timers.push_back(timer);
+  return id;
+}
+
+BOOL KillTimer(HWND window, UINT_PTR id) {
+  auto found = findTimer(window, id);
+  if (found == timers.end()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  timers.erase(found);
+  return TRUE;
+}
+
 BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
-  while (posted.empty()) pump(plat::Deadline(INFINITE), -1);
+  while (posted.empty()) {
+    if (dueTimer(msg, true)) return TRUE;
+    pump(plat::Deadline(untilNextTimer()), -1);
+  }
   *msg = posted.front();
   posted.pop_front();
   return msg->message != WM_QUIT;
@@ -406,7 +471,7 @@ BOOL GetMessageA(LPMSG msg, HWND, UINT, UINT) {
 BOOL PeekMessageA(LPMSG msg, HWND, UINT, UINT, UINT remove) {
   while (pump(plat::Deadline(0), -1) == Pumped::Answered) {
   }
-  if (posted.empty()) return FALSE;
+  if (posted.empty()) return dueTimer(msg, remove & PM_REMOVE);
   *msg = posted.front();
   if (remove & PM_REMOVE) posted.pop_front();
   return TRUE;

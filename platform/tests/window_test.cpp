@@ -1,5 +1,6 @@
 #include "ipc_test_util.h"
 
+#include "platform/clock.h"
 #include "platform/window.h"
 
 #include <algorithm>
@@ -103,6 +104,34 @@ TEST(Window, AnotherThreadsLoopAnswersAndQuits) {
   owner.join();
   EXPECT_EQ(quitCode, 6u);
   CloseHandle(created);
+}
+
+TEST(Window, ATimerTicksInTheLoopAfterPostedMessagesUntilKilled) {
+  HWND window = newWindow();
+  ASSERT_EQ(SetTimer(window, 7, 20, nullptr), 7u);
+  DWORD started = GetTickCount();
+  MSG msg;
+  for (int ticks = 0; ticks < 3;) {
+    ASSERT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+    if (msg.message != WM_TIMER) continue;
+    EXPECT_EQ(msg.hwnd, window);
+    EXPECT_EQ(msg.wParam, 7u);
+    ++ticks;
+  }
+  // Three periods; the system's timer granularity may shorten each a little.
+  EXPECT_GE(GetTickCount() - started, 40u);
+  Sleep(30);  // due again, but a posted message comes first
+  PostQuitMessage(4);
+  EXPECT_FALSE(GetMessageA(&msg, nullptr, 0, 0));
+  EXPECT_EQ(msg.wParam, 4u);
+  EXPECT_TRUE(KillTimer(window, 7));
+  EXPECT_FALSE(KillTimer(window, 7));
+  Sleep(30);
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) EXPECT_NE(msg.message, WM_TIMER);
+  // A window's timers go with it.
+  ASSERT_EQ(SetTimer(window, 8, 10, nullptr), 8u);
+  EXPECT_TRUE(DestroyWindow(window));
+  EXPECT_FALSE(KillTimer(window, 8));
 }
 
 struct WindowChild {

@@ -25,7 +25,7 @@ namespace {
 const char* const kTitleLine = "Name;Datum;Nominal;L_TOL;U_TOL;Value;Unit;Feature;low nat. Border;Type;No.;Date;Time;Operator";
 
 // Type code of the report from the host's symbol index.
-int TypeCode(int symbol) {
+long long TypeCode(int symbol) {
   static const struct {
     int from, to, code;
   } kCodes[] = {{0, 0, 0},         {205, 205, 0},       {101, 101, 104},     {102, 102, 100},
@@ -40,7 +40,7 @@ int TypeCode(int symbol) {
                 {1250, 1251, 640}, {1260, 1260, 660},   {1270, 1270, 662},   {1280, 1280, 663}};
   for (const auto& c : kCodes)
     if (symbol >= c.from && symbol <= c.to) return c.code;
-  return symbol + 9000;
+  return symbol + 9000LL;  // wide enough for every symbol: the largest one gives 2147492647
 }
 
 int DecimalPlaces(const MCFeature& f, int category) {

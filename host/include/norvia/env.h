@@ -36,6 +36,13 @@ bool Host_ReloadStore(std::string& error);
 bool Host_SetNow(const std::string& text);
 bool ParseLocalTime(const std::string& text, int64_t& t);
 
+// What the host hands on to the interpreter stand-in it starts, through the
+// environment: its environment directory, its fixed clock (if it has one)
+// and its process id (the stand-in ends once that process is gone).
+constexpr const char* kEnvDirVariable = "NORVIA_ENV";
+constexpr const char* kNowVariable = "NORVIA_NOW";
+constexpr const char* kHostPidVariable = "NORVIA_HOST_PID";
+
 // The directory of the built interpreter stand-in (default of path kind 4).
 void Host_SetProgramDirectory(const std::string& dir);
 const std::string& Host_ProgramDirectory();

@@ -58,3 +58,11 @@ DWORD GetCurrentProcessId();
 // The POSIX shell that runs scripts on this system, or null where the
 // command processor does (Windows, wine included).
 LPCSTR Plat_PosixShell();
+
+// For a program that has nothing to show: it keeps none of its starter's
+// standard input, output and error open, so whoever reads the starter's
+// output sees it end when the starter ends. On Linux they are pointed at
+// the null device. On Windows nothing is done: a process started without
+// handle inheritance holds none of them but the console (under wine, the
+// Unix descriptors wine hands on stay).
+void Plat_DetachStandardStreams();

@@ -13,6 +13,8 @@ typedef void* HMENU;
 typedef void* HCURSOR;
 typedef void* HBRUSH;
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef uintptr_t UINT_PTR;
+typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 
 typedef struct tagPOINT {
   LONG x, y;
@@ -66,6 +68,7 @@ typedef struct tagCOPYDATASTRUCT {
 #define WM_COPYDATA 0x004Au
 #define WM_NCCREATE 0x0081u
 #define WM_NCDESTROY 0x0082u
+#define WM_TIMER 0x0113u
 #define WM_USER 0x0400u
 #define HWND_MESSAGE ((HWND)(intptr_t)-3)
 #define PM_NOREMOVE 0x0000u
@@ -105,6 +108,12 @@ void PostQuitMessage(int exitCode);
 // The window and message range filters are ignored.
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage);
+// A window's timer: once its period has passed, and no posted message
+// waits, the window's thread gets WM_TIMER (wParam the id) from
+// GetMessageA/PeekMessageA; the next period starts then. Only windows of the
+// calling thread and no timer procedures: `proc` must be null.
+UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, TIMERPROC proc);
+BOOL KillTimer(HWND window, UINT_PTR id);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 #endif

@@ -179,6 +179,33 @@ TEST_F(RemoteVexloTest, AKilledInstanceReportsItselfClosed) {
   EXPECT_TRUE(next.StopVexlo());
 }
 
+TEST_F(RemoteVexloTest, AnInstanceWhoseHostEndsStepsAsideAndEndsAfterItsScript) {
+  ipctest::Ready never;  // the host waits for it until it is killed
+  ipctest::Child host("exit 0 " + ipctest::q(never.name()));
+  SetEnvironmentVariableA(norvia::kHostPidVariable, std::to_string(host.id()).c_str());
+  int n = Instance();
+  CRemoteVexlo client(n, false, false, false);
+  ASSERT_TRUE(client.StartVexlo());
+  SetEnvironmentVariableA(norvia::kHostPidVariable, nullptr);
+  ASSERT_TRUE(client.SendAction(kVexloRunScript, WaitingFailingScript()));
+  HANDLE watch = OpenProcess(SYNCHRONIZE, FALSE, GetProcessId(client.ProcessHandle()));
+  ASSERT_NE(watch, nullptr);
+
+  host.kill();
+  // Its block goes at once: the next client of this number starts an instance of its own.
+  VexloProcessHandler handler(n);
+  bool published = true;
+  for (int i = 0; i < 250 && published; ++i) {
+    published = handler.getProcessInfo(nullptr, nullptr);
+    if (published) Sleep(20);
+  }
+  EXPECT_FALSE(published);
+  EXPECT_EQ(WaitForSingleObject(watch, 500), static_cast<DWORD>(WAIT_TIMEOUT)) << "its script still runs";
+  env.Write("s/go", "");
+  EXPECT_EQ(WaitForSingleObject(watch, ipctest::kPatience), WAIT_OBJECT_0);
+  CloseHandle(watch);
+}
+
 TEST_F(RemoteVexloTest, ABlockNamingADeadProcessIsDetachedUntilTheTimeOut) {
   int n = Instance();
   ipctest::Child dead("exit 0");
