@@ -8,18 +8,7 @@
 # It kills every interpreter of the prefix, so ctest runs it alone.
 set -uo pipefail
 
-build=$(cd "$1" && pwd)
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-wine_run=$source_dir/scripts/wine-run.sh
-host_exe=$build/bin/ryn-host.exe
-work=$(mktemp -d)
-env_dir=$work/env
-failures=0
-trap 'rm -rf "$work"' EXIT
-
-fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
-# The Windows spelling of a path, as a Windows program sees the Unix tree.
-windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+source "$(dirname "$0")/lib.sh" "$1"
 crlf() { printf '%s\r\n' "$@"; }
 
 export_script() {  # SCRIPT_FILE -> sets out, rc
@@ -96,8 +85,4 @@ touch "$env_dir/scripts/go"
 wait "$first"
 expect_export "the next export after a killed host" copy.cmd 0 ""
 
-if ((failures)); then
-  echo "$failures check(s) failed" >&2
-  exit 1
-fi
-echo "script exports under wine: all checks passed"
+finish "script exports"
