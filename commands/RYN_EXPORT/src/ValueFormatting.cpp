@@ -80,8 +80,7 @@ std::string FormatFeatureValue(const MCFeature& f, double value, std::string& un
     }
     return text;
   }
-  int decimals = 6;
-  if (f.GetResolution() > 0) decimals = std::max(0, static_cast<int>(-std::log10(f.GetResolution())));
+  const int decimals = DecimalsOfResolution(f.GetResolution());
   char format[16];
   std::snprintf(format, sizeof format, "%%.%df", decimals);
   std::snprintf(buffer, sizeof buffer, format, value);
@@ -93,6 +92,12 @@ std::string FormatFeatureValue(const MCFeature& f, double value, std::string& un
     unitText.clear();
   }
   return buffer;
+}
+
+int DecimalsOfResolution(double resolution) {
+  if (!(resolution > 0)) return 6;
+  // A resolution a hair off a power of ten means that power.
+  return std::max(0, static_cast<int>(std::floor(-std::log10(resolution) + 1e-9)));
 }
 
 bool IsNumberText(const std::string& raw) {

@@ -15,6 +15,10 @@ int FeatureUnitCategory(const MCFeature& feature);
 CConvUnit* ConversionFor(int category);
 // The unit index UNITTYPE asks for in `conv`, or -1.
 int GetExportUnit(CConvUnit* conv, int displayUnit);
+// Decimal places of a resolution without a unit: the integer part of
+// -log10(resolution), at least 0; 6 for none. The same on every
+// floating-point unit (x87 gives 2.999... for 0.001).
+int DecimalsOfResolution(double resolution);
 // The value text of `value` ("-.--" for an invalid result); sets `unitText`.
 std::string FormatFeatureValue(const MCFeature& feature, double value, std::string& unitText);
 bool IsNumberText(const std::string& text);

@@ -57,6 +57,20 @@ TEST(FormatFeatureValue, WithAndWithoutConversion) {
   EXPECT_EQ(unit, "UnitNo=9");
 }
 
+TEST(DecimalsOfResolution, TheSameOnEveryFloatingPointUnit) {
+  const struct {
+    double resolution;
+    int decimals;
+  } cases[] = {{1, 0},       {0.5, 0},     {0.1, 1},      {0.05, 1},      {0.01, 2},        {0.005, 2},
+               {0.001, 3},   {0.0005, 3},  {0.0001, 4},   {0.00001, 5},   {0.000001, 6},    {10, 0},
+               {0, 6},       {-1, 6}};
+  for (const auto& c : cases) EXPECT_EQ(ryn::DecimalsOfResolution(c.resolution), c.decimals) << c.resolution;
+  // Values computed at run time, as the records hold them, not folded by the compiler.
+  volatile double thousandth = 1.0;
+  thousandth = thousandth / 1000;
+  EXPECT_EQ(ryn::DecimalsOfResolution(thousandth), 3);
+}
+
 TEST(FeatureUnitCategory, OwnUnitElseFromSymbol) {
   MCFeature f;
   for (auto [symbol, category] : {std::pair{102, 1}, {1222, 1}, {1245, 0}, {311, 2}, {400, 0}}) {
