@@ -77,6 +77,7 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
   } else {
     m_oldRows = columns ? m_table.GetNumberOfEntries(0) : 0;
   }
+  for (std::uint32_t c = 0; c < columns; ++c) m_columns.emplace(m_table.vHeaders[c], c);
   // The file is written back in the configured form, whatever it was.
   m_table.strSeparator = m_separator;
   m_table.bTransposed = m_transposed;
@@ -84,10 +85,12 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
 }
 
 void CsvTableRun::Append(const std::string& header, const std::string& entry) {
-  std::uint32_t column = m_table.FindColumn(header);
+  auto found = m_columns.find(header);
+  std::uint32_t column = found == m_columns.end() ? MCsvFile::NO_COLUMN : found->second;
   if (column == MCsvFile::NO_COLUMN) {
     if (!m_table.AddColumn(header)) ThrowTableError(m_table);
     column = static_cast<std::uint32_t>(m_table.vHeaders.size() - 1);
+    m_columns.emplace(header, column);
     while (m_table.GetNumberOfEntries(column) < m_oldRows)
       if (!m_table.AddValue(column, "")) ThrowTableError(m_table);
   }

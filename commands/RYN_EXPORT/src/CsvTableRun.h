@@ -5,7 +5,9 @@
 // file is in place, so that concurrent runs never lose each other's rows.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 
 #include "DurableFile.h"
 #include "MCsvFile.h"
@@ -45,6 +47,9 @@ class CsvTableRun {
   bool m_transposed;
   std::size_t m_oldRows = 0;
   MCsvFile m_table;
+  // Header to the first column that has it, as FindColumn answers, so that
+  // a run costs the same for every entry however many columns there are.
+  std::unordered_map<std::string, std::uint32_t> m_columns;
   DurableFile m_file;
   bool m_locked = false;
 };
