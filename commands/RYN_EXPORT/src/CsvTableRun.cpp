@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "Boundary.h"
 #include "HelperFunctions.h"
@@ -16,6 +17,27 @@ std::string NativePath(const std::string& path) {
   char buffer[4096];
   const char* native = Plat_NativePath(path.c_str(), buffer, sizeof buffer);
   return native ? native : path;
+}
+
+// The entries a column of the file will hold, this run's row included: the
+// lines of a file in row layout, the fields of the first line of a
+// transposed one. The table reserves that and no more, so a file of many
+// columns and few rows costs little and a big one is not doubled by growth.
+std::uint32_t EntriesPerColumn(const std::string& path, bool transposed, char separator) {
+  std::FILE* in = std::fopen(NativePath(path).c_str(), "rb");
+  if (!in) return 1;
+  std::uint64_t count = 1;
+  std::vector<char> block(1 << 20);
+  size_t n;
+  while ((n = std::fread(block.data(), 1, block.size(), in)) > 0) {
+    const char* end = block.data() + n;
+    const char* lineEnd = transposed ? static_cast<const char*>(std::memchr(block.data(), '\n', n)) : nullptr;
+    if (transposed) end = lineEnd ? lineEnd : end;
+    count += static_cast<std::uint64_t>(std::count(static_cast<const char*>(block.data()), end, transposed ? separator : '\n'));
+    if (lineEnd) break;
+  }
+  std::fclose(in);
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>(count, 0xFFFFFFFFu));
 }
 
 [[noreturn]] void ThrowTableError(const MCsvFile& table) { throw TableMessage(table.GetErrorText()); }
@@ -57,13 +79,14 @@ const char* CsvTableRun::Lock() {
 const char* CsvTableRun::ReadExisting(bool requireDate) {
   if (const char* message = Lock()) return message;
   if (!PathFileExistsA(m_path.c_str())) return nullptr;
-  m_table.dwReserve = 4096;
   bool layout = m_transposed;
   const std::string detected = DetectCsvLayout(m_path, layout);
   if (!detected.empty()) {
     m_table.strSeparator = detected.c_str();
     m_table.bTransposed = layout;
   }
+  const char separator = m_table.strSeparator.empty() ? '\0' : m_table.strSeparator[0];
+  m_table.dwReserve = EntriesPerColumn(m_path, m_table.bTransposed, separator);
   if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING, m_table.bTransposed))
     return TableMessage(m_table.GetErrorText());
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
