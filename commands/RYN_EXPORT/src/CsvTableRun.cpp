@@ -21,23 +21,28 @@ std::string NativePath(const std::string& path) {
 
 // The entries a column of the file will hold, this run's row included: the
 // lines of a file in row layout, the fields of the first line of a
-// transposed one. The table reserves that and no more, so a file of many
-// columns and few rows costs little and a big one is not doubled by growth.
+// transposed one; never more than the file's bytes spread over its columns,
+// whatever shape a damaged file has. The table reserves that and no more:
+// growth would copy every column several times over.
 std::uint32_t EntriesPerColumn(const std::string& path, bool transposed, char separator) {
   std::FILE* in = std::fopen(NativePath(path).c_str(), "rb");
   if (!in) return 1;
-  std::uint64_t count = 1;
+  std::uint64_t lines = 1, fields = 1, bytes = 0;
+  bool inFirstLine = true;
   std::vector<char> block(1 << 20);
-  size_t n;
-  while ((n = std::fread(block.data(), 1, block.size(), in)) > 0) {
-    const char* end = block.data() + n;
-    const char* lineEnd = transposed ? static_cast<const char*>(std::memchr(block.data(), '\n', n)) : nullptr;
-    if (transposed) end = lineEnd ? lineEnd : end;
-    count += static_cast<std::uint64_t>(std::count(static_cast<const char*>(block.data()), end, transposed ? separator : '\n'));
-    if (lineEnd) break;
+  for (size_t n; (n = std::fread(block.data(), 1, block.size(), in)) > 0; bytes += n) {
+    const char* begin = block.data();
+    const char* end = begin + n;
+    if (inFirstLine) {
+      const char* lineEnd = static_cast<const char*>(std::memchr(begin, '\n', n));
+      fields += static_cast<std::uint64_t>(std::count(begin, lineEnd ? lineEnd : end, separator));
+      inFirstLine = !lineEnd;
+    }
+    lines += static_cast<std::uint64_t>(std::count(begin, end, '\n'));
   }
   std::fclose(in);
-  return static_cast<std::uint32_t>(std::min<std::uint64_t>(count, 0xFFFFFFFFu));
+  const std::uint64_t columns = transposed ? lines : fields, entries = transposed ? fields : lines;
+  return static_cast<std::uint32_t>(std::min<std::uint64_t>({entries, bytes / columns + 1, 0xFFFFFFFFu}));
 }
 
 [[noreturn]] void ThrowTableError(const MCsvFile& table) { throw TableMessage(table.GetErrorText()); }
