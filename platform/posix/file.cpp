@@ -14,6 +14,7 @@
 #include <string>
 
 #include "ipc.h"
+#include "paths.h"
 #include "platform/fault.h"
 #include "platform/fs.h"
 
@@ -49,11 +50,8 @@ int OpenFlags(DWORD access, DWORD disposition) {
 DWORD OpenError(int error, const char* path, DWORD disposition) {
   if (error == EEXIST && disposition == CREATE_NEW) return ERROR_FILE_EXISTS;
   if (error != ENOENT) return Plat_ErrorFromErrno(error);
-  std::string dir(path);
-  size_t slash = dir.find_last_of('/');
-  dir = slash == std::string::npos ? "." : slash == 0 ? "/" : dir.substr(0, slash);
   struct stat st;
-  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
+  return stat(FolderOf(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
 }
 
 int DescriptorOf(HANDLE file) {
@@ -115,18 +113,6 @@ BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAP
     done += static_cast<DWORD>(n);
   }
   if (written) *written = done;
-  return TRUE;
-}
-
-BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED) {
-  if (read) *read = 0;
-  int fd = plat::DescriptorOf(file);
-  if (fd < 0) return FALSE;
-  ssize_t n;
-  do n = ::read(fd, data, size);
-  while (n < 0 && errno == EINTR);
-  if (n < 0) return plat::FailErrno();
-  if (read) *read = static_cast<DWORD>(n);
   return TRUE;
 }
 
@@ -199,10 +185,9 @@ bool Plat_FinalPath(LPCSTR path, LPSTR buffer, DWORD size) {
     current = link[0] == '/' || slash == std::string::npos ? std::string(link) : current.substr(0, slash + 1) + link;
   }
   std::string result = current;
-  const size_t slash = current.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : current.substr(0, slash);
-  if (char* resolved = realpath(folder.c_str(), nullptr)) {
-    result = std::string(resolved) + (std::string(resolved) == "/" ? "" : "/") + current.substr(slash + 1);
+  if (char* resolved = realpath(plat::FolderOf(current).c_str(), nullptr)) {
+    const std::string name = current.substr(current.find_last_of('/') + 1);  // all of it without a '/'
+    result = std::string(resolved) + (std::string(resolved) == "/" ? "" : "/") + name;
     std::free(resolved);
   }
   if (result.size() >= size) return false;

@@ -12,6 +12,7 @@
 
 #include "platform/error.h"
 #include "platform/fault.h"
+#include "paths.h"
 
 namespace {
 
@@ -28,16 +29,18 @@ struct Native {
 // The new name reaches the device; the move has happened whatever this
 // reports, so a failure here changes nothing for the caller.
 void SyncDirectoryOf(const char* path) {
-  std::string dir(path);
-  size_t slash = dir.find_last_of('/');
-  dir = slash == std::string::npos ? "." : slash == 0 ? "/" : dir.substr(0, slash);
-  int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = open(plat::FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   fsync(fd);
   close(fd);
 }
 
 }  // namespace
+
+std::string plat::FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
 
 const char* Plat_NativePath(const char* path, char* buffer, size_t size) {
   if (!path || size == 0) return "";
