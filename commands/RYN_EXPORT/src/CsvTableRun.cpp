@@ -40,6 +40,8 @@ std::uint32_t EntriesPerColumn(const std::string& path, bool transposed, char se
     }
     lines += static_cast<std::uint64_t>(std::count(begin, end, '\n'));
   }
+  // Only read: closing it can lose nothing. A count cut short by a read
+  // error reserves too little, which growth makes up for.
   std::fclose(in);
   const std::uint64_t columns = transposed ? lines : fields, entries = transposed ? fields : lines;
   return static_cast<std::uint32_t>(std::min<std::uint64_t>({entries, bytes / columns + 1, 0xFFFFFFFFu}));
@@ -75,11 +77,7 @@ CsvTableRun::CsvTableRun(std::string path, std::string separator, bool transpose
   m_table.bTransposed = m_transposed;
 }
 
-const char* CsvTableRun::Lock() {
-  if (!m_locked && !m_file.Lock()) return make_pp(m_file.Message());
-  m_locked = true;
-  return nullptr;
-}
+const char* CsvTableRun::Lock() { return m_file.Lock() ? nullptr : make_pp(m_file.Message()); }
 
 const char* CsvTableRun::ReadExisting(bool requireDate) {
   if (const char* message = Lock()) return message;

@@ -39,7 +39,7 @@ class CsvTableRun {
   MCsvFile& Table() { return m_table; }
 
  private:
-  // Takes the file's lock once; the message that ends the export, or null.
+  // Takes the file's lock (once); the message that ends the export, or null.
   const char* Lock();
 
   std::string m_path;
@@ -51,7 +51,6 @@ class CsvTableRun {
   // a run costs the same for every entry however many columns there are.
   std::unordered_map<std::string, std::uint32_t> m_columns;
   DurableFile m_file;
-  bool m_locked = false;
 };
 
 }  // namespace ryn

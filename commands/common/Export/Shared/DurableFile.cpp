@@ -20,9 +20,11 @@ namespace {
 // locks a byte range of its own in it, so a replace cannot swap the lock
 // away from under a waiting run.
 const char* const kLockFileName = ".ryn-export.lock";
-const unsigned long kLockTimeoutMs = 30000;
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 const DWORD kMaxChunk = 1u << 30;
+
+// How long a run waits for another: 30 s, shorter for tests.
+unsigned long LockTimeoutMs() { return MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", 30000); }
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
@@ -97,12 +99,13 @@ DurableFile::~DurableFile() {
 }
 
 bool DurableFile::Lock() {
+  if (m_lock != INVALID_HANDLE_VALUE) return true;
   const std::string lockPath = FolderOf(m_target) + kLockFileName;
   m_lock = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_HIDDEN, nullptr);
   if (m_lock == INVALID_HANDLE_VALUE) return Fail(FileFailure::Unreachable, GetLastError());
   OVERLAPPED range = LockRangeOf(m_target);
-  const unsigned long timeout = MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", kLockTimeoutMs);
+  const unsigned long timeout = LockTimeoutMs();
   const DWORD start = GetTickCount();
   std::minstd_rand jitter(GetCurrentProcessId());
   while (!LockFileEx(m_lock, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
@@ -184,20 +187,29 @@ bool DurableFile::Append(std::string_view bytes) {
     return Fail(FileFailure::Unwritten, GetLastError());
   }
   const DWORD error = GetLastError();
+  const DWORD cutError = CutBack();
+  Fail(FileFailure::Unwritten, error);
+  if (cutError != ERROR_SUCCESS)
+    m_message += " The file could not be cut back to its old end: " + SystemErrorText(cutError);
+  return false;
+}
+
+DWORD DurableFile::CutBack() {
   LARGE_INTEGER end{};
   end.QuadPart = m_end;
-  SetFilePointerEx(m_aside, end, nullptr, FILE_BEGIN);
-  SetEndOfFile(m_aside);
-  FlushFileBuffers(m_aside);
+  const bool cut = SetFilePointerEx(m_aside, end, nullptr, FILE_BEGIN) && SetEndOfFile(m_aside) &&
+                   FlushFileBuffers(m_aside);
+  const DWORD error = cut ? ERROR_SUCCESS : GetLastError();
   CloseAside();
-  if (m_created) DeleteFileA(m_target.c_str());
-  return Fail(FileFailure::Unwritten, error);
+  // A file this run created was no file at all before it.
+  if (m_created) return DeleteFileA(m_target.c_str()) ? ERROR_SUCCESS : GetLastError();
+  return error;
 }
 
 bool DurableFile::Fail(FileFailure failure, DWORD error) {
   m_failure = failure;
   if (failure == FileFailure::Busy) {
-    const unsigned long seconds = (MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", kLockTimeoutMs) + 999) / 1000;
+    const unsigned long seconds = (LockTimeoutMs() + 999) / 1000;
     m_message = "Could not lock the file '" + m_path + "': another export still holds it after " +
                 std::to_string(seconds) + " s";
   } else {

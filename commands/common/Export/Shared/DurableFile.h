@@ -28,8 +28,9 @@ class DurableFile {
   DurableFile(const DurableFile&) = delete;
   DurableFile& operator=(const DurableFile&) = delete;
 
-  // Waits for the file's lock (30 s, RYN_TEST_LOCK_TIMEOUT_MS for tests).
-  // Runs on one file, in this process or others, take turns through it.
+  // Waits for the file's lock (30 s, RYN_TEST_LOCK_TIMEOUT_MS for tests);
+  // true at once when this object holds it already. Runs on one file, in
+  // this process or others, take turns through it.
   bool Lock();
 
   // Whole files: a new, exclusively created temporary beside the file.
@@ -42,7 +43,8 @@ class DurableFile {
 
   // Appends: opens the file (created when missing) at its end, then adds
   // `bytes` and flushes them; on failure the file ends where it ended
-  // before (or is gone again when it was new).
+  // before (or is gone again when it was new); when even that fails, the
+  // message says so.
   bool OpenForAppend();
   bool Append(std::string_view bytes);
 
@@ -57,6 +59,8 @@ class DurableFile {
 
  private:
   void Unlock();
+  // Back to the end the appended file had; the error when that failed.
+  DWORD CutBack();
   void DropTemporary();
   bool CloseAside();
 

@@ -94,16 +94,28 @@ TEST(DurableFile, EveryFailureKeepsTheOldFileAndNamesIt) {
     }
 }
 
-TEST(DurableFile, AFailedAppendToANewFileLeavesNoFile) {
+TEST(DurableFile, AFailedAppendLeavesNoNewFileOrSaysItCouldNotCutBack) {
   Folder folder;
   const std::string path = folder.File("new.txt");
   Plat_FailNth(PlatFault::Write, 1, ERROR_DISK_FULL);
-  DurableFile file(path);
-  EXPECT_FALSE(Append(file, "block"));
-  EXPECT_TRUE(folder.Names().empty());
-  DurableFile again(path);
-  EXPECT_TRUE(Append(again, "block")) << again.Message();
-  EXPECT_EQ(Content(path), "block");
+  {
+    DurableFile file(path);
+    EXPECT_FALSE(Append(file, "block"));
+    EXPECT_TRUE(folder.Names().empty());
+  }
+  {
+    DurableFile again(path);
+    EXPECT_TRUE(Append(again, "block")) << again.Message();
+    EXPECT_EQ(Content(path), "block");
+  }
+
+  Plat_FailNth(PlatFault::Write, 1, ERROR_DISK_FULL);
+  Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
+  DurableFile stuck(path);
+  EXPECT_FALSE(Append(stuck, "more"));
+  EXPECT_EQ(stuck.Message(), "Could not write the file '" + path + "': " + ryn::SystemErrorText(ERROR_DISK_FULL) +
+                                 " The file could not be cut back to its old end: " +
+                                 ryn::SystemErrorText(ERROR_IO_DEVICE));
 }
 
 TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {
