@@ -8,12 +8,7 @@ set -uo pipefail
 
 source "$(dirname "$0")/lib.sh" "$1"
 
-run_export() {  # MODE SCHEME -> sets out, rc
-  out=$("$wine_run" "$host_exe" --env "$(windows_path "$env_dir")" --now "2024-03-07 14:05:09" \
-    exec "MODE=$1" "SCHEME=\"$2\"" 'FEATURES="a.fea"' 2>/dev/null)
-  rc=$?
-  out=${out//$'\r'/}
-}
+run_export() { run_host exec "MODE=$1" "SCHEME=\"$2\"" 'FEATURES="a.fea"'; }  # MODE SCHEME
 
 cp -r "$source_dir/tests/env" "$env_dir"
 export_dir=$env_dir/export

@@ -14,6 +14,15 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 # The Windows spelling of a path, as a Windows program sees the Unix tree.
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
+# Runs ryn-host.exe on the test environment with the tests' clock: sets out
+# (stdout without CRs) and rc; stderr goes to $work/stderr.
+run_host() {  # ARG...
+  out=$("$wine_run" "$host_exe" --env "$(windows_path "$env_dir")" --now "2024-03-07 14:05:09" "$@" \
+    2>"$work/stderr")
+  rc=$?
+  out=${out//$'\r'/}
+}
+
 # Ends the test: a summary line, exit 1 when a check failed.
 finish() {  # WHAT
   if ((failures)); then

@@ -12,11 +12,7 @@ source "$(dirname "$0")/lib.sh" "$1"
 crlf() { printf '%s\r\n' "$@"; }
 
 export_script() {  # SCRIPT_FILE -> sets out, rc
-  out=$("$wine_run" "$host_exe" --env "$(windows_path "$env_dir")" --now "2024-03-07 14:05:09" \
-    exec MODE=RYN_SCRIPT_EXPORT 'SCHEME="prog.vxp"' "SCRIPT_FILE=\"$1\"" 'FEATURES="a.fea", "holes.lst"' \
-    2>"$work/stderr")
-  rc=$?
-  out=${out//$'\r'/}
+  run_host exec MODE=RYN_SCRIPT_EXPORT 'SCHEME="prog.vxp"' "SCRIPT_FILE=\"$1\"" 'FEATURES="a.fea", "holes.lst"'
 }
 
 expect_export() {  # NAME SCRIPT_FILE RC STDOUT
