@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "StringColumns.h"
+
 class MCsvFile
 {
 public:
@@ -102,7 +104,7 @@ public:
     std::string strError;     // text of the last error
     std::vector<std::string> vHeaders;      // their count is the number of columns
     std::vector<std::string> vSourceFiles;  // per column, the file it was read from
-    std::vector<std::vector<std::string>> vStringColumns;
+    StringColumns vStringColumns;
     std::vector<std::vector<double>> vDoubleColumns;
 
 private:

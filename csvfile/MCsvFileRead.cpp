@@ -52,23 +52,54 @@ struct FileCloser
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-// A file read the way a text-mode stream on Windows reads it: CR LF becomes
-// LF, a lone CR stays. The translated block is exposed as [p, end) so the
-// parser can scan it directly.
+// A file read whole, the way a text-mode stream on Windows reads it: CR LF
+// becomes LF, a lone CR stays. The text is held in chunks of the read block
+// size, and the chunk being parsed is exposed as [p, end). A table may adopt
+// a chunk, so that the entries read from it stay where they are.
 class TextInput
 {
 public:
+    // Blocks never exceed what a chunk of an arena may address.
     TextInput(std::FILE* file, std::size_t nBlock)
-        : m_file(file), m_nBlock(std::max<std::size_t>(nBlock, 1)), m_data(new char[1 + m_nBlock + kSlack]())
+        : m_file(file), m_nBlock(std::clamp<std::size_t>(nBlock, 1, EntryArena::kChunkSpan - 1 - kSlack))
     {
     }
 
-    // Loads the first block; false when the file cannot be read at all
-    // (a directory opened on POSIX, for instance).
+    // Reads the file; false when it cannot be read at all (a directory
+    // opened on POSIX, for instance). A later read error ends the text.
     bool Open()
     {
-        Fill();
-        return !m_bReadError;
+        bool bFileDone = false, bPendingCR = false, bReadError = false, bOpenFailed = false;
+        while (!bFileDone)
+        {
+            std::unique_ptr<char[]> data(new char[1 + m_nBlock + kSlack]);
+            char* const pRaw = data.get() + 1;
+            const std::size_t nGot = std::fread(pRaw, 1, m_nBlock, m_file);
+            if (nGot < m_nBlock)
+            {
+                bFileDone = true;
+                bReadError = std::ferror(m_file) != 0;
+            }
+            char* pBegin = pRaw;
+            // A CR held back from the previous block goes in front, so it can
+            // meet the LF that may open this one.
+            if (bPendingCR)
+            {
+                *--pBegin = '\r';
+                bPendingCR = false;
+            }
+            char* pEnd = Translate(pBegin, pRaw + nGot, bFileDone, bPendingCR);
+            if (m_chunks.empty() && bReadError)
+                bOpenFailed = true;
+            if (pEnd == pBegin)
+                continue;
+            if (nGot < m_nBlock)
+                data = Shrunk(std::move(data), pBegin, pEnd);
+            m_nLineFeeds += static_cast<std::size_t>(std::count(pBegin, pEnd, '\n'));
+            char* const base = data.get();
+            m_chunks.push_back({std::move(data), base, pBegin, pEnd, nullptr, kNoIndex});
+        }
+        return !bOpenFailed;
     }
 
     // Next character, or -1 at the end, which marks the stream as ended the
@@ -96,85 +127,113 @@ public:
 
     void Rewind()
     {
-        std::fseek(m_file, 0, SEEK_SET);
-        std::clearerr(m_file);
-        p = end = m_data.get();
-        m_bEnded = m_bFileDone = m_bPendingCR = false;
-        m_bReadError = false;
+        m_nNext = 0;
+        p = end = kNothing;
+        m_bEnded = false;
     }
 
-    const char* p = nullptr;
-    const char* end = nullptr;
+    std::size_t LineFeeds() const { return m_nLineFeeds; }
 
-private:
-    // Loads and translates the next block; false at the end of the file.
-    bool Fill()
+    // A reference in `arena` to the text [at, at + length) of the chunk
+    // being parsed, which the arena adopts on first use; false when the text
+    // has no byte in front of it for its length, or the chunk went to
+    // another arena.
+    bool PlaceIn(EntryArena& arena, const char* at, std::uint8_t length, EntryArena::Ref& ref)
     {
-        for (;;)
+        Chunk& chunk = m_chunks[m_nNext - 1];
+        if (at == chunk.base)
+            return false;
+        if (chunk.arena != &arena)
         {
-            if (m_bFileDone)
-            {
-                p = end = m_data.get();
+            if (chunk.arena)
                 return false;
-            }
-            char* const pRaw = m_data.get() + 1;
-            const std::size_t nGot = std::fread(pRaw, 1, m_nBlock, m_file);
-            if (nGot < m_nBlock)
-            {
-                m_bFileDone = true;
-                m_bReadError = std::ferror(m_file) != 0;
-            }
-            // A CR held back from the previous block goes in front, so it can
-            // meet the LF that may open this one.
-            char* pBegin = pRaw;
-            if (m_bPendingCR)
-            {
-                *--pBegin = '\r';
-                m_bPendingCR = false;
-            }
-            char* const pEnd = pRaw + nGot;
-            char* w = pBegin;
-            const char* r = pBegin;
-            for (;;)
-            {
-                const char* q = static_cast<const char*>(std::memchr(r, '\r', static_cast<std::size_t>(pEnd - r)));
-                const std::size_t n = static_cast<std::size_t>((q ? q : pEnd) - r);
-                if (w != r)
-                    std::memmove(w, r, n);
-                w += n;
-                if (!q)
-                    break;
-                if (q + 1 == pEnd)
-                {
-                    if (m_bFileDone)
-                        *w++ = '\r';
-                    else
-                        m_bPendingCR = true;
-                    break;
-                }
-                if (q[1] != '\n')
-                    *w++ = '\r';
-                r = q + 1;
-            }
-            p = pBegin;
-            end = w;
-            if (p != end)
-                return true;
+            chunk.index = arena.Adopt(std::move(chunk.owner));
+            chunk.arena = &arena;
         }
+        ref = EntryArena::InPlace(chunk.index, chunk.base, static_cast<std::size_t>(at - chunk.base), length);
+        return true;
     }
 
-public:
-    // Bytes behind the block that may be read (never used) by fixed-size copies.
+    const char* p = kNothing;
+    const char* end = kNothing;
+
+    // Bytes behind the text that may be read (never used) by fixed-size copies.
     static constexpr std::size_t kSlack = 16;
 
 private:
+    static constexpr EntryArena::Ref kNoIndex = ~EntryArena::Ref(0);
+    static constexpr const char* kNothing = "";
+
+    struct Chunk
+    {
+        std::unique_ptr<char[]> owner;  // empty once an arena took it
+        char* base;                     // the allocation, whoever owns it
+        const char* begin;              // the text
+        const char* end;
+        EntryArena* arena;     // that took it, or null
+        EntryArena::Ref index;  // in that arena
+    };
+
+    // CR LF to LF in place in [r, pEnd); returns the new end. A CR that ends
+    // the block is held back unless the file is done.
+    static char* Translate(char* r, char* const pEnd, bool bFileDone, bool& bPendingCR)
+    {
+        char* w = r;
+        for (;;)
+        {
+            char* q = static_cast<char*>(std::memchr(r, '\r', static_cast<std::size_t>(pEnd - r)));
+            const std::size_t n = static_cast<std::size_t>((q ? q : pEnd) - r);
+            if (w != r)
+                std::memmove(w, r, n);
+            w += n;
+            if (!q)
+                return w;
+            if (q + 1 == pEnd)
+            {
+                if (bFileDone)
+                    *w++ = '\r';
+                else
+                    bPendingCR = true;
+                return w;
+            }
+            if (q[1] != '\n')
+                *w++ = '\r';
+            r = q + 1;
+        }
+    }
+
+    // The last block, copied into an allocation of its own size.
+    static std::unique_ptr<char[]> Shrunk(std::unique_ptr<char[]> data, char*& pBegin, char*& pEnd)
+    {
+        const std::size_t nFront = static_cast<std::size_t>(pBegin - data.get());
+        const std::size_t n = static_cast<std::size_t>(pEnd - pBegin);
+        std::unique_ptr<char[]> fit(new char[nFront + n + kSlack]);
+        std::memcpy(fit.get() + nFront, pBegin, n);
+        pBegin = fit.get() + nFront;
+        pEnd = pBegin + n;
+        return fit;
+    }
+
+    // Moves to the next chunk; false at the end of the text.
+    bool Fill()
+    {
+        if (m_nNext == m_chunks.size())
+        {
+            p = end = kNothing;
+            return false;
+        }
+        const Chunk& chunk = m_chunks[m_nNext++];
+        p = chunk.begin;
+        end = chunk.end;
+        return true;
+    }
+
     std::FILE* m_file;
     std::size_t m_nBlock;
-    std::unique_ptr<char[]> m_data;  // one spare byte in front for a held-back CR
-    bool m_bEnded = false;           // a read found the end (eof and fail)
-    bool m_bFileDone = false;        // the file has no more bytes
-    bool m_bPendingCR = false;       // the last block ended in CR
-    bool m_bReadError = false;
+    std::vector<Chunk> m_chunks;
+    std::size_t m_nNext = 0;  // the chunk after the one being parsed
+    std::size_t m_nLineFeeds = 0;
+    bool m_bEnded = false;  // a read found the end (eof and fail)
 };
 
 class Parser
@@ -207,6 +266,7 @@ private:
         if (FieldCount() != n)
             ThrowTableError(MCsvFile::ERR_HEADER_COUNT);
         m_in.Rewind();
+        m_nEntriesPerColumn = m_in.LineFeeds() + 1;
 
         for (std::size_t c = 0; c < n; ++c)
         {
@@ -222,7 +282,7 @@ private:
                 if (!ReadEntry(c + 1 == n))
                     break;
                 // A line feed in front is the end of a blank line.
-                if (m_szEntry[0] != '\n')
+                if (FirstChar() != '\n')
                     Store(nFirst + c);
             }
         } while (!m_in.Ended());
@@ -236,6 +296,7 @@ private:
         m_in.Rewind();
         if (nLines == 0 || n == 0)
             ThrowTableError(MCsvFile::ERR_EMPTY_FILE);
+        m_nEntriesPerColumn = n;
         for (std::size_t i = 0; i < nLines; ++i)
         {
             if (!ReadEntry(false))
@@ -252,7 +313,7 @@ private:
                 {
                     if (!ReadEntry(f + 1 == n))
                         break;
-                    if (m_szEntry[0] == '\n')
+                    if (FirstChar() == '\n')
                         continue;
                     if (f == 0)
                     {
@@ -366,12 +427,9 @@ private:
             const std::size_t n = static_cast<std::size_t>(q - p);
             if (n >= kStepLimit)
                 ThrowTableError(MCsvFile::ERR_ENTRY_TOO_LONG);
-            if (n <= kShortEntry)
-                std::memcpy(m_szEntry, p, kShortEntry);  // fixed size: no library call; the block has slack
-            else
-                std::memcpy(m_szEntry, p, n);
             m_in.p = q + 1;
-            SetEntryLength(n);
+            m_entry = {p, n};
+            m_bEntryInChunk = true;
             return true;
         }
 
@@ -432,13 +490,31 @@ private:
 
     void SetEntryLength(std::size_t n)
     {
-        m_nEntry = n;
         m_szEntry[n] = '\0';
+        m_entry = {m_szEntry, n};
+        m_bEntryInChunk = false;
+    }
+
+    char FirstChar() const { return m_entry.empty() ? '\0' : m_entry[0]; }
+
+    // The entry as a C string, for atof.
+    const char* TerminatedEntry()
+    {
+        if (m_bEntryInChunk)
+        {
+            const std::size_t n = m_entry.size();
+            if (n <= kShortEntry)
+                std::memcpy(m_szEntry, m_entry.data(), kShortEntry);  // fixed size: no library call; chunks have slack
+            else
+                std::memcpy(m_szEntry, m_entry.data(), n);
+            SetEntryLength(n);
+        }
+        return m_szEntry;
     }
 
     void AddHeader()
     {
-        m_t.vHeaders.emplace_back(m_szEntry, m_nEntry);
+        m_t.vHeaders.emplace_back(m_entry);
         m_t.vSourceFiles.push_back(m_t.strFileName);
     }
 
@@ -447,12 +523,11 @@ private:
         if (m_t.dwReadFlags & MCsvFile::RF_READ_AS_DOUBLE)
         {
             m_t.vDoubleColumns.emplace_back();
-            m_t.vDoubleColumns.back().reserve(m_t.dwReserve);
+            m_t.vDoubleColumns.back().reserve(Reserve());
         }
         else if (m_t.dwReadFlags & MCsvFile::READ_AS_STRING)
         {
-            m_t.vStringColumns.emplace_back();
-            m_t.vStringColumns.back().reserve(m_t.dwReserve);
+            m_t.vStringColumns.emplace_back().reserve(Reserve());
         }
     }
 
@@ -462,15 +537,32 @@ private:
         {
             if (nColumn >= m_t.vDoubleColumns.size())
                 ThrowSubscript();
-            m_t.vDoubleColumns[nColumn].push_back(std::atof(m_szEntry));
+            m_t.vDoubleColumns[nColumn].push_back(std::atof(TerminatedEntry()));
         }
         else if (m_t.dwReadFlags & MCsvFile::READ_AS_STRING)
         {
             if (nColumn >= m_t.vStringColumns.size())
                 ThrowSubscript();
-            m_t.vStringColumns[nColumn].emplace_back(m_szEntry, m_nEntry);
+            StoreText(m_t.vStringColumns[nColumn]);
         }
     }
+
+    // Entries read whole from one chunk stay there; the rest are copied.
+    void StoreText(StringColumn& column)
+    {
+        const std::size_t n = m_entry.size();
+        EntryArena::Ref ref;
+        if (n == 0)
+            column.push_back_ref(EntryArena::kEmpty);
+        else if (m_bEntryInChunk && n < EntryArena::kLongLength &&
+                 m_in.PlaceIn(column.Arena(), m_entry.data(), static_cast<std::uint8_t>(n), ref))
+            column.push_back_ref(ref);
+        else
+            column.push_back(m_entry);
+    }
+
+    // Never more entries per column than the file has room for.
+    std::size_t Reserve() const { return std::min<std::size_t>(m_t.dwReserve, m_nEntriesPerColumn); }
 
     static constexpr std::size_t kShortEntry = TextInput::kSlack;
     // Unquoted: 1022 characters taken after the first one fail.
@@ -481,7 +573,9 @@ private:
     MCsvFile& m_t;
     TextInput& m_in;
     char m_cSep = ',';
-    std::size_t m_nEntry = 0;
+    std::size_t m_nEntriesPerColumn = 0;
+    std::string_view m_entry;     // the entry read last, in its chunk or in m_szEntry
+    bool m_bEntryInChunk = false;
     char m_szEntry[1024];
 };
 }  // namespace

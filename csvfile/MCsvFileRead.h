@@ -8,8 +8,9 @@
 #include <cstdint>
 #include <string>
 
-// Size of the blocks the file is read in.
-constexpr std::size_t MCSVFILE_READ_BLOCK = std::size_t(1) << 18;
+// Size of the blocks the file is read in: a little under a megabyte, so a
+// block and its margins fit a chunk of the table's entry arena.
+constexpr std::size_t MCSVFILE_READ_BLOCK = (std::size_t(1) << 20) - 64;
 
 // MCsvFile::Read with a chosen block size (at least 1).
 bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32_t dwFlags, bool bTransposedLayout,

@@ -74,7 +74,7 @@ public:
         m_data[m_nUsed++] = c;
     }
 
-    void Text(const std::string& str) { Text(str.data(), str.size()); }
+    void Text(std::string_view str) { Text(str.data(), str.size()); }
 
     void Flush()
     {
@@ -231,12 +231,13 @@ private:
         }
         else if (m_pStrings)
         {
-            m_out.Text(At(*m_pStrings, i, r));
+            if (i >= m_pStrings->size() || r >= (*m_pStrings)[i].size())
+                throw std::out_of_range("invalid vector subscript");
+            m_out.Text((*m_pStrings)[i][r]);
         }
     }
 
-    template <class T>
-    static const T& At(const std::vector<std::vector<T>>& columns, std::size_t i, std::size_t r)
+    static double At(const std::vector<std::vector<double>>& columns, std::size_t i, std::size_t r)
     {
         if (i >= columns.size() || r >= columns[i].size())
             throw std::out_of_range("invalid vector subscript");
@@ -246,7 +247,7 @@ private:
     const MCsvFile& m_t;
     TextOutput& m_out;
     const std::vector<std::vector<double>>* m_pDoubles = nullptr;
-    const std::vector<std::vector<std::string>>* m_pStrings = nullptr;
+    const StringColumns* m_pStrings = nullptr;
     std::string m_strSep;  // with CR in front of every LF
 };
 }  // namespace

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "Boundary.h"
 #include "HelperFunctions.h"
@@ -17,34 +16,6 @@ std::string NativePath(const std::string& path) {
   char buffer[4096];
   const char* native = Plat_NativePath(path.c_str(), buffer, sizeof buffer);
   return native ? native : path;
-}
-
-// The entries a column of the file will hold, this run's row included: the
-// lines of a file in row layout, the fields of the first line of a
-// transposed one; never more than the file's bytes spread over its columns,
-// whatever shape a damaged file has. The table reserves that and no more:
-// growth would copy every column several times over.
-std::uint32_t EntriesPerColumn(const std::string& path, bool transposed, char separator) {
-  std::FILE* in = std::fopen(NativePath(path).c_str(), "rb");
-  if (!in) return 1;
-  std::uint64_t lines = 1, fields = 1, bytes = 0;
-  bool inFirstLine = true;
-  std::vector<char> block(1 << 20);
-  for (size_t n; (n = std::fread(block.data(), 1, block.size(), in)) > 0; bytes += n) {
-    const char* begin = block.data();
-    const char* end = begin + n;
-    if (inFirstLine) {
-      const char* lineEnd = static_cast<const char*>(std::memchr(begin, '\n', n));
-      fields += static_cast<std::uint64_t>(std::count(begin, lineEnd ? lineEnd : end, separator));
-      inFirstLine = !lineEnd;
-    }
-    lines += static_cast<std::uint64_t>(std::count(begin, end, '\n'));
-  }
-  // Only read: closing it can lose nothing. A count cut short by a read
-  // error reserves too little, which growth makes up for.
-  std::fclose(in);
-  const std::uint64_t columns = transposed ? lines : fields, entries = transposed ? fields : lines;
-  return static_cast<std::uint32_t>(std::min<std::uint64_t>({entries, bytes / columns + 1, 0xFFFFFFFFu}));
 }
 
 [[noreturn]] void ThrowTableError(const MCsvFile& table) { throw TableMessage(table.GetErrorText()); }
@@ -88,8 +59,8 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
     m_table.strSeparator = detected.c_str();
     m_table.bTransposed = layout;
   }
-  const char separator = m_table.strSeparator.empty() ? '\0' : m_table.strSeparator[0];
-  m_table.dwReserve = EntriesPerColumn(m_path, m_table.bTransposed, separator);
+  // Each column reserves what the file holds, as the table counts it.
+  m_table.dwReserve = 0xFFFFFFFFu;
   if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING, m_table.bTransposed))
     return TableMessage(m_table.GetErrorText());
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
