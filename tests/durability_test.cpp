@@ -183,11 +183,12 @@ TEST(Durability, AppendsThroughALinkReachItsFileAndModesStay) {
 
 TEST(Durability, AnAppendThatRunsOutOfMemoryKeepsTheFileAndSaysSo) {
   HostRunner host;
-  const std::string row = "2024.03.06;08:00:00;12.5031;12.5000;0.0200;-0.0100;mm\r\n";
-  std::string big = "\"DATE\";\"TIME\";\"VALUE.a\";\"NOMINAL.a\";\"U_TOL.a\";\"L_TOL.a\";\"UNIT.a\"\r\n";
-  for (int i = 0; i < 600000; ++i) big += row;
+  // Lines ending in LF alone: the file is read into the table, not carried over.
+  const std::string row = "2024.03.06;08:00:00;12.5031;12.5000;0.0200;-0.0100;mm\n";
+  std::string big = "\"DATE\";\"TIME\";\"VALUE.a\";\"NOMINAL.a\";\"U_TOL.a\";\"L_TOL.a\";\"UNIT.a\"\n";
+  for (int i = 0; i < 1000000; ++i) big += row;
   host.Write("export/big.csv", big);
-  // 60 MB of address space: the program fits, the 33 MB table beside it does not.
+  // 60 MB of address space: the program fits, the 54 MB file and its table beside it do not.
   const std::string run = "ulimit -v 60000; " + host.ShellCommand("exec MODE=RYN_CSV_APPEND 'SCHEME=\"big.csv\"'") +
                           " >" + ShellQuote(host.Dir() + "/out") + " 2>&1";
   const int status = std::system(("bash -c " + ShellQuote(run)).c_str());

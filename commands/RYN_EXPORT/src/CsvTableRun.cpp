@@ -50,6 +50,11 @@ CsvTableRun::CsvTableRun(std::string path, std::string separator, bool transpose
 
 const char* CsvTableRun::Lock() { return m_file.Lock() ? nullptr : make_pp(m_file.Message()); }
 
+bool CsvTableRun::CarryOverRows(const std::string& detectedSeparator, bool detectedTransposed) {
+  return m_separator.size() == 1 && detectedSeparator == m_separator && !detectedTransposed && !m_transposed &&
+         m_plain.Scan(NativePath(m_path), m_separator[0]);
+}
+
 const char* CsvTableRun::ReadExisting(bool requireDate) {
   if (const char* message = Lock()) return message;
   if (!PathFileExistsA(m_path.c_str())) return nullptr;
@@ -59,21 +64,23 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
     m_table.strSeparator = detected.c_str();
     m_table.bTransposed = layout;
   }
-  // Each column reserves what the file holds, as the table counts it.
-  m_table.dwReserve = 0xFFFFFFFFu;
-  if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING, m_table.bTransposed))
-    return TableMessage(m_table.GetErrorText());
-  const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
-  for (std::uint32_t c = 1; c < columns; ++c)
-    if (m_table.GetNumberOfEntries(c) != m_table.GetNumberOfEntries(0))
-      throw "Invalid CSV data file! Number of samples varied.";
-  if (requireDate) {
-    const std::uint32_t date = m_table.FindColumn("DATE");
-    if (date == MCsvFile::NO_COLUMN) return "Invalid CSV data file";
-    m_oldRows = m_table.GetNumberOfEntries(date);
+  m_carried = CarryOverRows(detected, layout);
+  if (m_carried) {
+    for (const std::string& header : m_plain.Headers())
+      if (!m_table.AddColumn(header)) ThrowTableError(m_table);
   } else {
-    m_oldRows = columns ? m_table.GetNumberOfEntries(0) : 0;
+    // Each column reserves what the file holds, as the table counts it.
+    m_table.dwReserve = 0xFFFFFFFFu;
+    if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING, m_table.bTransposed))
+      return TableMessage(m_table.GetErrorText());
   }
+  const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
+  auto oldEntries = [&](std::uint32_t c) { return m_carried ? m_plain.Rows() : m_table.GetNumberOfEntries(c); };
+  for (std::uint32_t c = 1; c < columns; ++c)
+    if (oldEntries(c) != oldEntries(0)) throw "Invalid CSV data file! Number of samples varied.";
+  if (requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return "Invalid CSV data file";
+  m_oldRows = columns ? oldEntries(0) : 0;
+  m_heldRows = m_carried ? 0 : m_oldRows;
   for (std::uint32_t c = 0; c < columns; ++c) m_columns.emplace(m_table.vHeaders[c], c);
   // The file is written back in the configured form, whatever it was.
   m_table.strSeparator = m_separator;
@@ -88,7 +95,7 @@ void CsvTableRun::Append(const std::string& header, const std::string& entry) {
     if (!m_table.AddColumn(header)) ThrowTableError(m_table);
     column = static_cast<std::uint32_t>(m_table.vHeaders.size() - 1);
     m_columns.emplace(header, column);
-    while (m_table.GetNumberOfEntries(column) < m_oldRows)
+    while (m_table.GetNumberOfEntries(column) < m_heldRows)
       if (!m_table.AddValue(column, "")) ThrowTableError(m_table);
   }
   if (!m_table.AddValue(column, entry)) ThrowTableError(m_table);
@@ -96,22 +103,43 @@ void CsvTableRun::Append(const std::string& header, const std::string& entry) {
 
 const char* CsvTableRun::Write() {
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
-  std::size_t rows = m_oldRows;
+  std::size_t rows = m_heldRows;
   for (std::uint32_t c = 0; c < columns; ++c) rows = std::max(rows, m_table.GetNumberOfEntries(c));
   for (std::uint32_t c = 0; c < columns; ++c)
     while (m_table.GetNumberOfEntries(c) < rows)
       if (!m_table.AddValue(c, "")) return TableMessage(m_table.GetErrorText());
 
   if (const char* message = Lock()) return message;
-  // The table opens the temporary by name; creating it first is what tells
-  // that the file can be written at all.
+  // Creating the temporary first is what tells that the file can be
+  // written at all.
   if (!m_file.CreateTemporary()) return make_pp(m_file.Message());
-  if (!m_table.Write(NativePath(m_file.Temporary()), m_separator)) {
-    if (!m_table.GetSystemError()) return TableMessage(m_table.GetErrorText());
-    m_file.Fail(FileFailure::Unwritten, Plat_ErrorFromErrno(m_table.GetSystemError()));
-    return make_pp(m_file.Message());
-  }
+  if (const char* message = m_carried ? WriteCarriedOver() : WriteTable()) return message;
   return m_file.Commit() ? nullptr : make_pp(m_file.Message());
+}
+
+const char* CsvTableRun::WriteTable() {
+  // The table opens the temporary by name.
+  if (m_table.Write(NativePath(m_file.Temporary()), m_separator)) return nullptr;
+  if (!m_table.GetSystemError()) return TableMessage(m_table.GetErrorText());
+  m_file.Fail(FileFailure::Unwritten, Plat_ErrorFromErrno(m_table.GetSystemError()));
+  return make_pp(m_file.Message());
+}
+
+const char* CsvTableRun::WriteCarriedOver() {
+  const std::vector<std::string>& headers = m_table.vHeaders;
+  const StringColumns& entries = m_table.vStringColumns;
+  std::string out;
+  m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return std::string_view(headers[c]); }, true);
+  auto put = [&](std::string_view bytes) { return m_file.WriteAside(bytes); };
+  if (!put(out) || !m_plain.CopyRows(NativePath(m_path), headers.size() - m_plain.Headers().size(), put)) {
+    if (m_file.Failure() != FileFailure::None) return make_pp(m_file.Message());
+    return make_pp("Could not write the file '" + m_path + "': it changed while the export was carrying its rows over");
+  }
+  out.clear();
+  const std::size_t rows = headers.empty() ? 0 : entries[0].size();
+  for (std::size_t r = 0; r < rows; ++r)
+    m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return entries[c][r]; }, false);
+  return put(out) ? nullptr : make_pp(m_file.Message());
 }
 
 }  // namespace ryn

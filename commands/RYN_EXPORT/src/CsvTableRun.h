@@ -1,6 +1,8 @@
 // One run of a CSV-family export against its table file: the old rows of
 // an existing file, the new entries with column growth and padding, and a
 // write that leaves the old file in place until the new one is complete.
+// A file in the very form the table writes is not read into the table: its
+// rows are carried over line by line, which keeps big files cheap.
 // The file's lock is held from before the old rows are read until the new
 // file is in place, so that concurrent runs never lose each other's rows.
 #pragma once
@@ -11,6 +13,7 @@
 
 #include "DurableFile.h"
 #include "MCsvFile.h"
+#include "PlainRows.h"
 
 namespace ryn {
 
@@ -41,12 +44,21 @@ class CsvTableRun {
  private:
   // Takes the file's lock (once); the message that ends the export, or null.
   const char* Lock();
+  // Whether the old rows can stay in the file: it is plain in the layout and
+  // with the separator this run writes.
+  bool CarryOverRows(const std::string& detectedSeparator, bool detectedTransposed);
+  // The message of a failed write of the temporary, or null.
+  const char* WriteTable();
+  const char* WriteCarriedOver();
 
   std::string m_path;
   std::string m_separator;
   bool m_transposed;
   std::size_t m_oldRows = 0;
+  std::size_t m_heldRows = 0;  // of the old rows, those in the table
   MCsvFile m_table;
+  PlainRows m_plain;
+  bool m_carried = false;  // the old rows stay in the file
   // Header to the first column that has it, as FindColumn answers, so that
   // a run costs the same for every entry however many columns there are.
   std::unordered_map<std::string, std::uint32_t> m_columns;
