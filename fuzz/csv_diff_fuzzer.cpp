@@ -308,6 +308,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     static const std::string in = TempPath(".csv"), out = TempPath("-out.csv"),
                              uncreatable = TempPath("-none/out.csv");
+    // A run that ends normally leaves nothing behind; after a crash the files stay to look at.
+    static const int cleanup = std::atexit([] {
+        std::remove(in.c_str());
+        std::remove(out.c_str());
+    });
+    (void)cleanup;
     if (!WriteFile(in, s.file))
         return 0;
 
