@@ -59,7 +59,7 @@ leg_fuzz() {
   fi
   preset_cycle fuzz no || return 1
   if [[ -f fuzz/run-smoke.sh ]]; then
-    # The smoke run gets 60 s of fuzzing; the outer limit only catches a hang.
+    # The smoke run gets 60 s of fuzzing per target (two now); the outer limit only catches a hang.
     RYN_FUZZ_BUILD_DIR=build/fuzz RYN_FUZZ_SECONDS=60 \
       timeout --kill-after=10 300 bash fuzz/run-smoke.sh build/fuzz 60 </dev/null
   else

@@ -1,0 +1,545 @@
+// Reference copy of csvfile/MCsvFileRead.cpp (commit d7ef79e) that csv_diff_fuzzer compares the current MCsvFile against.
+// Reading a table: the file is read in large blocks as a Windows text file
+// (CR LF turns into LF), and entries are scanned out of the blocks into one
+// fixed work buffer.
+#include "OracleCsvFileRead.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <stdexcept>
+
+namespace csv_oracle
+{
+
+namespace
+{
+[[noreturn]] void ThrowTableError(unsigned nNumber)
+{
+    throw MCsvFile::MCSVFileError("%s", MCsvFile::ErrorText(nNumber));
+}
+
+[[noreturn]] void ThrowSubscript()
+{
+    throw std::out_of_range("invalid vector subscript");
+}
+
+// First c in [s, e), or e. Entries are short, so eight bytes at a time
+// beats a library call.
+inline const char* FindByte(const char* s, const char* e, char c)
+{
+    if constexpr (std::endian::native == std::endian::little)
+    {
+        const std::uint64_t kOnes = 0x0101010101010101ull;
+        const std::uint64_t kPattern = kOnes * static_cast<unsigned char>(c);
+        while (e - s >= 8)
+        {
+            std::uint64_t x;
+            std::memcpy(&x, s, 8);
+            x ^= kPattern;
+            // The lowest set bit marks the first byte equal to c.
+            const std::uint64_t t = (x - kOnes) & ~x & (kOnes << 7);
+            if (t)
+                return s + (std::countr_zero(t) >> 3);
+            s += 8;
+        }
+    }
+    while (s != e && *s != c)
+        ++s;
+    return s;
+}
+struct FileCloser
+{
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// A file read the way a text-mode stream on Windows reads it: CR LF becomes
+// LF, a lone CR stays. The translated block is exposed as [p, end) so the
+// parser can scan it directly.
+class TextInput
+{
+public:
+    TextInput(std::FILE* file, std::size_t nBlock)
+        : m_file(file), m_nBlock(std::max<std::size_t>(nBlock, 1)), m_data(new char[1 + m_nBlock + kSlack]())
+    {
+    }
+
+    // Loads the first block; false when the file cannot be read at all
+    // (a directory opened on POSIX, for instance).
+    bool Open()
+    {
+        Fill();
+        return !m_bReadError;
+    }
+
+    // Next character, or -1 at the end, which marks the stream as ended the
+    // way a failed get() sets eof and fail.
+    int Get()
+    {
+        if (p == end && !Fill())
+        {
+            m_bEnded = true;
+            return -1;
+        }
+        return static_cast<unsigned char>(*p++);
+    }
+
+    // Like Get at the end: the caller found p == end and no more data.
+    bool More()
+    {
+        if (p != end || Fill())
+            return true;
+        m_bEnded = true;
+        return false;
+    }
+
+    bool Ended() const { return m_bEnded; }
+
+    void Rewind()
+    {
+        std::fseek(m_file, 0, SEEK_SET);
+        std::clearerr(m_file);
+        p = end = m_data.get();
+        m_bEnded = m_bFileDone = m_bPendingCR = false;
+        m_bReadError = false;
+    }
+
+    const char* p = nullptr;
+    const char* end = nullptr;
+
+private:
+    // Loads and translates the next block; false at the end of the file.
+    bool Fill()
+    {
+        for (;;)
+        {
+            if (m_bFileDone)
+            {
+                p = end = m_data.get();
+                return false;
+            }
+            char* const pRaw = m_data.get() + 1;
+            const std::size_t nGot = std::fread(pRaw, 1, m_nBlock, m_file);
+            if (nGot < m_nBlock)
+            {
+                m_bFileDone = true;
+                m_bReadError = std::ferror(m_file) != 0;
+            }
+            // A CR held back from the previous block goes in front, so it can
+            // meet the LF that may open this one.
+            char* pBegin = pRaw;
+            if (m_bPendingCR)
+            {
+                *--pBegin = '\r';
+                m_bPendingCR = false;
+            }
+            char* const pEnd = pRaw + nGot;
+            char* w = pBegin;
+            const char* r = pBegin;
+            for (;;)
+            {
+                const char* q = static_cast<const char*>(std::memchr(r, '\r', static_cast<std::size_t>(pEnd - r)));
+                const std::size_t n = static_cast<std::size_t>((q ? q : pEnd) - r);
+                if (w != r)
+                    std::memmove(w, r, n);
+                w += n;
+                if (!q)
+                    break;
+                if (q + 1 == pEnd)
+                {
+                    if (m_bFileDone)
+                        *w++ = '\r';
+                    else
+                        m_bPendingCR = true;
+                    break;
+                }
+                if (q[1] != '\n')
+                    *w++ = '\r';
+                r = q + 1;
+            }
+            p = pBegin;
+            end = w;
+            if (p != end)
+                return true;
+        }
+    }
+
+public:
+    // Bytes behind the block that may be read (never used) by fixed-size copies.
+    static constexpr std::size_t kSlack = 16;
+
+private:
+    std::FILE* m_file;
+    std::size_t m_nBlock;
+    std::unique_ptr<char[]> m_data;  // one spare byte in front for a held-back CR
+    bool m_bEnded = false;           // a read found the end (eof and fail)
+    bool m_bFileDone = false;        // the file has no more bytes
+    bool m_bPendingCR = false;       // the last block ended in CR
+    bool m_bReadError = false;
+};
+
+class Parser
+{
+public:
+    Parser(MCsvFile& table, TextInput& in) : m_t(table), m_in(in) {}
+
+    void Run()
+    {
+        if (!(m_t.dwReadFlags & MCsvFile::RF_KEEP_DATA))
+            m_t.Clear();
+        const std::size_t nFirst = m_t.vHeaders.size();
+        if (m_t.strSeparator.empty())
+            throw std::out_of_range("invalid string position");
+        m_cSep = m_t.strSeparator[0];
+        if (m_t.bTransposed)
+            ReadTransposed(nFirst);
+        else
+            ReadRows(nFirst);
+        if (!m_t.vHeaders.empty())
+            DropLastIfLineFeed(m_t.vHeaders.back());
+    }
+
+private:
+    void ReadRows(std::size_t nFirst)
+    {
+        const std::size_t n = FieldCount();
+        if (n == 0)
+            ThrowTableError(MCsvFile::ERR_EMPTY_FILE);
+        if (FieldCount() != n)
+            ThrowTableError(MCsvFile::ERR_HEADER_COUNT);
+        m_in.Rewind();
+
+        for (std::size_t c = 0; c < n; ++c)
+        {
+            if (!ReadEntry(c + 1 == n))
+                break;
+            AddHeader();
+            CreateColumn();
+        }
+        do
+        {
+            for (std::size_t c = 0; c < n; ++c)
+            {
+                if (!ReadEntry(c + 1 == n))
+                    break;
+                // A line feed in front is the end of a blank line.
+                if (m_szEntry[0] != '\n')
+                    Store(nFirst + c);
+            }
+        } while (!m_in.Ended());
+    }
+
+    void ReadTransposed(std::size_t nFirst)
+    {
+        const std::size_t nLines = LineCount();
+        m_in.Rewind();
+        const std::size_t n = FieldCount();
+        m_in.Rewind();
+        if (nLines == 0 || n == 0)
+            ThrowTableError(MCsvFile::ERR_EMPTY_FILE);
+        for (std::size_t i = 0; i < nLines; ++i)
+        {
+            if (!ReadEntry(false))
+                ThrowTableError(MCsvFile::ERR_HEADER_COUNT);
+            CreateColumn();
+        }
+        m_in.Rewind();
+
+        while (!m_in.Ended())
+        {
+            for (std::size_t r = 0; r < nLines; ++r)
+            {
+                for (std::size_t f = 0; f < n; ++f)
+                {
+                    if (!ReadEntry(f + 1 == n))
+                        break;
+                    if (m_szEntry[0] == '\n')
+                        continue;
+                    if (f == 0)
+                    {
+                        AddHeader();
+                        DropLastIfLineFeed(m_t.vHeaders.back());
+                    }
+                    else
+                    {
+                        Store(nFirst + r);
+                    }
+                }
+            }
+        }
+    }
+
+    static void DropLastIfLineFeed(std::string& str)
+    {
+        if (str.find('\n') != std::string::npos)
+            str.pop_back();
+    }
+
+    // 1 plus the separators outside double quotes up to the line feed, which
+    // is consumed; 0 when the end of the file was already met.
+    std::size_t FieldCount()
+    {
+        if (m_in.Ended())
+            return 0;
+        std::size_t n = 1;
+        bool bQuoted = false;
+        while (m_in.More())
+        {
+            const char* s = m_in.p;
+            const char* const e = m_in.end;
+            for (; s != e; ++s)
+            {
+                const char c = *s;
+                if (c == '\n')
+                {
+                    m_in.p = s + 1;
+                    return n;
+                }
+                if (c == '"')
+                    bQuoted = !bQuoted;
+                else if (c == m_cSep && !bQuoted)
+                    ++n;
+            }
+            m_in.p = e;
+        }
+        return n;
+    }
+
+    // Lines holding at least one character, a last line without line feed
+    // included.
+    std::size_t LineCount()
+    {
+        std::size_t n = 0;
+        bool bOpenLine = false;
+        while (m_in.More())
+        {
+            const char* s = m_in.p;
+            const char* const e = m_in.end;
+            while (const char* q = static_cast<const char*>(std::memchr(s, '\n', static_cast<std::size_t>(e - s))))
+            {
+                if (q != s || bOpenLine)
+                    ++n;
+                bOpenLine = false;
+                s = q + 1;
+            }
+            if (s != e)
+                bOpenLine = true;
+            m_in.p = e;
+        }
+        return bOpenLine ? n + 1 : n;
+    }
+
+    // One entry into m_szEntry; false at the end of the file. `last` makes
+    // the line feed the delimiter of an unquoted entry instead of the
+    // separator.
+    bool ReadEntry(bool bLast)
+    {
+        const char* p = m_in.p;
+        if (p == m_in.end)
+        {
+            if (!m_in.More())
+                return false;
+            p = m_in.p;
+        }
+        const char* const end = m_in.end;
+        const char c = *p;
+        if (c == '"')
+        {
+            m_in.p = p + 1;
+            ReadQuoted();
+            m_in.Get();  // the separator or line feed behind the closing quote
+            return true;
+        }
+        const char cDelim = bLast ? '\n' : m_cSep;
+        if (c == cDelim)
+        {
+            m_in.p = p + 1;
+            SetEntryLength(0);
+            return true;
+        }
+        // The entry (n characters) and its delimiter: the characters taken
+        // after the first one, delimiter included, may not reach 1022.
+        // Usually all of it is in this block.
+        const std::size_t nWindow = std::min(static_cast<std::size_t>(end - p), kStepLimit + 1);
+        const char* q = FindByte(p + 1, p + nWindow, cDelim);
+        if (q != p + nWindow)
+        {
+            const std::size_t n = static_cast<std::size_t>(q - p);
+            if (n >= kStepLimit)
+                ThrowTableError(MCsvFile::ERR_ENTRY_TOO_LONG);
+            if (n <= kShortEntry)
+                std::memcpy(m_szEntry, p, kShortEntry);  // fixed size: no library call; the block has slack
+            else
+                std::memcpy(m_szEntry, p, n);
+            m_in.p = q + 1;
+            SetEntryLength(n);
+            return true;
+        }
+
+        m_szEntry[0] = c;
+        m_in.p = p + 1;
+        std::size_t n = 1;
+        while (m_in.More())
+        {
+            const char* const s = m_in.p;
+            const char* const e = s + std::min(static_cast<std::size_t>(m_in.end - s), kStepLimit + 1 - n);
+            q = FindByte(s, e, cDelim);
+            std::memcpy(m_szEntry + n, s, static_cast<std::size_t>(q - s));
+            n += static_cast<std::size_t>(q - s);
+            m_in.p = q;
+            if (q != e)
+            {
+                ++m_in.p;
+                if (n >= kStepLimit)
+                    ThrowTableError(MCsvFile::ERR_ENTRY_TOO_LONG);
+                break;
+            }
+            if (n > kStepLimit)
+                ThrowTableError(MCsvFile::ERR_ENTRY_TOO_LONG);
+        }
+        SetEntryLength(n);
+        return true;
+    }
+
+    // Text up to the next double quote, which ends the entry (a doubled
+    // quote is no escape). The characters taken, closing quote included,
+    // may not reach 1023.
+    void ReadQuoted()
+    {
+        std::size_t n = 0;
+        for (;;)
+        {
+            if (!m_in.More())
+                ThrowTableError(MCsvFile::ERR_QUOTES);
+            const std::size_t nAvail = static_cast<std::size_t>(m_in.end - m_in.p);
+            const std::size_t nWindow = std::min(nAvail, kQuotedLimit - n);
+            const char* q = static_cast<const char*>(std::memchr(m_in.p, '"', nWindow));
+            const std::size_t nTake = q ? static_cast<std::size_t>(q - m_in.p) : nWindow;
+            std::memcpy(m_szEntry + n, m_in.p, nTake);
+            n += nTake;
+            m_in.p += nTake;
+            if (q)
+            {
+                ++m_in.p;
+                if (n + 1 >= kQuotedLimit)
+                    ThrowTableError(MCsvFile::ERR_ENTRY_TOO_LONG);
+                break;
+            }
+            if (n >= kQuotedLimit)
+                ThrowTableError(MCsvFile::ERR_ENTRY_TOO_LONG);
+        }
+        SetEntryLength(n);
+    }
+
+    void SetEntryLength(std::size_t n)
+    {
+        m_nEntry = n;
+        m_szEntry[n] = '\0';
+    }
+
+    void AddHeader()
+    {
+        m_t.vHeaders.emplace_back(m_szEntry, m_nEntry);
+        m_t.vSourceFiles.push_back(m_t.strFileName);
+    }
+
+    void CreateColumn()
+    {
+        if (m_t.dwReadFlags & MCsvFile::RF_READ_AS_DOUBLE)
+        {
+            m_t.vDoubleColumns.emplace_back();
+            m_t.vDoubleColumns.back().reserve(m_t.dwReserve);
+        }
+        else if (m_t.dwReadFlags & MCsvFile::READ_AS_STRING)
+        {
+            m_t.vStringColumns.emplace_back();
+            m_t.vStringColumns.back().reserve(m_t.dwReserve);
+        }
+    }
+
+    void Store(std::size_t nColumn)
+    {
+        if (m_t.dwReadFlags & MCsvFile::RF_READ_AS_DOUBLE)
+        {
+            if (nColumn >= m_t.vDoubleColumns.size())
+                ThrowSubscript();
+            m_t.vDoubleColumns[nColumn].push_back(std::atof(m_szEntry));
+        }
+        else if (m_t.dwReadFlags & MCsvFile::READ_AS_STRING)
+        {
+            if (nColumn >= m_t.vStringColumns.size())
+                ThrowSubscript();
+            m_t.vStringColumns[nColumn].emplace_back(m_szEntry, m_nEntry);
+        }
+    }
+
+    static constexpr std::size_t kShortEntry = TextInput::kSlack;
+    // Unquoted: 1022 characters taken after the first one fail.
+    static constexpr std::size_t kStepLimit = 1022;
+    // Quoted: 1023 characters taken, closing quote included, fail.
+    static constexpr std::size_t kQuotedLimit = 1023;
+
+    MCsvFile& m_t;
+    TextInput& m_in;
+    char m_cSep = ',';
+    std::size_t m_nEntry = 0;
+    char m_szEntry[1024];
+};
+}  // namespace
+
+bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32_t dwFlags, bool bTransposedLayout,
+                        std::size_t nBlockSize)
+{
+    table.strFileName = strFile;
+    table.dwReadFlags = dwFlags;
+    table.bTransposed = bTransposedLayout;
+
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(strFile.c_str(), "rb"));
+    std::unique_ptr<TextInput> in;
+    if (file)
+    {
+        in = std::make_unique<TextInput>(file.get(), nBlockSize);
+        if (!in->Open())
+            in.reset();
+    }
+    if (!in)
+    {
+        table.strError = std::string(MCsvFile::ErrorText(MCsvFile::ERR_FILE_NOT_FOUND)) + "\nDetails: " + strFile;
+        return false;
+    }
+
+    try
+    {
+        try
+        {
+            Parser(table, *in).Run();
+        }
+        catch (const MCsvFile::MCSVFileError&)
+        {
+            throw;
+        }
+        catch (const std::exception& e)
+        {
+            throw MCsvFile::MCSVFileError("%s", e.what());
+        }
+        catch (...)
+        {
+            throw MCsvFile::MCSVFileError("%s", MCsvFile::ErrorText(MCsvFile::ERR_UNKNOWN));
+        }
+    }
+    catch (const MCsvFile::MCSVFileError& e)
+    {
+        table.strError = e.what();
+        return false;
+    }
+    return true;
+}
+
+bool MCsvFile::Read(const std::string& strFile, std::uint32_t dwFlags, bool bTransposedLayout)
+{
+    return MCsvFile_ReadTable(*this, strFile, dwFlags, bTransposedLayout, MCSVFILE_READ_BLOCK);
+}
+}  // namespace csv_oracle
