@@ -70,12 +70,15 @@ public:
     bool Open()
     {
         bool bFileDone = false, bPendingCR = false, bReadError = false, bOpenFailed = false;
-        while (!bFileDone)
+        // Blocks start small and double up to the full size, so that a small
+        // file never costs a big allocation.
+        std::size_t nBlock = std::min(m_nBlock, kFirstBlock);
+        for (; !bFileDone; nBlock = std::min(2 * nBlock, m_nBlock))
         {
-            std::unique_ptr<char[]> data(new char[1 + m_nBlock + kSlack]);
+            std::unique_ptr<char[]> data(new char[1 + nBlock + kSlack]);
             char* const pRaw = data.get() + 1;
-            const std::size_t nGot = std::fread(pRaw, 1, m_nBlock, m_file);
-            if (nGot < m_nBlock)
+            const std::size_t nGot = std::fread(pRaw, 1, nBlock, m_file);
+            if (nGot < nBlock)
             {
                 bFileDone = true;
                 bReadError = std::ferror(m_file) != 0;
@@ -93,7 +96,7 @@ public:
                 bOpenFailed = true;
             if (pEnd == pBegin)
                 continue;
-            if (nGot < m_nBlock)
+            if (nGot < nBlock)
                 data = Shrunk(std::move(data), pBegin, pEnd);
             m_nLineFeeds += static_cast<std::size_t>(std::count(pBegin, pEnd, '\n'));
             char* const base = data.get();
@@ -159,6 +162,7 @@ public:
 
     // Bytes behind the text that may be read (never used) by fixed-size copies.
     static constexpr std::size_t kSlack = 16;
+    static constexpr std::size_t kFirstBlock = std::size_t(1) << 16;
 
 private:
     static constexpr EntryArena::Ref kNoIndex = ~EntryArena::Ref(0);

@@ -21,6 +21,7 @@
 
 #include "MCsvFile.h"
 #include "MCsvFileRead.h"
+#include "PlainRows.h"
 #include "oracle/OracleCsvFile.h"
 #include "oracle/OracleCsvFileRead.h"
 
@@ -297,6 +298,37 @@ bool ReadTable(Table& t, const std::string& path, std::uint32_t flags, bool tran
     return block ? MCsvFile_ReadTable(t, path, flags, transposed, block) : t.Read(path, flags, transposed);
 }
 
+// A file that PlainRows finds plain must read into the reference table with
+// its headers and as many rows, and carrying its rows over with `extra`
+// new, empty columns must give what the reference writes for the same.
+void CheckPlainRows(const std::string& in, char sep, std::size_t extra, const std::string& out)
+{
+    g_step = "PlainRows::Scan";
+    PlainRows plain;
+    if (!plain.Scan(in, sep))
+        return;
+    Reference t;
+    t.strSeparator = std::string(1, sep);
+    if (!t.Read(in, Reference::READ_AS_STRING, false))
+        Differ("the read of a plain file", "fails: " + Show(t.GetErrorText()), "plain");
+    CompareNames("headers", t.vHeaders, plain.Headers());
+    for (std::size_t c = 0; c < t.vStringColumns.size(); ++c)
+        SameNumber(At("rows of column", c), t.vStringColumns[c].size(), plain.Rows());
+    for (std::size_t k = 0; k < extra; ++k)
+    {
+        t.AddColumn("new" + std::to_string(k));
+        t.vStringColumns.back().assign(plain.Rows(), "");
+    }
+    std::remove(out.c_str());
+    t.Write(out, t.strSeparator);
+    std::string carried;
+    plain.AppendLine(carried, t.vHeaders.size(), [&](std::size_t c) { return std::string_view(t.vHeaders[c]); },
+                     true);
+    if (!plain.CopyRows(in, extra, [&](std::string_view b) { return carried.append(b), true; }))
+        Differ("the carried-over rows", "written", "refused");
+    SameText("the carried-over file", ReadBytes(out), carried);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -316,6 +348,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)cleanup;
     if (!WriteFile(in, s.file))
         return 0;
+
+    if (s.readSep.size() == 1)
+        CheckPlainRows(in, s.readSep[0], s.ops.size() % 3, out);
 
     Reference r;
     MCsvFile c;
