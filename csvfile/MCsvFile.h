@@ -98,7 +98,7 @@ public:
 
     std::string strSeparator;
     std::uint32_t dwReadFlags;
-    std::uint32_t dwReserve;  // entries reserved per column created while reading
+    std::uint32_t dwReserve;  // entries reserved per column created while reading, never more than the file can fill
     bool bTransposed;         // false: header line, then one line per row; true: one line per column
     std::string strFileName;  // file of the last Read
     std::string strError;     // text of the last error
