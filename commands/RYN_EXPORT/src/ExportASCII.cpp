@@ -213,19 +213,20 @@ const char* CTrelmExport::FunctionExportASCII() {
   const long mode = MODE.GetValue();
   DurableFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()));
   if (!file.Lock()) return AsciiFileMessage(file);
-  const bool existed = mode != RYN_ASCII_REPLACE && file.Exists();
-  if (!(mode == RYN_ASCII_REPLACE ? file.CreateTemporary() : file.OpenForAppend())) return AsciiFileMessage(file);
+  const bool replace = ModeWrites(mode, ModeFile::Replace);
+  const bool linesOnly = ModeWrites(mode, ModeFile::AppendLines);
+  const bool existed = !replace && file.Exists();
+  if (!(replace ? file.CreateTemporary() : file.OpenForAppend())) return AsciiFileMessage(file);
 
   AsciiReport report;
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
   report.GatherHeader(*this, m_strDefaultValuesFile);
-  if (mode != RYN_ASCII_APPEND_LINE) report.WriteHeader();
-  if (!(mode == RYN_ASCII_APPEND_LINE && existed)) report.WriteTitles();
+  if (!linesOnly) report.WriteHeader();
+  if (!(linesOnly && existed)) report.WriteTitles();
   const char* message =
       SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
   // What a run composed before a message is written, as a report file keeps it.
   const std::string bytes = report.Bytes();
-  const bool written =
-      mode == RYN_ASCII_REPLACE ? file.WriteAside(bytes) && file.Commit() : file.Append(bytes);
+  const bool written = replace ? file.WriteAside(bytes) && file.Commit() : file.Append(bytes);
   return written ? message : AsciiFileMessage(file);
 }

@@ -20,8 +20,6 @@ long WarningMode() {
   return mode;
 }
 
-bool IsCompactMode(long mode) { return mode == RYN_CSV_COMPACT_REPLACE || mode == RYN_CSV_COMPACT_APPEND; }
-
 std::string FormatNonZero(const MCFeature& feature, double value) {
   if (value == 0.0) return "";
   std::string unused;
@@ -48,7 +46,7 @@ CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
   auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(ryn::CsvHeader(kind, name), std::move(entry)); };
   std::string unit;
   add("VALUE", ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit));
-  if (IsCompactMode(MODE.GetValue())) return pairs;
+  if (ModeIs(MODE.GetValue(), ModeKind::CsvCompact)) return pairs;
 
   switch (feature.GetType()) {
     case 0:
@@ -77,9 +75,8 @@ const char* CTrelmExport::FunctionExportCSV() {
   ryn::CsvFeatures features;
   if (!ryn::CollectCsvFeatures(features)) return nullptr;
   MCFeatureList& list = *features.list;
-  const long mode = MODE.GetValue();
   ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
-  if (mode == RYN_CSV_APPEND || mode == RYN_CSV_COMPACT_APPEND)
+  if (ModeWrites(MODE.GetValue(), ModeFile::Append))
     if (const char* message = run.ReadExisting(true)) return message;
 
   auto passes = [&](int i) {
