@@ -53,21 +53,6 @@ int DecimalPlaces(const MCFeature& f, int category) {
   return d;
 }
 
-// Applies the warning mark "(...!)" of a name; true when the value is to be left empty.
-bool ApplyWarningMark(std::string& name) {
-  size_t p = name.rfind('(');
-  if (p == std::string::npos || p < 1) return false;
-  size_t q = name.find("!)", p);
-  if (q == std::string::npos) return false;
-  long mode = 0;
-  GlobalsLookup("ryn_export.ascii.featname_warning_mode", mode);
-  if (mode != 0 && mode != 2) return false;
-  std::string joined = name.substr(0, p) + name.substr(q + 2);
-  size_t b = joined.find_first_not_of(" \t"), e = joined.find_last_not_of(" \t");
-  name = b == std::string::npos ? std::string() : joined.substr(b, e - b + 1);
-  return mode == 2;
-}
-
 struct Values {
   double nominal, lower, upper, actual;
   std::string unit;
@@ -188,7 +173,7 @@ void AsciiReport::WriteHeader() {
 }
 
 void AsciiReport::WriteFeature(const MCFeature& f, std::string name) {
-  bool emptyValue = ApplyWarningMark(name) || f.GetMask() != 0;
+  bool emptyValue = ApplyWarningMark("ryn_export.ascii.featname_warning_mode", name) || f.GetMask() != 0;
   int category = FeatureUnitCategory(f);
   int d = DecimalPlaces(f, category);
   Values v = ConvertedValues(f, category);

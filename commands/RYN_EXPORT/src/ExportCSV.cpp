@@ -1,24 +1,18 @@
 // The CSV and compact-CSV export: one table row per run, columns per feature.
 #include "CsvWriters.h"
 #include "Export.h"
+#include "FeatureSelection.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
 #include "ValueFormatting.h"
 #include "norvia/diag.h"
 #include "norvia/records.h"
-#include "norvia/services.h"
 
 using namespace ryn;
 
 namespace {
 
 const char* const kUnhandledType = "internal error: unhandled FeatureType. Please report this error to Norvia R&D.";
-
-long WarningMode() {
-  long mode = 0;
-  if (!GlobalsLookup("ryn_export.csv.featname_warning_mode", mode)) mode = 0;
-  return mode;
-}
 
 std::string FormatNonZero(const MCFeature& feature, double value) {
   if (value == 0.0) return "";
@@ -30,12 +24,11 @@ std::string FormatNonZero(const MCFeature& feature, double value) {
 
 CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
   std::string name = ryn::ReportedName(feature);
-  const long warningMode = WarningMode();
-  const bool marked = (warningMode == 0 || warningMode == 2) && ryn::CutWarningMark(name);
+  const bool flagged = ryn::ApplyWarningMark("ryn_export.csv.featname_warning_mode", name);
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::CreateCSVData(): Name=%s", name.c_str());
 
   const bool wasValid = feature.IsValid();
-  if (marked && warningMode == 2) feature.SetValid(false);
+  if (flagged) feature.SetValid(false);
   struct ValidityRestore {
     MCFeature& f;
     bool v;
