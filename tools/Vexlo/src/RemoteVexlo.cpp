@@ -21,6 +21,15 @@ constexpr size_t kErrorBlockSize = 1024;
 
 HWND WindowOf(DWORD window) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(window)); }
 
+// Hands the block to the instance's window and returns its answer.
+LRESULT SendBlock(DWORD window, VexloActionBlock& block) {
+  COPYDATASTRUCT copy{};
+  copy.cbData = sizeof block;
+  copy.lpData = &block;
+  return SendMessageA(WindowOf(window), WM_COPYDATA, reinterpret_cast<WPARAM>(WindowOf(window)),
+                      reinterpret_cast<LPARAM>(&copy));
+}
+
 VexloActionBlock MakeBlock(int32_t code, const std::string& text) {
   VexloActionBlock block{};
   block.code = code;
@@ -134,11 +143,7 @@ bool CRemoteVexlo::isInstanceAlive() {
 bool CRemoteVexlo::Send(VexloActionBlock& block, LRESULT& reply, DWORD& window) {
   window = 0;
   if (!handler->getProcessInfo(nullptr, &window) || !window) return false;
-  COPYDATASTRUCT copy{};
-  copy.cbData = sizeof block;
-  copy.lpData = &block;
-  reply = SendMessageA(WindowOf(window), WM_COPYDATA, reinterpret_cast<WPARAM>(WindowOf(window)),
-                       reinterpret_cast<LPARAM>(&copy));
+  reply = SendBlock(window, block);
   return true;
 }
 
@@ -188,12 +193,7 @@ bool CRemoteVexlo::GetScriptError(std::string& text) {
   if (!memory)
     MErrTraceContext::DumpToMErrLog(kFile, __LINE__, "%s(): MSharedMem_LinkOrCreate(%s, 1024) failed",
                                     "CRemoteVexlo::GetScriptError", block.text);
-  COPYDATASTRUCT copy{};
-  copy.cbData = sizeof block;
-  copy.lpData = &block;
-  LRESULT reply = SendMessageA(WindowOf(window), WM_COPYDATA, reinterpret_cast<WPARAM>(WindowOf(window)),
-                               reinterpret_cast<LPARAM>(&copy));
-  bool written = reply == kVexloReplyErrorWritten;
+  bool written = SendBlock(window, block) == kVexloReplyErrorWritten;
   // Without a block there is nothing to read; the caller's text stays.
   if (written && memory) text.assign(memory, strnlen(memory, kErrorBlockSize));
   if (memory && !MSharedMem_Unlink(memory))
