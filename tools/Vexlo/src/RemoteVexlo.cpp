@@ -59,8 +59,9 @@ bool CRemoteVexlo::StartVexlo() {
   if (m_ProcessHandle)
     MAssert_Soft(kFile, __LINE__, "m_ProcessHandle== 0", "Hab schon einen passenden Prozess: %d",
                  static_cast<int>(ProcessId()));
+  const DWORD timeout = VexloProcessHandler::startTimeout();
   DWORD started = GetTickCount();
-  while (GetTickCount() - started < VexloProcessHandler::startTimeout()) {
+  while (GetTickCount() - started < timeout) {
     if (!m_ProcessHandle) {
       MErrTraceContext context;
       // The probe runs under the instance mutex; the start itself does not,
@@ -211,8 +212,9 @@ bool CRemoteVexlo::StopVexlo() {
   if (m_nWindowID != kVexloBaseWindowId && m_MyProcess && !keepInstance) {
     result = SendAction(kVexloClose, "");
     // Bounded, so that an instance that ignores the close cannot hang the host.
+    const DWORD timeout = VexloProcessHandler::startTimeout();
     DWORD started = GetTickCount();
-    while (isInstanceAlive() && GetTickCount() - started < VexloProcessHandler::startTimeout()) Sleep(50);
+    while (isInstanceAlive() && GetTickCount() - started < timeout) Sleep(50);
   }
   if (!m_ProcessHandle) MAssert_Soft(kFile, __LINE__, "m_ProcessHandle", "Irgendwas ist schiefgelaufen :-(.");
   if (m_ProcessHandle) CloseHandle(m_ProcessHandle);
