@@ -68,6 +68,28 @@ TEST(Framework, ExecGUIAppliesPagesOnceAndForgetsThem) {
   EXPECT_EQ(applied, 1);
   EXPECT_EQ(page.GetExecMode(), TRELM_EXEC_MODE_EDIT);
   EXPECT_TRUE(command.PrepDialogs().empty());
+
+  // Each library shows its pages through the runner of its own module state;
+  // another library's runner, or none, serves no call made for it.
+  static int runs = 0;
+  NorviaModuleState kit{"KIT", nullptr, [](CTrelmGeneric&, const std::vector<TrelmTabDialog*>& pages, int) {
+                          runs += static_cast<int>(pages.size());
+                          return "shown";
+                        }};
+  NorviaModuleState plain{"PLAIN", nullptr, nullptr};
+  const struct {
+    NorviaModuleState* state;
+    const char* result;
+    int runs, applied;
+  } calls[] = {{&kit, "shown", 1, 1}, {&plain, nullptr, 1, 2}, {nullptr, nullptr, 1, 3}, {&kit, "shown", 2, 3}};
+  for (const auto& call : calls) {
+    NorviaModuleStateGuard guard(call.state);
+    command.AddPrepDlg(&page, 0, nullptr);
+    const char* result = command.CTrelmGeneric::ExecGUI(0, nullptr, nullptr, 1, nullptr);
+    EXPECT_STREQ(result, call.result) << AfxGetAppName();
+    EXPECT_EQ(runs, call.runs) << AfxGetAppName();
+    EXPECT_EQ(applied, call.applied) << AfxGetAppName();
+  }
 }
 
 TEST(SiblingCommands, AnswerFromMachineSettingsOrThrow) {

@@ -130,7 +130,6 @@ ui::FileSettings FileSetup(int kind, int openArg, const char* filter, const char
 }  // namespace
 
 CExportEditDlg::CExportEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {
-  ui::InstallPageRunner();
   static const char* const autoKeys[] = {
       "<PROTOCOL_HEADER__TITLE_1>",     "<PROTOCOL_HEADER__TITLE_2>",      "<PROTOCOL_HEADER__TITLE_3>",
       "<PROTOCOL_HEADER__OPERATOR>",    "<PROTOCOL_HEADER__PART_NAME>",    "<PROTOCOL_HEADER__DRAWING_NO>",
