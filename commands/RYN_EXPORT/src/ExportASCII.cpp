@@ -164,8 +164,8 @@ void AsciiReport::WriteHeader() {
   fixed("Nominal", "-");
   fixed("Resolution", "-");
   fixed("Norvia Version:", getreg_LM_string("Software\\Orvo\\core32\\product", "version", ""));
-  fixed("Meas. station:", make_pp(machine.GetSerialNumber()));
-  fixed("Vantor Version:", make_pp(machine.GetMachineRevision()));
+  fixed("Meas. station:", machine.GetSerialNumber());
+  fixed("Vantor Version:", machine.GetMachineRevision());
   fixed("Export Date/Time:", FormatTimeText(now, "%d.%m.%y") + "/" + FormatTimeText(now, "%H:%M:%S"));
   fixed("manufacturing Date/Time:", "-");
   fixed("Digits:", std::to_string(UAD_GetIntEx(m_operator.c_str(), "setting_LengthFormat", 0)));
