@@ -1,5 +1,5 @@
 // Error log and trace go to DIR/log/errors.log and DIR/log/trace.log when an
-// environment is open, and are always kept in memory for tests.
+// environment is open; the end of each is kept in memory for tests.
 #include "norvia/diag.h"
 
 #include <cstdarg>
@@ -10,9 +10,43 @@
 
 namespace {
 
+// What tests can read back of a log: its last kMemoryKept to 2 * kMemoryKept
+// bytes, from the start of a line on.
+constexpr size_t kMemoryKept = 32 * 1024;
+
+// One log file, opened with its first line and kept open until the log
+// directory is set again. Each line is flushed at once: a crash loses none,
+// and the lines of a second writer (the interpreter stand-in appends to the
+// same files) land between whole lines.
+class LogFile {
+ public:
+  explicit LogFile(const char* name) : m_name(name) {}
+  ~LogFile() { Close(); }
+  LogFile(const LogFile&) = delete;
+  LogFile& operator=(const LogFile&) = delete;
+
+  void Write(const std::string& dir, const std::string& line) {
+    if (dir.empty()) return;
+    if (!m_file) m_file = std::fopen((dir + "/" + m_name).c_str(), "ab");
+    if (!m_file) return;
+    std::fwrite(line.data(), 1, line.size(), m_file);
+    std::fflush(m_file);
+  }
+  void Close() {
+    if (m_file) std::fclose(m_file);
+    m_file = nullptr;
+  }
+
+ private:
+  const char* m_name;
+  std::FILE* m_file = nullptr;
+};
+
 struct Logs {
   std::string dir;
-  std::string errorLog;
+  LogFile errorFile{"errors.log"};
+  LogFile traceFile{"trace.log"};
+  std::string errorLog;  // the ends kept in memory
   std::string trace;
   int masterLevel = 1;
   std::string errLocation;
@@ -28,18 +62,16 @@ Logs& L() {
   return logs;
 }
 
-void Append(const std::string& fileName, std::string& memory, const std::string& line) {
+void Append(LogFile& file, std::string& memory, const std::string& line) {
+  file.Write(L().dir, line);
   memory += line;
-  if (L().dir.empty()) return;
-  std::string path = L().dir + "/" + fileName;
-  if (FILE* f = std::fopen(path.c_str(), "ab")) {
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
-  }
+  if (memory.size() <= 2 * kMemoryKept) return;
+  const size_t lineStart = memory.find('\n', memory.size() - kMemoryKept);
+  memory.erase(0, lineStart == std::string::npos ? memory.size() - kMemoryKept : lineStart + 1);
 }
 
 void AddErrorLog(const std::string& text) {
-  Append("errors.log", L().errorLog, L().errLocation + ": " + text + "\n");
+  Append(L().errorFile, L().errorLog, L().errLocation + ": " + text + "\n");
 }
 
 }  // namespace
@@ -70,7 +102,7 @@ void MTrace_Always(const char* format, ...) {
   std::string text = norvia::VFormat(format, args);
   va_end(args);
   while (!text.empty() && text.back() == '\n') text.pop_back();
-  Append("trace.log", L().trace, L().traceLocation + ": " + text + "\n");
+  Append(L().traceFile, L().trace, L().traceLocation + ": " + text + "\n");
 }
 
 void MErrTrace_BeginContext() {
@@ -100,7 +132,7 @@ void MErrTrace_DumpContextToMErrLog(const char* format, ...) {
   std::string text = norvia::VFormat(format, args);
   va_end(args);
   AddErrorLog(text);
-  for (const std::string& entry : L().context) Append("errors.log", L().errorLog, "    " + entry + "\n");
+  for (const std::string& entry : L().context) Append(L().errorFile, L().errorLog, "    " + entry + "\n");
   L().context.clear();
 }
 
@@ -117,7 +149,12 @@ void TraceAt(const char* file, int line, int level, const char* format, ...) {
 
 void SetTraceMasterLevel(int level) { L().masterLevel = level; }
 int TraceMasterLevel() { return L().masterLevel; }
-void SetLogDirectory(const std::string& dir) { L().dir = dir; }
+void SetLogDirectory(const std::string& dir) {
+  // Closed even for the same directory: it may have been made anew.
+  L().errorFile.Close();
+  L().traceFile.Close();
+  L().dir = dir;
+}
 const std::string& ErrorLogText() { return L().errorLog; }
 const std::string& TraceText() { return L().trace; }
 void ClearLogs() {
