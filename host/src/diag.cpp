@@ -3,9 +3,9 @@
 #include "norvia/diag.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <vector>
 
+#include "platform/logfile.h"
 #include "text_util.h"
 
 namespace {
@@ -14,38 +14,10 @@ namespace {
 // bytes, from the start of a line on.
 constexpr size_t kMemoryKept = 32 * 1024;
 
-// One log file, opened with its first line and kept open until the log
-// directory is set again. Each line is flushed at once: a crash loses none,
-// and the lines of a second writer (the interpreter stand-in appends to the
-// same files) land between whole lines.
-class LogFile {
- public:
-  explicit LogFile(const char* name) : m_name(name) {}
-  ~LogFile() { Close(); }
-  LogFile(const LogFile&) = delete;
-  LogFile& operator=(const LogFile&) = delete;
-
-  void Write(const std::string& dir, const std::string& line) {
-    if (dir.empty()) return;
-    if (!m_file) m_file = std::fopen((dir + "/" + m_name).c_str(), "ab");
-    if (!m_file) return;
-    std::fwrite(line.data(), 1, line.size(), m_file);
-    std::fflush(m_file);
-  }
-  void Close() {
-    if (m_file) std::fclose(m_file);
-    m_file = nullptr;
-  }
-
- private:
-  const char* m_name;
-  std::FILE* m_file = nullptr;
-};
-
 struct Logs {
   std::string dir;
-  LogFile errorFile{"errors.log"};
-  LogFile traceFile{"trace.log"};
+  plat::LogFile errorFile;
+  plat::LogFile traceFile;
   std::string errorLog;  // the ends kept in memory
   std::string trace;
   int masterLevel = 1;
@@ -62,8 +34,11 @@ Logs& L() {
   return logs;
 }
 
-void Append(LogFile& file, std::string& memory, const std::string& line) {
-  file.Write(L().dir, line);
+// Each line goes to its file at once (a crash loses none), and lands whole
+// between the lines of the other writer of the same files, the interpreter
+// stand-in.
+void Append(plat::LogFile& file, const char* fileName, std::string& memory, const std::string& line) {
+  if (!L().dir.empty()) file.Append(L().dir + "/" + fileName, line);
   memory += line;
   if (memory.size() <= 2 * kMemoryKept) return;
   const size_t lineStart = memory.find('\n', memory.size() - kMemoryKept);
@@ -71,7 +46,7 @@ void Append(LogFile& file, std::string& memory, const std::string& line) {
 }
 
 void AddErrorLog(const std::string& text) {
-  Append(L().errorFile, L().errorLog, L().errLocation + ": " + text + "\n");
+  Append(L().errorFile, "errors.log", L().errorLog, L().errLocation + ": " + text + "\n");
 }
 
 }  // namespace
@@ -102,7 +77,7 @@ void MTrace_Always(const char* format, ...) {
   std::string text = norvia::VFormat(format, args);
   va_end(args);
   while (!text.empty() && text.back() == '\n') text.pop_back();
-  Append(L().traceFile, L().trace, L().traceLocation + ": " + text + "\n");
+  Append(L().traceFile, "trace.log", L().trace, L().traceLocation + ": " + text + "\n");
 }
 
 void MErrTrace_BeginContext() {
@@ -132,7 +107,8 @@ void MErrTrace_DumpContextToMErrLog(const char* format, ...) {
   std::string text = norvia::VFormat(format, args);
   va_end(args);
   AddErrorLog(text);
-  for (const std::string& entry : L().context) Append(L().errorFile, L().errorLog, "    " + entry + "\n");
+  for (const std::string& entry : L().context)
+    Append(L().errorFile, "errors.log", L().errorLog, "    " + entry + "\n");
   L().context.clear();
 }
 
@@ -150,7 +126,7 @@ void TraceAt(const char* file, int line, int level, const char* format, ...) {
 void SetTraceMasterLevel(int level) { L().masterLevel = level; }
 int TraceMasterLevel() { return L().masterLevel; }
 void SetLogDirectory(const std::string& dir) {
-  // Closed even for the same directory: it may have been made anew.
+  // Even for the same directory: it may have been made anew.
   L().errorFile.Close();
   L().traceFile.Close();
   L().dir = dir;
