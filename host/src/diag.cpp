@@ -1,18 +1,24 @@
 // Error log and trace go to DIR/log/errors.log and DIR/log/trace.log when an
-// environment is open, and are always kept in memory for tests.
+// environment is open; the end of each is kept in memory for tests.
 #include "norvia/diag.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <vector>
 
+#include "platform/logfile.h"
 #include "text_util.h"
 
 namespace {
 
+// What tests can read back of a log: its last kMemoryKept to 2 * kMemoryKept
+// bytes, from the start of a line on.
+constexpr size_t kMemoryKept = 32 * 1024;
+
 struct Logs {
   std::string dir;
-  std::string errorLog;
+  plat::LogFile errorFile;
+  plat::LogFile traceFile;
+  std::string errorLog;  // the ends kept in memory
   std::string trace;
   int masterLevel = 1;
   std::string errLocation;
@@ -28,18 +34,19 @@ Logs& L() {
   return logs;
 }
 
-void Append(const std::string& fileName, std::string& memory, const std::string& line) {
+// Each line goes to its file at once (a crash loses none), and lands whole
+// between the lines of the other writer of the same files, the interpreter
+// stand-in.
+void Append(plat::LogFile& file, const char* fileName, std::string& memory, const std::string& line) {
+  if (!L().dir.empty()) file.Append(L().dir + "/" + fileName, line);
   memory += line;
-  if (L().dir.empty()) return;
-  std::string path = L().dir + "/" + fileName;
-  if (FILE* f = std::fopen(path.c_str(), "ab")) {
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fclose(f);
-  }
+  if (memory.size() <= 2 * kMemoryKept) return;
+  const size_t lineStart = memory.find('\n', memory.size() - kMemoryKept);
+  memory.erase(0, lineStart == std::string::npos ? memory.size() - kMemoryKept : lineStart + 1);
 }
 
 void AddErrorLog(const std::string& text) {
-  Append("errors.log", L().errorLog, L().errLocation + ": " + text + "\n");
+  Append(L().errorFile, "errors.log", L().errorLog, L().errLocation + ": " + text + "\n");
 }
 
 }  // namespace
@@ -70,7 +77,7 @@ void MTrace_Always(const char* format, ...) {
   std::string text = norvia::VFormat(format, args);
   va_end(args);
   while (!text.empty() && text.back() == '\n') text.pop_back();
-  Append("trace.log", L().trace, L().traceLocation + ": " + text + "\n");
+  Append(L().traceFile, "trace.log", L().trace, L().traceLocation + ": " + text + "\n");
 }
 
 void MErrTrace_BeginContext() {
@@ -100,7 +107,8 @@ void MErrTrace_DumpContextToMErrLog(const char* format, ...) {
   std::string text = norvia::VFormat(format, args);
   va_end(args);
   AddErrorLog(text);
-  for (const std::string& entry : L().context) Append("errors.log", L().errorLog, "    " + entry + "\n");
+  for (const std::string& entry : L().context)
+    Append(L().errorFile, "errors.log", L().errorLog, "    " + entry + "\n");
   L().context.clear();
 }
 
@@ -117,7 +125,12 @@ void TraceAt(const char* file, int line, int level, const char* format, ...) {
 
 void SetTraceMasterLevel(int level) { L().masterLevel = level; }
 int TraceMasterLevel() { return L().masterLevel; }
-void SetLogDirectory(const std::string& dir) { L().dir = dir; }
+void SetLogDirectory(const std::string& dir) {
+  // Even for the same directory: it may have been made anew.
+  L().errorFile.Close();
+  L().traceFile.Close();
+  L().dir = dir;
+}
 const std::string& ErrorLogText() { return L().errorLog; }
 const std::string& TraceText() { return L().trace; }
 void ClearLogs() {

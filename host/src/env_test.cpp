@@ -86,6 +86,11 @@ TEST(HostOpen, AnswersServicesFromTheSettings) {
   EXPECT_EQ(rel, "r.txt");
   Orvouser_Path2Absolute(rel, 6);
   EXPECT_EQ(rel, out);
+
+  // A message handed to the host outlives the further messages of a call.
+  const char* answer = make_pp("answer");
+  for (int i = 1; i < kKeptMessageCount; ++i) make_pp(std::string(64, 'x'));
+  EXPECT_STREQ(answer, "answer");
 }
 
 TEST(HostOpen, PathsBelowAKindDirectoryBecomeRelativeHoweverWritten) {

@@ -12,10 +12,9 @@
 // ---- module state
 
 namespace {
-NorviaModuleState g_hostState{"", nullptr};
+NorviaModuleState g_hostState;
 NorviaModuleState* g_current = &g_hostState;
 int g_iconLoads = 0;
-CTrelmGeneric::PageRunner g_pageRunner = nullptr;
 }  // namespace
 
 NorviaModuleStateGuard::NorviaModuleStateGuard(NorviaModuleState* state) : m_pPrevious(g_current) {
@@ -187,14 +186,12 @@ int CTrelmGeneric::SpecifyMode(const std::string&) { return 0; }
 
 void CTrelmGeneric::AddPrepDlg(TrelmTabDialog* page, int, void*) { m_prepDlgs.push_back(page); }
 
-void CTrelmGeneric::SetPageRunner(PageRunner runner) { g_pageRunner = runner; }
-
 const char* CTrelmGeneric::ExecGUI(int mode, void*, void*, int, void*) {
   std::vector<TrelmTabDialog*> pages;
   pages.swap(m_prepDlgs);
   for (TrelmTabDialog* page : pages)
     if (page) page->SetExecMode(mode);
-  if (g_pageRunner) return g_pageRunner(*this, pages, mode);
+  if (TrelmPageRunner runner = g_current->pageRunner) return runner(*this, pages, mode);
   // Without a dialog kit the pages are initialised and applied at once.
   for (TrelmTabDialog* page : pages)
     if (page && page->OnInitDialog() && !page->OnApply()) return "The parameters could not be applied.";

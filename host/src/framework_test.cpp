@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "norvia/diag.h"
 #include "norvia/env.h"
 #include "norvia/translate.h"
@@ -68,6 +71,28 @@ TEST(Framework, ExecGUIAppliesPagesOnceAndForgetsThem) {
   EXPECT_EQ(applied, 1);
   EXPECT_EQ(page.GetExecMode(), TRELM_EXEC_MODE_EDIT);
   EXPECT_TRUE(command.PrepDialogs().empty());
+
+  // Each library shows its pages through the runner of its own module state;
+  // another library's runner, or none, serves no call made for it.
+  static int runs = 0;
+  NorviaModuleState kit{"KIT", nullptr, [](CTrelmGeneric&, const std::vector<TrelmTabDialog*>& pages, int) {
+                          runs += static_cast<int>(pages.size());
+                          return "shown";
+                        }};
+  NorviaModuleState plain{"PLAIN", nullptr, nullptr};
+  const struct {
+    NorviaModuleState* state;
+    const char* result;
+    int runs, applied;
+  } calls[] = {{&kit, "shown", 1, 1}, {&plain, nullptr, 1, 2}, {nullptr, nullptr, 1, 3}, {&kit, "shown", 2, 3}};
+  for (const auto& call : calls) {
+    NorviaModuleStateGuard guard(call.state);
+    command.AddPrepDlg(&page, 0, nullptr);
+    const char* result = command.CTrelmGeneric::ExecGUI(0, nullptr, nullptr, 1, nullptr);
+    EXPECT_STREQ(result, call.result) << AfxGetAppName();
+    EXPECT_EQ(runs, call.runs) << AfxGetAppName();
+    EXPECT_EQ(applied, call.applied) << AfxGetAppName();
+  }
 }
 
 TEST(SiblingCommands, AnswerFromMachineSettingsOrThrow) {
@@ -119,6 +144,35 @@ TEST(Diagnostics, TraceHonoursTheMasterLevel) {
   EXPECT_NE(norvia::TraceText().find("shown 5"), std::string::npos);
   norvia::SetTraceMasterLevel(0);
   EXPECT_FALSE(MTrace_TestMasterLevel(1));
+}
+
+TEST(Diagnostics, LinesGoToTheCurrentDirectoryAndMemoryKeepsTheirEnd) {
+  TestDir first, second;
+  auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  norvia::ClearLogs();
+  MErrLog_Location("M", "f", 1);
+  norvia::SetLogDirectory(first.path);
+  MErrLog_Add("one");
+  norvia::SetLogDirectory(second.path);
+  MErrLog_Add("two");
+  norvia::SetLogDirectory(first.path);
+  MErrLog_Add("three");
+  EXPECT_EQ(read(first.path + "/errors.log"), "M f(1): one\nM f(1): three\n") << "each line reaches the file at once";
+  EXPECT_EQ(read(second.path + "/errors.log"), "M f(1): two\n");
+
+  norvia::SetLogDirectory("");
+  const std::string line(99, 'x');
+  for (int i = 0; i < 2000; ++i) MErrLog_Add("%04d %s", i, line.c_str());
+  const std::string& kept = norvia::ErrorLogText();
+  EXPECT_LE(kept.size(), 64u * 1024) << "the memory keeps the end only";
+  EXPECT_GE(kept.size(), 32u * 1024);
+  const std::string last = "M f(1): 1999 " + line + "\n";
+  EXPECT_EQ(kept.rfind(last), kept.size() - last.size());
+  EXPECT_EQ(kept.compare(0, 8, "M f(1): "), 0) << "from the start of a line";
+  norvia::ClearLogs();
 }
 
 TEST(Translate, DomainThenSharedThenTheKeyItself) {

@@ -2,9 +2,10 @@
 // the sections of host.ini; message boxes go to stderr and answer OK.
 #include "norvia/services.h"
 
+#include <array>
 #include <cstdio>
-#include <deque>
 #include <filesystem>
+#include <mutex>
 
 #include "host_paths.h"
 #include "norvia/env.h"
@@ -148,10 +149,16 @@ int MfxMessageBox(const char* text, unsigned style, const char* caption) {
 }
 
 const char* make_pp(const std::string& text) {
-  // A deque never moves its elements, so every pointer handed out stays valid.
-  static std::deque<std::string> kept;
-  kept.push_back(text);
-  return kept.back().c_str();
+  // A ring of the last texts: memory stays bounded, and a text lives on
+  // through the further texts one export call makes, until the host has read it.
+  static std::mutex guard;
+  static std::array<std::string, kKeptMessageCount> kept;
+  static size_t next = 0;
+  std::lock_guard<std::mutex> lock(guard);
+  std::string& slot = kept[next];
+  next = (next + 1) % kept.size();
+  slot = text;
+  return slot.c_str();
 }
 
 namespace norvia {

@@ -3,6 +3,6 @@
 
 namespace ui {
 
-void InstallPageRunner() { CTrelmGeneric::SetPageRunner(&RunPagesOffScreen); }
+void InstallPageRunner(NorviaModuleState& state) { state.pageRunner = &RunPagesOffScreen; }
 
 }  // namespace ui

@@ -4,7 +4,6 @@
 #include "FeatureSelection.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
-#include "TextReplace.h"
 #include "norvia/records.h"
 
 namespace ryn {
@@ -34,15 +33,6 @@ std::string ReportedName(const MCFeature& feature) {
   char buffer[128] = {};
   feature.GetName(buffer, nullptr, sizeof buffer);
   return buffer;
-}
-
-bool CutWarningMark(std::string& name) {
-  const size_t open = name.rfind('(');
-  if (open == std::string::npos || open == 0) return false;
-  const size_t close = name.find("!)", open + 1);
-  if (close == std::string::npos) return false;
-  name = Trim(name.substr(0, open) + name.substr(close + 2), " \t\r\n\v\f");
-  return true;
 }
 
 bool ReduceToLastPathPart(std::string& name) {

@@ -3,12 +3,9 @@
 #include "Export.h"
 #include "Pages.h"
 #include "norvia/translate.h"
-#include "ui/kit.h"
 
 CEditRecordParameterDlg::CEditRecordParameterDlg(CTrelmGeneric* owner, CNamedObject** args, void* parent)
-    : CEditRecordParameterGeneric(owner, args, parent) {
-  ui::InstallPageRunner();
-}
+    : CEditRecordParameterGeneric(owner, args, parent) {}
 
 int CEditRecordParameterDlg::OnInitDialog() {
   CEditRecordParameterGeneric::OnInitDialog();

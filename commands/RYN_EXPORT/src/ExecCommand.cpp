@@ -20,14 +20,11 @@ const char* const kRetiredMessage =
     "The data-transfer-tools option is no longer supported by the host application. "
     "Please contact your system administrator.";
 
-const char* ModeKeyword(long mode) {
-  return mode == RYN_EXPORT_DATA ? "RYN_EXPORT_DATA" : "RYN_ADDITIONAL_DATA";
-}
-
 }  // namespace
 
 bool CTrelmExport::IsCsvMode() const {
-  return MODE.IsValueAvailable() && MODE.GetValue() >= RYN_CSV_REPLACE && MODE.GetValue() <= RYN_CSV_HISTORY_APPEND;
+  const ModeRow* row = FindMode(MODE.GetValue());
+  return MODE.IsValueAvailable() && row && IsCsvKind(row->kind);
 }
 
 const char* CTrelmExport::ExecCommand(bool bCheckOnly) {
@@ -113,31 +110,26 @@ const char* CTrelmExport::CheckScheme() {
 
 const char* CTrelmExport::Dispatch(bool bCheckOnly) {
   try {
-    switch (MODE.GetValue()) {
-      case RYN_ADDITIONAL_DATA:
-      case RYN_EXPORT_DATA:
+    const ModeRow* row = FindMode(MODE.GetValue());
+    if (!row) return "The selected MODE is unknown!";
+    switch (row->kind) {
+      case ModeKind::Retired:
         if (MTrace_TestMasterLevel(1) && MTrace_Location(__FILE__, __LINE__, "default", 1))
           MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
-                        ModeKeyword(MODE.GetValue()));
+                        row->keyword);
         return bCheckOnly ? nullptr : kRetiredMessage;
-      case RYN_ASCII_REPLACE:
-      case RYN_ASCII_APPEND:
-      case RYN_ASCII_APPEND_LINE:
+      case ModeKind::Ascii:
         return bCheckOnly ? nullptr : FunctionExportASCII();
-      case RYN_SCRIPT_EXPORT:
+      case ModeKind::Script:
         return RunScriptExport();
-      case RYN_CSV_REPLACE:
-      case RYN_CSV_APPEND:
-      case RYN_CSV_COMPACT_REPLACE:
-      case RYN_CSV_COMPACT_APPEND:
-      case RYN_CSV_HISTORY_REPLACE:
-      case RYN_CSV_HISTORY_APPEND:
+      case ModeKind::Csv:
+      case ModeKind::CsvCompact:
+      case ModeKind::CsvHistory:
         if (bCheckOnly) return nullptr;
         if (ADDITIONAL_DATA_FILE.IsValueAvailable() && !ExportAdditionalData()) return m_strMessage.c_str();
-        return MODE.GetValue() >= RYN_CSV_HISTORY_REPLACE ? FunctionExportCSVHistory() : FunctionExportCSV();
-      default:
-        return "The selected MODE is unknown!";
+        return row->kind == ModeKind::CsvHistory ? FunctionExportCSVHistory() : FunctionExportCSV();
     }
+    return "The selected MODE is unknown!";
   } catch (const char* text) {
     // "Invalid address" is how a writer ends a run that has nothing left to do.
     if (std::string(text) == "Invalid address") return nullptr;

@@ -53,21 +53,6 @@ int DecimalPlaces(const MCFeature& f, int category) {
   return d;
 }
 
-// Applies the warning mark "(...!)" of a name; true when the value is to be left empty.
-bool ApplyWarningMark(std::string& name) {
-  size_t p = name.rfind('(');
-  if (p == std::string::npos || p < 1) return false;
-  size_t q = name.find("!)", p);
-  if (q == std::string::npos) return false;
-  long mode = 0;
-  GlobalsLookup("ryn_export.ascii.featname_warning_mode", mode);
-  if (mode != 0 && mode != 2) return false;
-  std::string joined = name.substr(0, p) + name.substr(q + 2);
-  size_t b = joined.find_first_not_of(" \t"), e = joined.find_last_not_of(" \t");
-  name = b == std::string::npos ? std::string() : joined.substr(b, e - b + 1);
-  return mode == 2;
-}
-
 struct Values {
   double nominal, lower, upper, actual;
   std::string unit;
@@ -179,8 +164,8 @@ void AsciiReport::WriteHeader() {
   fixed("Nominal", "-");
   fixed("Resolution", "-");
   fixed("Norvia Version:", getreg_LM_string("Software\\Orvo\\core32\\product", "version", ""));
-  fixed("Meas. station:", make_pp(machine.GetSerialNumber()));
-  fixed("Vantor Version:", make_pp(machine.GetMachineRevision()));
+  fixed("Meas. station:", machine.GetSerialNumber());
+  fixed("Vantor Version:", machine.GetMachineRevision());
   fixed("Export Date/Time:", FormatTimeText(now, "%d.%m.%y") + "/" + FormatTimeText(now, "%H:%M:%S"));
   fixed("manufacturing Date/Time:", "-");
   fixed("Digits:", std::to_string(UAD_GetIntEx(m_operator.c_str(), "setting_LengthFormat", 0)));
@@ -188,7 +173,7 @@ void AsciiReport::WriteHeader() {
 }
 
 void AsciiReport::WriteFeature(const MCFeature& f, std::string name) {
-  bool emptyValue = ApplyWarningMark(name) || f.GetMask() != 0;
+  bool emptyValue = ApplyWarningMark("ryn_export.ascii.featname_warning_mode", name) || f.GetMask() != 0;
   int category = FeatureUnitCategory(f);
   int d = DecimalPlaces(f, category);
   Values v = ConvertedValues(f, category);
@@ -213,19 +198,20 @@ const char* CTrelmExport::FunctionExportASCII() {
   const long mode = MODE.GetValue();
   DurableFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()));
   if (!file.Lock()) return AsciiFileMessage(file);
-  const bool existed = mode != RYN_ASCII_REPLACE && file.Exists();
-  if (!(mode == RYN_ASCII_REPLACE ? file.CreateTemporary() : file.OpenForAppend())) return AsciiFileMessage(file);
+  const bool replace = ModeWrites(mode, ModeFile::Replace);
+  const bool linesOnly = ModeWrites(mode, ModeFile::AppendLines);
+  const bool existed = !replace && file.Exists();
+  if (!(replace ? file.CreateTemporary() : file.OpenForAppend())) return AsciiFileMessage(file);
 
   AsciiReport report;
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
   report.GatherHeader(*this, m_strDefaultValuesFile);
-  if (mode != RYN_ASCII_APPEND_LINE) report.WriteHeader();
-  if (!(mode == RYN_ASCII_APPEND_LINE && existed)) report.WriteTitles();
+  if (!linesOnly) report.WriteHeader();
+  if (!(linesOnly && existed)) report.WriteTitles();
   const char* message =
       SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
   // What a run composed before a message is written, as a report file keeps it.
   const std::string bytes = report.Bytes();
-  const bool written =
-      mode == RYN_ASCII_REPLACE ? file.WriteAside(bytes) && file.Commit() : file.Append(bytes);
+  const bool written = replace ? file.WriteAside(bytes) && file.Commit() : file.Append(bytes);
   return written ? message : AsciiFileMessage(file);
 }

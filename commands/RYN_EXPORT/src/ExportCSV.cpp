@@ -1,26 +1,18 @@
 // The CSV and compact-CSV export: one table row per run, columns per feature.
 #include "CsvWriters.h"
 #include "Export.h"
+#include "FeatureSelection.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
 #include "ValueFormatting.h"
 #include "norvia/diag.h"
 #include "norvia/records.h"
-#include "norvia/services.h"
 
 using namespace ryn;
 
 namespace {
 
 const char* const kUnhandledType = "internal error: unhandled FeatureType. Please report this error to Norvia R&D.";
-
-long WarningMode() {
-  long mode = 0;
-  if (!GlobalsLookup("ryn_export.csv.featname_warning_mode", mode)) mode = 0;
-  return mode;
-}
-
-bool IsCompactMode(long mode) { return mode == RYN_CSV_COMPACT_REPLACE || mode == RYN_CSV_COMPACT_APPEND; }
 
 std::string FormatNonZero(const MCFeature& feature, double value) {
   if (value == 0.0) return "";
@@ -32,12 +24,11 @@ std::string FormatNonZero(const MCFeature& feature, double value) {
 
 CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
   std::string name = ryn::ReportedName(feature);
-  const long warningMode = WarningMode();
-  const bool marked = (warningMode == 0 || warningMode == 2) && ryn::CutWarningMark(name);
+  const bool flagged = ryn::ApplyWarningMark("ryn_export.csv.featname_warning_mode", name);
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::CreateCSVData(): Name=%s", name.c_str());
 
   const bool wasValid = feature.IsValid();
-  if (marked && warningMode == 2) feature.SetValid(false);
+  if (flagged) feature.SetValid(false);
   struct ValidityRestore {
     MCFeature& f;
     bool v;
@@ -48,7 +39,7 @@ CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
   auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(ryn::CsvHeader(kind, name), std::move(entry)); };
   std::string unit;
   add("VALUE", ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit));
-  if (IsCompactMode(MODE.GetValue())) return pairs;
+  if (ModeIs(MODE.GetValue(), ModeKind::CsvCompact)) return pairs;
 
   switch (feature.GetType()) {
     case 0:
@@ -77,9 +68,8 @@ const char* CTrelmExport::FunctionExportCSV() {
   ryn::CsvFeatures features;
   if (!ryn::CollectCsvFeatures(features)) return nullptr;
   MCFeatureList& list = *features.list;
-  const long mode = MODE.GetValue();
   ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
-  if (mode == RYN_CSV_APPEND || mode == RYN_CSV_COMPACT_APPEND)
+  if (ModeWrites(MODE.GetValue(), ModeFile::Append))
     if (const char* message = run.ReadExisting(true)) return message;
 
   auto passes = [&](int i) {

@@ -37,7 +37,7 @@ const char* CTrelmExport::FunctionExportCSVHistory() {
   if (!ryn::CollectCsvFeatures(features)) return nullptr;
   MCFeatureList& list = *features.list;
   ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
-  if (MODE.GetValue() == RYN_CSV_HISTORY_APPEND)
+  if (ModeWrites(MODE.GetValue(), ModeFile::Append))
     if (const char* message = run.ReadExisting(false)) return message;
 
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSVHistory(): set Feature to CSV");

@@ -25,41 +25,22 @@ const char* const kFilterAll = "All files (*.*)|*.*||";
 
 std::string Tr(const char* key) { return Translate(key, 0, nullptr, AfxGetAppName()); }
 
+// What the page shows for a mode: the retired modes and a mode left open
+// show everything.
 enum class ModeClass { Ascii, Script, Csv, Other };
 
 ModeClass ClassOf(int mode) {
-  if (mode >= RYN_ASCII_REPLACE && mode <= RYN_ASCII_APPEND_LINE) return ModeClass::Ascii;
-  if (mode == RYN_SCRIPT_EXPORT) return ModeClass::Script;
-  if (mode >= RYN_CSV_REPLACE && mode <= RYN_CSV_HISTORY_APPEND) return ModeClass::Csv;
+  const ModeRow* row = FindMode(mode);
+  if (!row) return ModeClass::Other;
+  if (row->kind == ModeKind::Ascii) return ModeClass::Ascii;
+  if (row->kind == ModeKind::Script) return ModeClass::Script;
+  if (IsCsvKind(row->kind)) return ModeClass::Csv;
   return ModeClass::Other;
 }
-
-// The ten modes the combo offers, in the order of the mode table.
-struct ModeEntry {
-  CNamedLong* constant;
-  const char* label;
-};
-const ModeEntry kModes[] = {
-    {&C_RYN_ASCII_REPLACE, "ASCII-Export (Datei ersetzen)"},
-    {&C_RYN_ASCII_APPEND, "ASCII-Export (Datei fortsetzen)"},
-    {&C_RYN_ASCII_APPEND_LINE, "ASCII-Export (Zeilen anhaengen)"},
-    {&C_RYN_SCRIPT_EXPORT, "Scriptexport starten"},
-    {&C_RYN_CSV_REPLACE, "CSV-Export (Datei ersetzen)"},
-    {&C_RYN_CSV_APPEND, "CSV-Export (Datei fortsetzen)"},
-    {&C_RYN_CSV_COMPACT_REPLACE, "CSV-Kompakt-Export (Datei ersetzen)"},
-    {&C_RYN_CSV_COMPACT_APPEND, "CSV-Kompakt-Export (Datei fortsetzen)"},
-    {&C_RYN_CSV_HISTORY_REPLACE, "CSV-History-Export (Datei ersetzen)"},
-    {&C_RYN_CSV_HISTORY_APPEND, "CSV-History-Export (Datei fortsetzen)"},
-};
 
 CNamedObject* g_onOff[] = {&C_ON, &C_OFF, nullptr};
 CNamedObject* g_units[] = {&C_MY, &C_INHERENT, &C_MILLI, nullptr};
 CNamedObject* g_moments[] = {&C_ALL, &C_BEFORE, &C_AFTER, nullptr};
-CNamedObject* g_modes[] = {&C_RYN_ADDITIONAL_DATA,     &C_RYN_EXPORT_DATA,         &C_RYN_ASCII_REPLACE,
-                           &C_RYN_ASCII_APPEND,        &C_RYN_ASCII_APPEND_LINE,   &C_RYN_SCRIPT_EXPORT,
-                           &C_RYN_CSV_REPLACE,         &C_RYN_CSV_APPEND,          &C_RYN_CSV_COMPACT_REPLACE,
-                           &C_RYN_CSV_COMPACT_APPEND,  &C_RYN_CSV_HISTORY_REPLACE, &C_RYN_CSV_HISTORY_APPEND,
-                           nullptr};
 
 // A parameter's label, control and "..." button, shown and hidden together.
 struct Group {
@@ -149,7 +130,6 @@ ui::FileSettings FileSetup(int kind, int openArg, const char* filter, const char
 }  // namespace
 
 CExportEditDlg::CExportEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {
-  ui::InstallPageRunner();
   static const char* const autoKeys[] = {
       "<PROTOCOL_HEADER__TITLE_1>",     "<PROTOCOL_HEADER__TITLE_2>",      "<PROTOCOL_HEADER__TITLE_3>",
       "<PROTOCOL_HEADER__OPERATOR>",    "<PROTOCOL_HEADER__PART_NAME>",    "<PROTOCOL_HEADER__DRAWING_NO>",
@@ -194,7 +174,9 @@ int CExportEditDlg::OnInitDialog() {
   m_pUnit->AddItem(Tr("um/uinch"), "MY");
   m_pUnit->AddItem(Tr("Inhaerent"), "INHERENT");
   m_pMode->ResetContent();
-  for (const ModeEntry& mode : kModes) m_pMode->AddItem(Tr(mode.label), mode.constant->GetName());
+  // The modes in the order of the mode table, the retired ones not offered.
+  for (const ModeRow& mode : kModes)
+    if (mode.label) m_pMode->AddItem(Tr(mode.label), mode.keyword);
   for (ui::Control* combo : {m_pFeaturePath, m_pTranspose, m_pExportFlag}) {
     combo->ResetContent();
     combo->AddItem(Tr("ON"), "ON");
@@ -207,7 +189,7 @@ int CExportEditDlg::OnInitDialog() {
 
   SetControlEntry(m_pScheme, SCHEME);
   SetControlEntry(m_pUnit, UNITTYPE, g_units);
-  SetControlEntry(m_pMode, MODE, g_modes);
+  SetControlEntry(m_pMode, MODE, g_ModeConsts);
   SetControlEntry(m_pFeaturePath, FEATUREPATH, g_onOff);
   SetControlEntry(m_pExportFlag, CONSIDER_EXPORT_FLAG, g_onOff);
   FillComboList(m_pMoment, g_moments);
@@ -246,9 +228,9 @@ int CExportEditDlg::SelectedMode() const {
   if (!m_pMode) return -1;
   int selection = m_pMode->GetCurSel();
   if (selection < 0) return -1;
-  std::string name = m_pMode->GetItemValue(selection);
-  for (CNamedObject** constant = g_modes; *constant; ++constant)
-    if (name == (*constant)->GetName()) return static_cast<int>(static_cast<CNamedLong*>(*constant)->GetValue());
+  const std::string keyword = m_pMode->GetItemValue(selection);
+  for (const ModeRow& mode : kModes)
+    if (keyword == mode.keyword) return mode.mode;
   return -1;
 }
 
@@ -392,8 +374,7 @@ int CExportEditDlg::OnApply() {
     int mode = SelectedMode();
     // The combo does not offer the retired modes, so they are known by MODE
     // alone; an offered mode left unselected clears nothing.
-    const bool retired =
-        MODE.IsValueAvailable() && (MODE.GetValue() == RYN_EXPORT_DATA || MODE.GetValue() == RYN_ADDITIONAL_DATA);
+    const bool retired = MODE.IsValueAvailable() && ModeIs(MODE.GetValue(), ModeKind::Retired);
     if (mode < 0 && retired) mode = static_cast<int>(MODE.GetValue());
     switch (ClassOf(mode)) {
       case ModeClass::Script:
@@ -409,11 +390,10 @@ int CExportEditDlg::OnApply() {
                m_pThousandsSep});
         break;
       case ModeClass::Other:
-        if (mode == RYN_EXPORT_DATA || mode == RYN_ADDITIONAL_DATA) {
-          const char* name = mode == RYN_EXPORT_DATA ? C_RYN_EXPORT_DATA.GetName() : C_RYN_ADDITIONAL_DATA.GetName();
+        if (ModeIs(mode, ModeKind::Retired)) {
           std::string notice = Tr("Datenuebertragung nicht mehr unterstuetzt");
           char text[512];
-          std::snprintf(text, sizeof text, notice.c_str(), name);
+          std::snprintf(text, sizeof text, notice.c_str(), FindMode(mode)->keyword);
           return fail(m_pMode, text);
         }
         break;
@@ -429,7 +409,7 @@ int CExportEditDlg::OnApply() {
   const Entry entries[] = {
       {m_pScheme, SCHEME, nullptr},
       {m_pUnit, UNITTYPE, g_units},
-      {m_pMode, MODE, g_modes},
+      {m_pMode, MODE, g_ModeConsts},
       {m_pFeaturePath, FEATUREPATH, g_onOff},
       {m_pExportFlag, CONSIDER_EXPORT_FLAG, g_onOff},
       {m_pMoment, SCRIPT_MOMENT, g_moments},

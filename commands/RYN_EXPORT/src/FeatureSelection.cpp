@@ -4,6 +4,7 @@
 
 #include "HelperFunctions.h"
 #include "Parameters.h"
+#include "TextReplace.h"
 #include "norvia/diag.h"
 #include "norvia/framework.h"
 #include "norvia/services.h"
@@ -61,6 +62,24 @@ std::string LastPathComponent(const std::string& name) {
   char fname[256] = {0}, ext[256] = {0};
   if (_splitpath_s(name.c_str(), nullptr, 0, nullptr, 0, fname, sizeof fname, ext, sizeof ext) != 0) return name;
   return std::string(fname) + ext;
+}
+
+bool CutWarningMark(std::string& name) {
+  const size_t open = name.rfind('(');
+  if (open == std::string::npos || open == 0) return false;
+  const size_t close = name.find("!)", open + 1);
+  if (close == std::string::npos) return false;
+  // The white space the host trims off every name it reads: no cut name
+  // keeps a line end, which would break a report line in two.
+  name = Trim(name.substr(0, open) + name.substr(close + 2), " \t\n\v\f\r");
+  return true;
+}
+
+bool ApplyWarningMark(const char* modeGlobal, std::string& name) {
+  long mode = 0;
+  if (!GlobalsLookup(modeGlobal, mode)) mode = 0;
+  if (mode != 0 && mode != 2) return false;
+  return CutWarningMark(name) && mode == 2;
 }
 
 std::unique_ptr<CRecords> ReadFilteredRecords() {

@@ -47,4 +47,12 @@ std::string StripLeadingDotSlash(std::string name);
 // The last path component of `name` (file name and extension).
 std::string LastPathComponent(const std::string& name);
 
+// Cuts a warning mark, a "(" (the last one, not in front) with a later
+// "!)", and trims the rest of white space; false when the name has none.
+bool CutWarningMark(std::string& name);
+// Treats a name's warning mark as the host global `modeGlobal` says: 0 (also
+// when unset) and 2 cut it, any other value keeps it. True when the mark was
+// cut under 2, where the writer leaves the feature's value out.
+bool ApplyWarningMark(const char* modeGlobal, std::string& name);
+
 }  // namespace ryn

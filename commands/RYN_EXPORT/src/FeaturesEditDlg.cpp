@@ -21,9 +21,7 @@ std::string RelativeFeaturePath(std::string path) {
 
 }  // namespace
 
-CFeaturesEditDlg::CFeaturesEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {
-  ui::InstallPageRunner();
-}
+CFeaturesEditDlg::CFeaturesEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {}
 
 void CFeaturesEditDlg::DoDataExchange() {
   ui::PageWindow& w = ui::WindowOf(*this);

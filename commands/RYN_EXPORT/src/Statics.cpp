@@ -23,18 +23,19 @@ CNamedString DECIMAL_SEPARATOR("DECIMAL_SEPARATOR", 0, 0, CNamedObject::kOptiona
 CNamedStringArray FEATURES("FEATURES", 0, 0, CNamedObject::kOptional);
 CNamedStringArray NAMES("$NAMES", 0, 0, CNamedObject::kOptional);
 
-CNamedLong C_MY("MY", 1L), C_MILLI("MILLI", 0L), C_INHERENT("INHERENT", 2L), C_ON("ON", 1L),
-    C_OFF("OFF", 0L), C_RYN_EXPORT_DATA("RYN_EXPORT_DATA", 0L),
-    C_RYN_ADDITIONAL_DATA("RYN_ADDITIONAL_DATA", 1L), C_RYN_ASCII_REPLACE("RYN_ASCII_REPLACE", 2L),
-    C_RYN_ASCII_APPEND("RYN_ASCII_APPEND", 3L), C_RYN_ASCII_APPEND_LINE("RYN_ASCII_APPEND_LINE", 4L),
-    C_RYN_SCRIPT_EXPORT("RYN_SCRIPT_EXPORT", 5L), C_RYN_CSV_REPLACE("RYN_CSV_REPLACE", 6L),
-    C_RYN_CSV_APPEND("RYN_CSV_APPEND", 7L), C_RYN_CSV_COMPACT_REPLACE("RYN_CSV_COMPACT_REPLACE", 8L),
-    C_RYN_CSV_COMPACT_APPEND("RYN_CSV_COMPACT_APPEND", 9L),
-    C_RYN_CSV_HISTORY_REPLACE("RYN_CSV_HISTORY_REPLACE", 10L),
-    C_RYN_CSV_HISTORY_APPEND("RYN_CSV_HISTORY_APPEND", 11L), C_ALL("ALL", 0L), C_BEFORE("BEFORE", 1L),
-    C_AFTER("AFTER", 2L);
+CNamedLong C_MY("MY", MY), C_MILLI("MILLI", MILLI), C_INHERENT("INHERENT", INHERENT), C_ON("ON", ON),
+    C_OFF("OFF", OFF);
+namespace {
+#define RYN_MODE_CONSTANT(keyword, number, kind, file, label) CNamedLong C_##keyword(#keyword, keyword);
+RYN_MODE_TABLE(RYN_MODE_CONSTANT)
+#undef RYN_MODE_CONSTANT
+}  // namespace
+CNamedLong C_ALL("ALL", ALL), C_BEFORE("BEFORE", BEFORE), C_AFTER("AFTER", AFTER);
 
-CNamedObject* g_Args[31] = {
+#define RYN_MODE_CONSTANT_ADDRESS(keyword, number, kind, file, label) &C_##keyword,
+CNamedObject* g_ModeConsts[kModeCount + 1] = {RYN_MODE_TABLE(RYN_MODE_CONSTANT_ADDRESS) nullptr};
+
+CNamedObject* g_Args[kArgumentCount + 1] = {
     &SCHEME, &UNITTYPE, &MODE, &FEATUREPATH, &CONSIDER_EXPORT_FLAG,
     &theExport.m_Title1, &theExport.m_Title2, &theExport.m_Title3, &theExport.m_Revision,
     &theExport.m_Operator, &theExport.m_PartName, &theExport.m_DrawingNo, &theExport.m_Operation,
@@ -44,11 +45,10 @@ CNamedObject* g_Args[31] = {
     &ADDITIONAL_DATA_FILE, &TRANSPOSE_DATA, &VALUE_SEPARATOR, &THOUSANDS_SEPARATOR, &DECIMAL_SEPARATOR,
     nullptr};
 
-CNamedObject* g_Consts[21] = {
-    &C_MY, &C_MILLI, &C_INHERENT, &C_ON, &C_OFF, &C_RYN_EXPORT_DATA, &C_RYN_ADDITIONAL_DATA,
-    &C_RYN_ASCII_REPLACE, &C_RYN_ASCII_APPEND, &C_RYN_ASCII_APPEND_LINE, &C_RYN_SCRIPT_EXPORT,
-    &C_RYN_CSV_REPLACE, &C_RYN_CSV_APPEND, &C_RYN_CSV_COMPACT_REPLACE, &C_RYN_CSV_COMPACT_APPEND,
-    &C_RYN_CSV_HISTORY_REPLACE, &C_RYN_CSV_HISTORY_APPEND, &C_ALL, &C_BEFORE, &C_AFTER, nullptr};
+CNamedObject* g_Consts[kConstantCount + 1] = {
+    &C_MY, &C_MILLI, &C_INHERENT, &C_ON, &C_OFF, RYN_MODE_TABLE(RYN_MODE_CONSTANT_ADDRESS) &C_ALL, &C_BEFORE,
+    &C_AFTER, nullptr};
+#undef RYN_MODE_CONSTANT_ADDRESS
 
 }  // namespace ryn
 

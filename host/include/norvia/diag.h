@@ -34,9 +34,10 @@ namespace norvia {
 void TraceAt(const char* file, int line, int level, const char* format, ...) NORVIA_PRINTF(4, 5);
 void SetTraceMasterLevel(int level);
 int TraceMasterLevel();
-// Where the log files go; empty directory: entries are kept in memory only.
+// Where the log files go; the files written so far are let go of. Empty:
+// entries are kept in memory only.
 void SetLogDirectory(const std::string& dir);
-// Everything written so far in this process (tests read these).
+// The end of what this process wrote, at least its last 32 KiB (tests read these).
 const std::string& ErrorLogText();
 const std::string& TraceText();
 void ClearLogs();

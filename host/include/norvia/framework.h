@@ -85,10 +85,17 @@ class TrelmTabDialog {
   TrelmPageWindow* m_pWindow = nullptr;
 };
 
-// Module state: which library a call runs for (name, resources).
+// Shows the pages of CTrelmGeneric::ExecGUI and applies them; a message or null.
+using TrelmPageRunner = const char* (*)(CTrelmGeneric& owner, const std::vector<TrelmTabDialog*>& pages, int mode);
+
+// Module state: which library a call runs for (name, resources, dialog kit).
 struct NorviaModuleState {
   std::string appName;     // the library's file name without extension
   HINSTANCE resource = nullptr;
+  // The library's own dialog kit, set when it loads (null: pages are applied
+  // without a dialog). Kept here rather than process-wide, it goes with the
+  // library and serves only calls made for it.
+  TrelmPageRunner pageRunner = nullptr;
 };
 
 // Makes `state` current for the lifetime of the guard, then restores the previous one.
@@ -164,17 +171,13 @@ class CTrelmGeneric {
   int IsArg(const CNamedObject& object);
   CNamedObject* FindArg(const char* name);
   void AddPrepDlg(TrelmTabDialog* page, int flags, void* reserved);
-  // Shows the registered pages in order, applies them, forgets them; returns a message or null.
+  // Shows the registered pages in order through the current module's page
+  // runner, applies them, forgets them; returns a message or null.
   const char* ExecGUI(int mode, void* a, void* b, int showAll, void* c);
   static void ProcessMessages();
   void SetTitle(const std::string& title) { m_strTitle = title; }
   const std::string& GetTitle() const { return m_strTitle; }
   const std::vector<TrelmTabDialog*>& PrepDialogs() const { return m_prepDlgs; }
-
-  // Hook for the dialog kit: runs the pages that ExecGUI shows (null: apply only).
-  using PageRunner = const char* (*)(CTrelmGeneric& owner, const std::vector<TrelmTabDialog*>& pages,
-                                     int mode);
-  static void SetPageRunner(PageRunner runner);
 
  protected:
   DialogInterface* m_pDialogInterface = nullptr;

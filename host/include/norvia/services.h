@@ -37,7 +37,11 @@ int MfxMessageBoxStatusAgent(const char* text, const char* caption, unsigned sty
 using MessageBoxHandler = int (*)(const char* text, const char* caption, unsigned style);
 MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
 
-// A copy of `text` that stays valid for the life of the process.
+// A copy of `text` for an answer that crosses the exported functions as a
+// const char*. It stays valid while kKeptMessageCount - 1 further copies are
+// made: far more than one export call makes, so the host reads the answer
+// of a call before its text is reused.
+constexpr int kKeptMessageCount = 16;
 const char* make_pp(const std::string& text);
 
 namespace norvia {

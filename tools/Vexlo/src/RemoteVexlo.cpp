@@ -21,6 +21,15 @@ constexpr size_t kErrorBlockSize = 1024;
 
 HWND WindowOf(DWORD window) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(window)); }
 
+// Hands the block to the instance's window and returns its answer.
+LRESULT SendBlock(DWORD window, VexloActionBlock& block) {
+  COPYDATASTRUCT copy{};
+  copy.cbData = sizeof block;
+  copy.lpData = &block;
+  return SendMessageA(WindowOf(window), WM_COPYDATA, reinterpret_cast<WPARAM>(WindowOf(window)),
+                      reinterpret_cast<LPARAM>(&copy));
+}
+
 VexloActionBlock MakeBlock(int32_t code, const std::string& text) {
   VexloActionBlock block{};
   block.code = code;
@@ -50,8 +59,9 @@ bool CRemoteVexlo::StartVexlo() {
   if (m_ProcessHandle)
     MAssert_Soft(kFile, __LINE__, "m_ProcessHandle== 0", "Hab schon einen passenden Prozess: %d",
                  static_cast<int>(ProcessId()));
+  const DWORD timeout = VexloProcessHandler::startTimeout();
   DWORD started = GetTickCount();
-  while (GetTickCount() - started < VexloProcessHandler::startTimeout()) {
+  while (GetTickCount() - started < timeout) {
     if (!m_ProcessHandle) {
       MErrTraceContext context;
       // The probe runs under the instance mutex; the start itself does not,
@@ -134,11 +144,7 @@ bool CRemoteVexlo::isInstanceAlive() {
 bool CRemoteVexlo::Send(VexloActionBlock& block, LRESULT& reply, DWORD& window) {
   window = 0;
   if (!handler->getProcessInfo(nullptr, &window) || !window) return false;
-  COPYDATASTRUCT copy{};
-  copy.cbData = sizeof block;
-  copy.lpData = &block;
-  reply = SendMessageA(WindowOf(window), WM_COPYDATA, reinterpret_cast<WPARAM>(WindowOf(window)),
-                       reinterpret_cast<LPARAM>(&copy));
+  reply = SendBlock(window, block);
   return true;
 }
 
@@ -188,12 +194,7 @@ bool CRemoteVexlo::GetScriptError(std::string& text) {
   if (!memory)
     MErrTraceContext::DumpToMErrLog(kFile, __LINE__, "%s(): MSharedMem_LinkOrCreate(%s, 1024) failed",
                                     "CRemoteVexlo::GetScriptError", block.text);
-  COPYDATASTRUCT copy{};
-  copy.cbData = sizeof block;
-  copy.lpData = &block;
-  LRESULT reply = SendMessageA(WindowOf(window), WM_COPYDATA, reinterpret_cast<WPARAM>(WindowOf(window)),
-                               reinterpret_cast<LPARAM>(&copy));
-  bool written = reply == kVexloReplyErrorWritten;
+  bool written = SendBlock(window, block) == kVexloReplyErrorWritten;
   // Without a block there is nothing to read; the caller's text stays.
   if (written && memory) text.assign(memory, strnlen(memory, kErrorBlockSize));
   if (memory && !MSharedMem_Unlink(memory))
@@ -211,8 +212,9 @@ bool CRemoteVexlo::StopVexlo() {
   if (m_nWindowID != kVexloBaseWindowId && m_MyProcess && !keepInstance) {
     result = SendAction(kVexloClose, "");
     // Bounded, so that an instance that ignores the close cannot hang the host.
+    const DWORD timeout = VexloProcessHandler::startTimeout();
     DWORD started = GetTickCount();
-    while (isInstanceAlive() && GetTickCount() - started < VexloProcessHandler::startTimeout()) Sleep(50);
+    while (isInstanceAlive() && GetTickCount() - started < timeout) Sleep(50);
   }
   if (!m_ProcessHandle) MAssert_Soft(kFile, __LINE__, "m_ProcessHandle", "Irgendwas ist schiefgelaufen :-(.");
   if (m_ProcessHandle) CloseHandle(m_ProcessHandle);

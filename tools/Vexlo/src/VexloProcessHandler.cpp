@@ -16,14 +16,19 @@
 namespace {
 
 constexpr const char* kFile = "tools\\Vexlo\\src\\VexloProcessHandler";
-// End-to-end tests shorten the wait through the environment, since they
-// drive the plug-in only through the host's command line.
-DWORD g_startTimeoutMs = MEnv_Number("RYN_TEST_VEXLO_START_TIMEOUT_MS", kVexloStartTimeoutMs);
+DWORD g_startTimeoutMs = 0;  // 0: none set
 
 }  // namespace
 
 void VexloProcessHandler::setStartTimeout(DWORD milliseconds) { g_startTimeoutMs = milliseconds; }
-DWORD VexloProcessHandler::startTimeout() { return g_startTimeoutMs; }
+
+DWORD VexloProcessHandler::startTimeout() {
+  if (g_startTimeoutMs) return g_startTimeoutMs;
+  // End-to-end tests shorten the wait through the environment, since they
+  // drive the plug-in only through the host's command line. Read at each
+  // start, not while the library loads.
+  return static_cast<DWORD>(MEnv_Number("RYN_TEST_VEXLO_START_TIMEOUT_MS", kVexloStartTimeoutMs));
+}
 
 std::string VexloProcessHandler::baseName(int instance) { return "Vexlo Process " + std::to_string(instance); }
 
@@ -66,7 +71,7 @@ HANDLE VexloProcessHandler::startProcess(bool showSplash, bool usePipes) {
   norvia::TraceAt(kFile, __LINE__, 5, "VexloProcessHandler::startProcess(): vexlo.exe (%d): pid = %ld", m_nInstance,
                   static_cast<long>(info.dwProcessId));
 
-  DWORD result = WaitForSingleObject(m_hReadyEvent, g_startTimeoutMs);
+  DWORD result = WaitForSingleObject(m_hReadyEvent, startTimeout());
   if (result != WAIT_OBJECT_0) {
     // A time-out sets no error code of its own; ask for a text all the same.
     MErrTraceContext::DumpToMErrLog(kFile, __LINE__,

@@ -38,8 +38,10 @@ class VexloProcessHandler {
   static std::string baseName(int instance);
   // The command-line text after the program name (it starts with a blank).
   static std::string commandLine(int instance, bool showSplash, bool usePipes);
-  // Replaces kVexloStartTimeoutMs (tests only).
+  // Replaces kVexloStartTimeoutMs (tests only; 0 goes back to it).
   static void setStartTimeout(DWORD milliseconds);
+  // kVexloStartTimeoutMs, or what replaces it: a test's setting, else the
+  // environment's RYN_TEST_VEXLO_START_TIMEOUT_MS.
   static DWORD startTimeout();
 
  private:

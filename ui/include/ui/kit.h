@@ -196,8 +196,8 @@ std::string Describe(const PageWindow& window);
 // actions, applies them in order (a page runner).
 const char* RunPagesOffScreen(CTrelmGeneric& owner, const std::vector<TrelmTabDialog*>& pages, int mode);
 
-// Makes the framework show pages through this kit (idempotent): on the
-// screen where the back end has one, else off screen.
-void InstallPageRunner();
+// Makes the framework show the pages of the library that owns `state`
+// through this kit: on the screen where the back end has one, else off screen.
+void InstallPageRunner(NorviaModuleState& state);
 
 }  // namespace ui
