@@ -194,7 +194,7 @@ int main(int argc, char** argv) {
   if (std::string absolute = std::filesystem::absolute(options.env, absoluteError).string(); !absoluteError)
     options.env = absolute;
   norvia::Host_SetProgramDirectory(ProgramDirectory());
-  if (!norvia::Host_Open(options.env, error)) return UsageError("environment: " + error);
+  if (const char* message = norvia::Host_Open(options.env)) return UsageError(std::string("environment: ") + message);
   SetEnvironmentVariableA(norvia::kEnvDirVariable, options.env.c_str());
   SetEnvironmentVariableA(norvia::kHostPidVariable, std::to_string(GetCurrentProcessId()).c_str());
   if (!options.now.empty() && !norvia::Host_SetNow(options.now))

@@ -73,8 +73,7 @@ TEST(Framework, ExecGUIAppliesPagesOnceAndForgetsThem) {
 TEST(SiblingCommands, AnswerFromMachineSettingsOrThrow) {
   TestDir dir;
   dir.Write("host.ini", "[machine]\nserial = S-7\ntip_diameter = 2.0\nfail = probesystem\n");
-  std::string error;
-  ASSERT_TRUE(norvia::Host_Open(dir.path, error)) << error;
+  ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
   std::string serial;
   CTrelmExec machine("GET MACHINE INFO.DLL");
   machine.SetParameterAlgEx("&SERIALNO", &serial);

@@ -30,8 +30,7 @@ class ExportTest : public ::testing::Test {
   }
   void OpenHost(const std::string& registry) {
     std::ofstream(dir + "/host.ini", std::ios::binary) << "[trace]\nlevel = 1\n[registry]\n" << registry;
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    ASSERT_EQ(norvia::Host_Open(dir), nullptr);
     norvia::ClearLogs();
   }
   std::string dir;

@@ -100,8 +100,7 @@ TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
 
 TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
   std::ofstream(dir + "/host.ini", std::ios::binary) << "[globals]\nrun.features = a.fea\n";
-  std::string error;
-  ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+  ASSERT_EQ(norvia::Host_Open(dir), nullptr);
   Set("FEATURES", "run.features");
   OpenFeatures();
   EXPECT_TRUE(page.IsExpression());

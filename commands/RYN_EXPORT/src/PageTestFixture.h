@@ -26,8 +26,7 @@ class PageTest : public ::testing::Test {
               .generic_string();
     std::filesystem::create_directories(dir);
     std::ofstream(dir + "/host.ini", std::ios::binary) << "[trace]\nlevel = 1\n";
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    ASSERT_EQ(norvia::Host_Open(dir), nullptr);
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
     boxesBefore = norvia::MessageBoxLog().size();
   }

@@ -46,8 +46,7 @@ class RemoteVexloTest : public ::testing::Test {
   void SetUp() override {
     env.Write("host.ini", "[trace]\nlevel = 5\n");
     norvia::Host_SetProgramDirectory(ProgramDirectory());
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(env.path, error)) << error;
+    ASSERT_EQ(norvia::Host_Open(env.path), nullptr);
     norvia::ClearLogs();
   }
   void TearDown() override { VexloProcessHandler::setStartTimeout(kVexloStartTimeoutMs); }

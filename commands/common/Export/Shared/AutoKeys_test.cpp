@@ -18,8 +18,7 @@ class AutoKeysTest : public ::testing::Test {
     dir = (std::filesystem::temp_directory_path() / ("keys-" + std::to_string(std::random_device()()))).string();
     std::filesystem::create_directories(dir);
     std::ofstream(dir + "/host.ini") << ini;
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    ASSERT_EQ(norvia::Host_Open(dir), nullptr);
     ryn::ResetMachineQueryCaches();
     norvia::ClearLogs();
   }
