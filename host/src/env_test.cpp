@@ -7,7 +7,7 @@
 
 #include "norvia/records.h"
 #include "norvia/services.h"
-#include "test_dir.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST(HostOpen, RefusalsNameFileAndLine) {
       {"", "actual = 1.5\nnominal = abc\n", "store/parts/bore.fea:2: expected a number"},
   };
   for (const Case& c : cases) {
-    TestDir dir;
+    ryntest::TempDir dir;
     if (c.ini) dir.Write("host.ini", c.ini);
     if (c.record) dir.Write("store/parts/bore.fea", c.record);
     const char* message = norvia::Host_Open(dir.path);
@@ -59,7 +59,7 @@ TEST(HostOpen, RefusalsNameFileAndLine) {
 }
 
 TEST(HostOpen, AnswersServicesFromTheSettings) {
-  TestDir dir;
+  ryntest::TempDir dir;
   dir.Write("host.ini",
             "[users]\nactive = anna\n[user anna]\nsetting_LengthFormat = 3\n"
             "[globals]\nryn.draw.title_1 = Housing\nryn.count = 12\n"
@@ -92,7 +92,7 @@ TEST(HostOpen, AnswersServicesFromTheSettings) {
 }
 
 TEST(HostOpen, PathsBelowAKindDirectoryBecomeRelativeHoweverWritten) {
-  TestDir dir;
+  ryntest::TempDir dir;
   dir.Write("host.ini", "[paths]\n6 = out\n");
   // Relative to the working directory, as `--env examples/env` gives it.
   std::string relativeEnv = std::filesystem::relative(dir.path).generic_string();

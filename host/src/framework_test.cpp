@@ -5,7 +5,7 @@
 #include "norvia/diag.h"
 #include "norvia/env.h"
 #include "norvia/translate.h"
-#include "test_dir.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST(Framework, ExecGUIAppliesPagesOnceAndForgetsThem) {
 }
 
 TEST(SiblingCommands, AnswerFromMachineSettingsOrThrow) {
-  TestDir dir;
+  ryntest::TempDir dir;
   dir.Write("host.ini", "[machine]\nserial = S-7\ntip_diameter = 2.0\nfail = probesystem\n");
   ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
   std::string serial;
@@ -121,7 +121,7 @@ TEST(Diagnostics, TraceHonoursTheMasterLevel) {
 }
 
 TEST(Translate, DomainThenSharedThenTheKeyItself) {
-  TestDir dir;
+  ryntest::TempDir dir;
   dir.Write("Cmd.loc", "; comment\nSchema.txt = Scheme\n");
   dir.Write("shared.loc", "Schema.txt = Shared\nEinheit.txt = Unit\n");
   dir.Write("bad.loc", "line without separator\n");

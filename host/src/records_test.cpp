@@ -4,7 +4,7 @@
 
 #include "norvia/env.h"
 #include "norvia/named.h"
-#include "test_dir.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ class StoreTest : public ::testing::Test {
     dir.Write("host.ini", "[trace]\nlevel = 0\n");
     ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
   }
-  TestDir dir;
+  ryntest::TempDir dir;
 };
 
 TEST_F(StoreTest, FeatureDefaultsComeFromThePath) {

@@ -25,7 +25,7 @@ class FeaturesPageTest : public PageTest {
     Grid().SetCell(row, text);
     window->Fire(IDC_FEATURE_GRID, ui::Event::EndEdit, row);
   }
-  std::string InterfaceDir() const { return dir + "/interface/"; }
+  std::string InterfaceDir() const { return dir / "interface/"; }
   CFeaturesEditDlg page{&theExport};
 };
 
@@ -104,8 +104,7 @@ TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
 }
 
 TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
-  std::ofstream(dir + "/host.ini", std::ios::binary) << "[globals]\nrun.features = a.fea\n";
-  ASSERT_EQ(norvia::Host_Open(dir), nullptr);
+  OpenHost("[globals]\nrun.features = a.fea\n");
   Set("FEATURES", "run.features");
   OpenFeatures();
   EXPECT_TRUE(IsExpression());

@@ -19,7 +19,7 @@
 #include "platform/clock.h"
 #include "platform/fs.h"
 #include "platform/process.h"
-#include "../../../host/src/test_dir.h"
+#include "testing/temp_dir.h"
 
 // What the client keeps to itself and the tests look at.
 struct RemoteVexloTestAccess {
@@ -79,7 +79,7 @@ class RemoteVexloTest : public ::testing::Test {
     ASSERT_FALSE(client.IsScriptRunning());
   }
 
-  TestDir env;
+  ryntest::TempDir env;
 };
 
 TEST(VexloNames, ObjectNamesAndCommandLineAreWhatTheInterpreterExpects) {
