@@ -48,9 +48,8 @@ void BM_Export(benchmark::State& state) {
   const int n = static_cast<int>(state.range(1));
   state.SetLabel(mode);
   std::string dir = MakeEnvironment(n);
-  std::string error;
-  if (!norvia::Host_Open(dir, error)) {
-    state.SkipWithError(error.c_str());
+  if (const char* error = norvia::Host_Open(dir)) {
+    state.SkipWithError(error);
     return;
   }
   NorviaModuleStateGuard guard(theApp.ModuleState());

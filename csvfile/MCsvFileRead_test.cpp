@@ -1,10 +1,11 @@
-#include "CsvTestFiles.h"
 #include "MCsvFileRead.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "testing/temp_dir.h"
 
 namespace
 {
@@ -95,12 +96,12 @@ class ReadRules : public ::testing::TestWithParam<std::size_t>
 
 TEST_P(ReadRules, Table)
 {
-    CsvTempDir dir;
+    ryntest::TempDir dir;
     int i = 0;
     for (const ReadCase& c : Cases())
     {
         SCOPED_TRACE(c.what);
-        const std::string path = dir.Put("case" + std::to_string(i++) + ".csv", c.bytes);
+        const std::string path = dir.Write("case" + std::to_string(i++) + ".csv", c.bytes);
         MCsvFile t;
         t.strSeparator = ";";
         t.dwReserve = 4;
@@ -123,11 +124,11 @@ INSTANTIATE_TEST_SUITE_P(BlockSizes, ReadRules, ::testing::Values(MCSVFILE_READ_
 
 TEST(MCsvFileRead, FileThatCannotBeOpened)
 {
-    CsvTempDir dir;
+    ryntest::TempDir dir;
     MCsvFile t;
     ASSERT_TRUE(t.AddColumn("kept"));
     // A folder opens on POSIX but cannot be read: still "not found".
-    for (const std::string& path : {dir.Path("none.csv"), dir.Path("")})
+    for (const std::string& path : {dir / "none.csv", dir / ""})
     {
         EXPECT_FALSE(t.Read(path, MCsvFile::READ_AS_STRING, true));
         EXPECT_EQ(t.GetErrorText(), "ERROR 0007: File not found!\nDetails: " + path);
@@ -139,8 +140,8 @@ TEST(MCsvFileRead, FileThatCannotBeOpened)
 
 TEST(MCsvFileRead, EmptySeparatorFailsInBothLayouts)
 {
-    CsvTempDir dir;
-    const std::string path = dir.Put("a.csv", "a;b\n1;2\n");
+    ryntest::TempDir dir;
+    const std::string path = dir.Write("a.csv", "a;b\n1;2\n");
     for (bool transposed : {false, true})
     {
         MCsvFile t;
@@ -152,8 +153,8 @@ TEST(MCsvFileRead, EmptySeparatorFailsInBothLayouts)
 
 TEST(MCsvFileRead, Flags)
 {
-    CsvTempDir dir;
-    const std::string path = dir.Put("a.csv", "x;y;z\n1.5;abc;-2e3\n;7x;\n");
+    ryntest::TempDir dir;
+    const std::string path = dir.Write("a.csv", "x;y;z\n1.5;abc;-2e3\n;7x;\n");
     MCsvFile t;
     t.strSeparator = ";";
     ASSERT_TRUE(t.Read(path, MCsvFile::RF_READ_AS_DOUBLE | MCsvFile::READ_AS_STRING));
@@ -167,9 +168,9 @@ TEST(MCsvFileRead, Flags)
 
 TEST(MCsvFileRead, KeepDataAppendsColumns)
 {
-    CsvTempDir dir;
-    const std::string first = dir.Put("first.csv", "a;b\r\n1;2\r\n");
-    const std::string second = dir.Put("second.csv", "\"c\";9\r\n");
+    ryntest::TempDir dir;
+    const std::string first = dir.Write("first.csv", "a;b\r\n1;2\r\n");
+    const std::string second = dir.Write("second.csv", "\"c\";9\r\n");
     MCsvFile t;
     t.strSeparator = ";";
     ASSERT_TRUE(t.AddColumn("own"));

@@ -1,10 +1,11 @@
-#include "CsvTestFiles.h"
 #include "MCsvFile.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "testing/temp_dir.h"
 
 namespace
 {
@@ -49,16 +50,16 @@ TEST(MCsvFileWrite, Layouts)
          "\"h\r\nx\"\r\n1\r\n2\r\n3\r\r\n\r\n"},
         {"empty separator", {"A", "B"}, {{"1"}, {"2"}}, false, "", "\"A\"\"B\"\r\n12\r\n"},
     };
-    CsvTempDir dir;
+    ryntest::TempDir dir;
     for (const WriteCase& c : cases)
     {
         SCOPED_TRACE(c.what);
         MCsvFile t = TextTable(c.headers, c.columns);
         t.bTransposed = c.transposed;
-        const std::string path = dir.Path("out.csv");
+        const std::string path = dir / "out.csv";
         ASSERT_TRUE(t.Write(path, c.separator)) << t.GetErrorText();
         EXPECT_EQ(t.strSeparator, c.separator);
-        EXPECT_EQ(CsvTempDir::Get(path), c.bytes);
+        EXPECT_EQ(ryntest::ReadFile(path), c.bytes);
     }
 }
 
@@ -68,34 +69,34 @@ TEST(MCsvFileWrite, DoublesInStreamFormat)
     t.vHeaders = {"D"};
     t.vDoubleColumns = {{1.5, 0.0, -2.0, 1234567.0, 0.0001, 1e-7, 3.14159265, 100000.0, 1e21}};
     t.vStringColumns = {{"ignored"}};  // numeric columns win while RF_READ_AS_DOUBLE is set
-    CsvTempDir dir;
-    const std::string path = dir.Path("d.csv");
+    ryntest::TempDir dir;
+    const std::string path = dir / "d.csv";
     t.bTransposed = true;
     ASSERT_TRUE(t.Write(path, ";"));
-    EXPECT_EQ(CsvTempDir::Get(path), "\"D\";1.5;0;-2;1.23457e+06;0.0001;1e-07;3.14159;100000;1e+21\r\n");
+    EXPECT_EQ(ryntest::ReadFile(path), "\"D\";1.5;0;-2;1.23457e+06;0.0001;1e-07;3.14159;100000;1e+21\r\n");
 }
 
 TEST(MCsvFileWrite, ShortColumnStopsAndKeepsWhatWasWritten)
 {
-    CsvTempDir dir;
-    const std::string path = dir.Path("short.csv");
+    ryntest::TempDir dir;
+    const std::string path = dir / "short.csv";
     MCsvFile rows = TextTable({"X", "Y"}, {{"1", "2"}, {"3"}});
     EXPECT_FALSE(rows.Write(path, ";"));
     EXPECT_EQ(rows.GetErrorText(), "invalid vector subscript");
-    EXPECT_EQ(CsvTempDir::Get(path), "\"X\";\"Y\"\r\n1;3\r\n2;");
+    EXPECT_EQ(ryntest::ReadFile(path), "\"X\";\"Y\"\r\n1;3\r\n2;");
 
     MCsvFile columns = TextTable({"X", "Y"}, {{"1"}, {"2", "4"}});
     columns.bTransposed = true;
     EXPECT_FALSE(columns.Write(path, ";"));
     EXPECT_EQ(columns.GetErrorText(), "invalid vector subscript");
-    EXPECT_EQ(CsvTempDir::Get(path), "\"X\";1;");
+    EXPECT_EQ(ryntest::ReadFile(path), "\"X\";1;");
 }
 
 TEST(MCsvFileWrite, CreationIsNotCheckedButAFullDeviceIsAWriteError)
 {
-    CsvTempDir dir;
+    ryntest::TempDir dir;
     MCsvFile t = TextTable({"X"}, {{"1"}});
-    EXPECT_TRUE(t.Write(dir.Path("missing/folder/a.csv"), ";"));
+    EXPECT_TRUE(t.Write(dir / "missing/folder/a.csv", ";"));
     EXPECT_EQ(t.GetErrorText(), "");
     EXPECT_EQ(t.GetSystemError(), 0);
 
@@ -119,8 +120,8 @@ TEST(MCsvFileWrite, CreationIsNotCheckedButAFullDeviceIsAWriteError)
 TEST(MCsvFileWrite, LargeTableThroughTheBuffer)
 {
     // Several buffers' worth, written over a longer older file.
-    CsvTempDir dir;
-    const std::string path = dir.Put("big.csv", std::string(5 << 20, 'z'));
+    ryntest::TempDir dir;
+    const std::string path = dir.Write("big.csv", std::string(5 << 20, 'z'));
     MCsvFile t = TextTable({"A", "B"}, {{}, {}});
     std::string expected = "\"A\";\"B\"\r\n";
     for (int r = 0; r < 200000; ++r)
@@ -130,12 +131,12 @@ TEST(MCsvFileWrite, LargeTableThroughTheBuffer)
         expected += std::to_string(r) + ";v\r\n" + std::to_string(r % 7) + "\r\n";
     }
     ASSERT_TRUE(t.Write(path, ";"));
-    EXPECT_EQ(CsvTempDir::Get(path), expected);
+    EXPECT_EQ(ryntest::ReadFile(path), expected);
 }
 
 TEST(MCsvFileRoundTrip, BothLayouts)
 {
-    CsvTempDir dir;
+    ryntest::TempDir dir;
     for (bool transposed : {false, true})
     {
         SCOPED_TRACE(transposed ? "transposed" : "rows");
@@ -149,7 +150,7 @@ TEST(MCsvFileRoundTrip, BothLayouts)
         for (const auto& row : rows)
             for (std::uint32_t c = 0; c < row.size(); ++c)
                 ASSERT_TRUE(t.AddValue(c, row[c]));
-        const std::string path = dir.Path("rt.csv");
+        const std::string path = dir / "rt.csv";
         ASSERT_TRUE(t.Write(path, ";"));
 
         MCsvFile back;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "CsvTestFiles.h"
 #include "MCsvFile.h"
+#include "testing/temp_dir.h"
 
 namespace
 {
@@ -36,11 +36,11 @@ TEST(PlainRows, ScanAcceptsOnlyWhatTheTableWritesBackUnchanged)
         {"long entry", kHead + std::string(1001, 'x') + ";2;3\r\n", false},
         {"other separator", "\"A\",\"B\"\r\n1,2\r\n", false},
     };
-    CsvTempDir dir;
+    ryntest::TempDir dir;
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.what);
-        const std::string path = dir.Put("t.csv", c.bytes);
+        const std::string path = dir.Write("t.csv", c.bytes);
         PlainRows plain;
         ASSERT_EQ(plain.Scan(path, ';'), c.plain);
         if (!c.plain)
@@ -50,19 +50,19 @@ TEST(PlainRows, ScanAcceptsOnlyWhatTheTableWritesBackUnchanged)
         ASSERT_TRUE(table.Read(path, MCsvFile::READ_AS_STRING));
         EXPECT_EQ(plain.Headers(), table.vHeaders);
         EXPECT_EQ(plain.Rows(), table.GetNumberOfEntries(0));
-        ASSERT_TRUE(table.Write(dir.Path("back.csv"), ";"));
-        EXPECT_EQ(CsvTempDir::Get(dir.Path("back.csv")), c.bytes);
+        ASSERT_TRUE(table.Write(dir / "back.csv", ";"));
+        EXPECT_EQ(ryntest::ReadFile(dir / "back.csv"), c.bytes);
     }
 }
 
 // Carrying rows over with new columns and rows gives the table's bytes.
 TEST(PlainRows, CopyAndAppendMatchTheTable)
 {
-    CsvTempDir dir;
+    ryntest::TempDir dir;
     std::string bytes = kHead;
     for (int r = 0; r < 30000; ++r)  // more than one read block
         bytes += "2024;" + std::to_string(r) + ";mm\r\n";
-    const std::string path = dir.Put("t.csv", bytes);
+    const std::string path = dir.Write("t.csv", bytes);
     PlainRows plain;
     ASSERT_TRUE(plain.Scan(path, ';'));
 
@@ -78,19 +78,19 @@ TEST(PlainRows, CopyAndAppendMatchTheTable)
     }
     for (std::uint32_t c = 0; c < row.size(); ++c)
         ASSERT_TRUE(table.AddValue(c, row[c]));
-    ASSERT_TRUE(table.Write(dir.Path("table.csv"), ";"));
+    ASSERT_TRUE(table.Write(dir / "table.csv", ";"));
 
     std::string out;
     plain.AppendLine(out, table.vHeaders.size(), [&](std::size_t c) { return std::string_view(table.vHeaders[c]); },
                      true);
     ASSERT_TRUE(plain.CopyRows(path, added.size(), [&](std::string_view b) { return out.append(b), true; }));
     plain.AppendLine(out, row.size(), [&](std::size_t c) { return std::string_view(row[c]); }, false);
-    EXPECT_TRUE(out == CsvTempDir::Get(dir.Path("table.csv")));
+    EXPECT_TRUE(out == ryntest::ReadFile(dir / "table.csv"));
 
     // A file changed since the scan is refused, as is a sink that fails.
-    dir.Put("t.csv", bytes + "1;2;3\r\n");
+    dir.Write("t.csv", bytes + "1;2;3\r\n");
     EXPECT_FALSE(plain.CopyRows(path, 0, [](std::string_view) { return true; }));
-    dir.Put("t.csv", bytes);
+    dir.Write("t.csv", bytes);
     EXPECT_FALSE(plain.CopyRows(path, 0, [](std::string_view) { return false; }));
 }
 }  // namespace

@@ -4,9 +4,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
@@ -41,25 +38,12 @@ std::string ShellText(const std::vector<std::string>& args) {
 
 }  // namespace
 
-std::string ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
+std::string SourceText(const std::string& relativePath) { return ryntest::ReadFile(SourceDir() + "/" + relativePath); }
 
-std::string SourceText(const std::string& relativePath) { return ReadFileBytes(SourceDir() + "/" + relativePath); }
+std::string Expected(const std::string& name) { return ryntest::ReadFile(SourceDir() + "/tests/expected/" + name); }
 
-std::string Expected(const std::string& name) { return ReadFileBytes(SourceDir() + "/tests/expected/" + name); }
-
-HostRunner::HostRunner(const std::string& envName) {
-  m_dir = (fs::temp_directory_path() / ("ryn-e2e-" + std::to_string(std::random_device()()))).string();
-  fs::copy(SourceDir() + "/tests/" + envName, m_dir, fs::copy_options::recursive);
-}
-
-HostRunner::~HostRunner() {
-  std::error_code ec;
-  fs::remove_all(m_dir, ec);
+HostRunner::HostRunner(const std::string& envName) : m_dir("ryn-e2e") {
+  fs::copy(SourceDir() + "/tests/" + envName, m_dir.path, fs::copy_options::recursive);
 }
 
 HostResult HostRunner::Run(const std::vector<std::string>& args, const std::string& now) {
@@ -73,7 +57,7 @@ std::string HostRunner::Command(const std::vector<std::string>& args, const std:
 std::string HostRunner::ShellCommand(const std::string& shellArgs, const std::string& now) const {
   std::string command = "env TZ=UTC ";
   for (const std::string& variable : m_env) command += ShellQuote(variable) + " ";
-  command += ShellQuote(BinaryDir() + "/bin/ryn-host") + " --env " + ShellQuote(m_dir);
+  command += ShellQuote(BinaryDir() + "/bin/ryn-host") + " --env " + ShellQuote(m_dir.path);
   if (!now.empty()) command += " --now " + ShellQuote(now);
   return command + " " + shellArgs;
 }
@@ -82,24 +66,22 @@ HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string&
   std::string command = ShellCommand(shellArgs, now);
   // Per thread, so that a test may run a second host while the first one waits.
   std::string tag = std::to_string(std::hash<std::thread::id>()(std::this_thread::get_id()));
-  std::string outFile = m_dir + "/.stdout" + tag, errFile = m_dir + "/.stderr" + tag;
+  std::string outFile = m_dir / (".stdout" + tag), errFile = m_dir / (".stderr" + tag);
   command += " >" + ShellQuote(outFile) + " 2>" + ShellQuote(errFile) + " </dev/null";
   int status = std::system(command.c_str());
   HostResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadFileBytes(outFile);
-  result.err = ReadFileBytes(errFile);
+  result.out = ryntest::ReadFile(outFile);
+  result.err = ryntest::ReadFile(errFile);
   fs::remove(outFile);
   fs::remove(errFile);
   return result;
 }
 
-std::string HostRunner::Read(const std::string& relativePath) const { return ReadFileBytes(m_dir + "/" + relativePath); }
+std::string HostRunner::Read(const std::string& relativePath) const { return ryntest::ReadFile(m_dir / relativePath); }
 
-bool HostRunner::Exists(const std::string& relativePath) const { return fs::exists(m_dir + "/" + relativePath); }
+bool HostRunner::Exists(const std::string& relativePath) const { return fs::exists(m_dir / relativePath); }
 
 void HostRunner::Write(const std::string& relativePath, const std::string& text) const {
-  fs::path p = fs::path(m_dir) / relativePath;
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << text;
+  m_dir.Write(relativePath, text);
 }

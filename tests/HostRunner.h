@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "testing/temp_dir.h"
+
 struct HostResult {
   int exitCode = -1;
   std::string out, err;
@@ -14,9 +16,6 @@ class HostRunner {
  public:
   // Copies tests/<envName> into a fresh temporary directory.
   explicit HostRunner(const std::string& envName = "env");
-  ~HostRunner();
-  HostRunner(const HostRunner&) = delete;
-  HostRunner& operator=(const HostRunner&) = delete;
 
   // Runs `ryn-host --env DIR --now NOW ARGS...`; an empty `now` leaves the clock alone.
   HostResult Run(const std::vector<std::string>& args, const std::string& now = "2024-03-07 14:05:09");
@@ -28,17 +27,16 @@ class HostRunner {
   std::string ShellCommand(const std::string& shellArgs, const std::string& now = "2024-03-07 14:05:09") const;
   // An environment variable for every later Run (the host passes it on to the interpreter).
   void SetEnv(const std::string& name, const std::string& value) { m_env.push_back(name + "=" + value); }
-  const std::string& Dir() const { return m_dir; }
+  const std::string& Dir() const { return m_dir.path; }
   std::string Read(const std::string& relativePath) const;
   bool Exists(const std::string& relativePath) const;
   void Write(const std::string& relativePath, const std::string& text) const;
 
  private:
-  std::string m_dir;
+  ryntest::TempDir m_dir;
   std::vector<std::string> m_env;
 };
 
-std::string ReadFileBytes(const std::string& path);
 // The text as one shell word.
 std::string ShellQuote(const std::string& text);
 // A file of the source tree, by its path below the top.

@@ -176,7 +176,7 @@ TEST(Durability, AppendsThroughALinkReachItsFileAndModesStay) {
     fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     ASSERT_EQ(host.Run(ExportArgs(m.mode, "link.csv")).exitCode, 0);
     EXPECT_TRUE(fs::is_symlink(dir + "/link.csv"));
-    EXPECT_EQ(m.runs(ReadFileBytes(real)), 3u);
+    EXPECT_EQ(m.runs(ryntest::ReadFile(real)), 3u);
     EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   }
 }
@@ -192,7 +192,7 @@ TEST(Durability, AnAppendThatRunsOutOfMemoryKeepsTheFileAndSaysSo) {
   const std::string run = "ulimit -v 60000; " + host.ShellCommand("exec MODE=RYN_CSV_APPEND 'SCHEME=\"big.csv\"'") +
                           " >" + ShellQuote(host.Dir() + "/out") + " 2>&1";
   const int status = std::system(("bash -c " + ShellQuote(run)).c_str());
-  const std::string out = ReadFileBytes(host.Dir() + "/out");
+  const std::string out = ryntest::ReadFile(host.Dir() + "/out");
   if (out.find("AddressSanitizer") != std::string::npos) GTEST_SKIP() << "the sanitizers need more address space";
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_EQ(out, "Not enough memory to complete the export.\n");
@@ -210,7 +210,7 @@ TEST(Durability, ConcurrentRunsOnOneFileKeepEveryRun) {
     const std::string script = "for p in 1 2 3 4 5 6 7 8; do (for i in $(seq 20); do " + run +
                                "; done) & done >" + ShellQuote(failures) + "; wait";
     ASSERT_EQ(std::system(("bash -c " + ShellQuote(script)).c_str()), 0);
-    EXPECT_EQ(ReadFileBytes(failures), "");
+    EXPECT_EQ(ryntest::ReadFile(failures), "");
     EXPECT_EQ(m.runs(host.Read(std::string("export/") + m.file)), 160u);
   }
 }

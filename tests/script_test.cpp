@@ -114,7 +114,7 @@ const std::string kWaitingScript =
 TEST(ScriptExport, TheExampleScriptWritesItsJsonAndTheInterfaceFileGoes) {
   HostRunner host;
   host.Write("scripts/to_json.vxp",
-             ReadFileBytes(std::string(std::getenv("RYN_SOURCE_DIR")) + "/examples/env/scripts/to_json.vxp"));
+             ryntest::ReadFile(std::string(std::getenv("RYN_SOURCE_DIR")) + "/examples/env/scripts/to_json.vxp"));
   HostResult r = Script(host, "to_json.vxp", {"FEATURES=\"a.fea\", \"holes.lst\"", "TITLE_1=\"Housing\""});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(r.out, "");

@@ -41,30 +41,31 @@ struct Options {
 };
 
 int UsageError(const std::string& text) {
-  std::fprintf(stderr, "ryn-host: %s\n", text.c_str());
+  Complain(text);
   return kUsageError;
 }
 
-bool ParseOptions(int argc, char** argv, Options& o, std::string& error) {
+// False after a complaint, or for --help.
+bool ParseOptions(int argc, char** argv, Options& o) {
   int i = 1;
   for (; i < argc && std::string(argv[i]).rfind("--", 0) == 0; ++i) {
     std::string name = argv[i];
-    if (name == "--help") return error = "", false;
-    if (i + 1 >= argc) return error = name + " needs a value", false;
+    if (name == "--help") return false;
+    if (i + 1 >= argc) return Complain(name + " needs a value");
     std::string value = argv[++i];
     // An empty directory would quietly fall back on the bundled example.
-    if (name == "--env" && value.empty()) return error = "--env expects a directory, found an empty text", false;
+    if (name == "--env" && value.empty()) return Complain("--env expects a directory, found an empty text");
     if (name == "--env") o.env = value;
     else if (name == "--plugin") o.plugin = value;
     else if (name == "--now") o.now = value;
     else if (name == "--trace") {
       char* end = nullptr;
       long level = std::strtol(value.c_str(), &end, 10);
-      if (*end || level < 0 || level > 5) return error = "--trace expects a level from 0 to 5", false;
+      if (*end || level < 0 || level > 5) return Complain("--trace expects a level from 0 to 5");
       o.trace = static_cast<int>(level);
-    } else return error = "unknown option " + name, false;
+    } else return Complain("unknown option " + name);
   }
-  if (i >= argc) return error = "no verb given", false;
+  if (i >= argc) return Complain("no verb given");
   o.verb = argv[i++];
   o.args.assign(argv + i, argv + argc);
   return true;
@@ -76,13 +77,12 @@ std::string DefaultEnvironment() {
 }
 
 // Sets every NAME=VALUE; a refused value is a usage error naming the parameter.
-bool SetParameters(const PluginExports& p, const std::vector<std::string>& args, std::string& error) {
+bool SetParameters(const PluginExports& p, const std::vector<std::string>& args) {
   for (const std::string& arg : args) {
     size_t eq = arg.find('=');
-    if (eq == std::string::npos || eq == 0) return error = "expected NAME=VALUE, found '" + arg + "'", false;
+    if (eq == std::string::npos || eq == 0) return Complain("expected NAME=VALUE, found '" + arg + "'");
     std::string name = arg.substr(0, eq), value = arg.substr(eq + 1);
-    if (const char* refused = p.TrelmSetParameterEx(name.data(), value.data()))
-      return error = std::string(refused), false;
+    if (const char* refused = p.TrelmSetParameterEx(name.data(), value.data())) return Complain(refused);
   }
   return true;
 }
@@ -127,8 +127,7 @@ int Edit(const PluginExports& p, std::vector<std::string> args) {
   script = TrelmPageScript();
   std::vector<std::string> params;
   for (const std::string& arg : args) (IsAction(arg) ? script.actions : params).push_back(arg);
-  std::string error;
-  if (!SetParameters(p, params, error)) return UsageError(error);
+  if (!SetParameters(p, params)) return kUsageError;
 
   const size_t boxesBefore = norvia::MessageBoxLog().size();
   const char* result = p.TrelmExecGUI(execMode);
@@ -146,12 +145,12 @@ int Edit(const PluginExports& p, std::vector<std::string> args) {
 
 // The INDEX of `text`. Other numbers would reach other identification kinds
 // of the plug-in, not a summary text.
-bool ParseTextIndex(const std::string& arg, int& index, std::string& error) {
+bool ParseTextIndex(const std::string& arg, int& index) {
   char* end = nullptr;
   long number = std::strtol(arg.c_str(), &end, 10);
-  if (arg.empty() || *end) return error = "text expects an INDEX", false;
+  if (arg.empty() || *end) return Complain("text expects an INDEX");
   if (number < 0 || number > kLastTextIndex)
-    return error = "text INDEX must be 0 to " + std::to_string(kLastTextIndex) + ", found '" + arg + "'", false;
+    return Complain("text INDEX must be 0 to " + std::to_string(kLastTextIndex) + ", found '" + arg + "'");
   index = static_cast<int>(number);
   return true;
 }
@@ -162,14 +161,12 @@ int RunVerb(const Options& o, const PluginExports& p) {
   if (o.verb == "edit") return Edit(p, params);
   int textIndex = 0;
   if (o.verb == "text") {
-    std::string error;
-    if (!ParseTextIndex(params.empty() ? "" : params[0], textIndex, error)) return UsageError(error);
+    if (!ParseTextIndex(params.empty() ? "" : params[0], textIndex)) return kUsageError;
     params.erase(params.begin());
   } else if (o.verb != "exec" && o.verb != "check" && o.verb != "params") {
     return UsageError("unknown verb '" + o.verb + "'");
   }
-  std::string error;
-  if (!SetParameters(p, params, error)) return UsageError(error);
+  if (!SetParameters(p, params)) return kUsageError;
   if (o.verb == "params") return std::printf("%s\n", p.TrelmGetParameter()), kOk;
   if (o.verb == "text")
     return std::printf("%s\n", static_cast<const char*>(p.TrelmIdentify(TRELM_IDENT_PARAMETER_TEXT + textIndex))),
@@ -181,9 +178,7 @@ int RunVerb(const Options& o, const PluginExports& p) {
 
 int main(int argc, char** argv) {
   Options options;
-  std::string error;
-  if (!ParseOptions(argc, argv, options, error)) {
-    if (!error.empty()) std::fprintf(stderr, "ryn-host: %s\n", error.c_str());
+  if (!ParseOptions(argc, argv, options)) {
     std::fputs(kUsage, stderr);
     return kUsageError;
   }
@@ -194,7 +189,7 @@ int main(int argc, char** argv) {
   if (std::string absolute = std::filesystem::absolute(options.env, absoluteError).string(); !absoluteError)
     options.env = absolute;
   norvia::Host_SetProgramDirectory(ProgramDirectory());
-  if (!norvia::Host_Open(options.env, error)) return UsageError("environment: " + error);
+  if (const char* message = norvia::Host_Open(options.env)) return UsageError(std::string("environment: ") + message);
   SetEnvironmentVariableA(norvia::kEnvDirVariable, options.env.c_str());
   SetEnvironmentVariableA(norvia::kHostPidVariable, std::to_string(GetCurrentProcessId()).c_str());
   if (!options.now.empty() && !norvia::Host_SetNow(options.now))
@@ -203,8 +198,7 @@ int main(int argc, char** argv) {
   if (options.trace >= 0) norvia::SetTraceMasterLevel(options.trace);
 
   PluginExports plugin{};
-  if (!LoadPlugin(options.plugin.empty() ? DefaultPluginPath() : options.plugin, plugin, error))
-    return UsageError(error);
+  if (!LoadPlugin(options.plugin.empty() ? DefaultPluginPath() : options.plugin, plugin)) return kUsageError;
   std::fflush(stdout);
   int code = RunVerb(options, plugin);
   std::fflush(stdout);

@@ -1,17 +1,23 @@
 #include "plugin.h"
 
+#include <cstdio>
+
 #include "platform/module.h"
 
 namespace {
 
 template <typename F>
-bool Resolve(HMODULE module, const char* name, F& out, std::string& error) {
+bool Resolve(HMODULE module, const char* name, F& out) {
   out = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-  if (!out) error = std::string("the plug-in does not export ") + name;
-  return out != nullptr;
+  return out || Complain(std::string("the plug-in does not export ") + name);
 }
 
 }  // namespace
+
+bool Complain(const std::string& text) {
+  std::fprintf(stderr, "ryn-host: %s\n", text.c_str());
+  return false;
+}
 
 std::string ProgramDirectory() {
   char path[4096];
@@ -23,26 +29,21 @@ std::string ProgramDirectory() {
 
 std::string DefaultPluginPath() { return ProgramDirectory() + "/RYN EXPORT" PLAT_MODULE_SUFFIX; }
 
-bool LoadPlugin(const std::string& file, PluginExports& e, std::string& error) {
+bool LoadPlugin(const std::string& file, PluginExports& e) {
   HMODULE module = LoadLibraryA(file.c_str());
-  if (!module) {
-    error = "cannot load plug-in '" + file + "': " + Plat_LoadErrorText();
-    return false;
-  }
-  return Resolve(module, "TrelmIdentify", e.TrelmIdentify, error) &&
-         Resolve(module, "TrelmIdentifyConstOfArg", e.TrelmIdentifyConstOfArg, error) &&
-         Resolve(module, "TrelmExecGUI", e.TrelmExecGUI, error) &&
-         Resolve(module, "TrelmExecAlg", e.TrelmExecAlg, error) &&
-         Resolve(module, "TrelmSetExecCallback", e.TrelmSetExecCallback, error) &&
-         Resolve(module, "TrelmGetParameter", e.TrelmGetParameter, error) &&
-         Resolve(module, "TrelmGetParameterEx", e.TrelmGetParameterEx, error) &&
-         Resolve(module, "TrelmSetParameter", e.TrelmSetParameter, error) &&
-         Resolve(module, "TrelmSetParameterEx", e.TrelmSetParameterEx, error) &&
-         Resolve(module, "TrelmSetOptions", e.TrelmSetOptions, error) &&
-         Resolve(module, "TrelmGetOptions", e.TrelmGetOptions, error) &&
-         Resolve(module, "TrelmGetExtendedParameterInformation", e.TrelmGetExtendedParameterInformation,
-                 error) &&
-         Resolve(module, "TrelmSpecifyFileFilter", e.TrelmSpecifyFileFilter, error) &&
-         Resolve(module, "TrelmSpecifyMode", e.TrelmSpecifyMode, error) &&
-         Resolve(module, "TrelmGetDialogInterface", e.TrelmGetDialogInterface, error);
+  if (!module) return Complain("cannot load plug-in '" + file + "': " + Plat_LoadErrorText());
+  return Resolve(module, "TrelmIdentify", e.TrelmIdentify) &&
+         Resolve(module, "TrelmIdentifyConstOfArg", e.TrelmIdentifyConstOfArg) &&
+         Resolve(module, "TrelmExecGUI", e.TrelmExecGUI) && Resolve(module, "TrelmExecAlg", e.TrelmExecAlg) &&
+         Resolve(module, "TrelmSetExecCallback", e.TrelmSetExecCallback) &&
+         Resolve(module, "TrelmGetParameter", e.TrelmGetParameter) &&
+         Resolve(module, "TrelmGetParameterEx", e.TrelmGetParameterEx) &&
+         Resolve(module, "TrelmSetParameter", e.TrelmSetParameter) &&
+         Resolve(module, "TrelmSetParameterEx", e.TrelmSetParameterEx) &&
+         Resolve(module, "TrelmSetOptions", e.TrelmSetOptions) &&
+         Resolve(module, "TrelmGetOptions", e.TrelmGetOptions) &&
+         Resolve(module, "TrelmGetExtendedParameterInformation", e.TrelmGetExtendedParameterInformation) &&
+         Resolve(module, "TrelmSpecifyFileFilter", e.TrelmSpecifyFileFilter) &&
+         Resolve(module, "TrelmSpecifyMode", e.TrelmSpecifyMode) &&
+         Resolve(module, "TrelmGetDialogInterface", e.TrelmGetDialogInterface);
 }

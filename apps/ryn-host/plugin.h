@@ -24,8 +24,10 @@ struct PluginExports {
   DialogInterface* (*TrelmGetDialogInterface)();
 };
 
-// Loads `file` and resolves every export; false with a message.
-bool LoadPlugin(const std::string& file, PluginExports& out, std::string& error);
+// Loads `file` and resolves every export; false once it has said why.
+bool LoadPlugin(const std::string& file, PluginExports& out);
+// Says on stderr why the program cannot go on; false, for the caller to pass up.
+bool Complain(const std::string& text);
 // The plug-in built beside the running program.
 std::string DefaultPluginPath();
 // The directory of the running program.

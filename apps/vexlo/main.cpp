@@ -170,8 +170,8 @@ int ParseInstance(int argc, char** argv) {
 
 // The environment of the host that started us: where scripts find the interface file.
 void OpenHostEnvironment() {
-  std::string env = MEnv_Text(norvia::kEnvDirVariable), error;
-  if (env.empty() || !norvia::Host_Open(env, error)) return;
+  std::string env = MEnv_Text(norvia::kEnvDirVariable);
+  if (env.empty() || norvia::Host_Open(env)) return;
   SetEnvironmentVariableA("VEXLO_INTERFACE_DIR", Orvouser_GetAbsolutPath(1, "", "").c_str());
   // The host's fixed clock (--now), if it has one.
   if (std::string now = MEnv_Text(norvia::kNowVariable); !now.empty()) norvia::Host_SetNow(now);

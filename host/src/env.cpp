@@ -48,7 +48,7 @@ bool ApplyLocale(const IniFile& ini) {
 }
 }  // namespace
 
-bool IniFile::Parse(const std::string& text, const std::string& fileName, std::string& error) {
+const char* IniFile::Parse(const std::string& text, const std::string& fileName) {
   m_sections.clear();
   // Windows editors like to save with a UTF-8 byte order mark.
   const std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -60,27 +60,20 @@ bool IniFile::Parse(const std::string& text, const std::string& fileName, std::s
     std::string t = Trim(line);
     if (t.empty() || t[0] == ';' || t[0] == '#') continue;
     if (t[0] == '[') {
-      if (t.back() != ']' || t.size() < 3) {
-        error = Format("%s:%d: malformed section header '%s'", fileName.c_str(), number, t.c_str());
-        return false;
-      }
+      if (t.back() != ']' || t.size() < 3)
+        return KeepMessage(Format("%s:%d: malformed section header '%s'", fileName.c_str(), number, t.c_str()));
       section = Lower(Trim(t.substr(1, t.size() - 2)));
       m_sections[section];
       inSection = true;
       continue;
     }
     size_t eq = t.find('=');
-    if (eq == std::string::npos || Trim(t.substr(0, eq)).empty()) {
-      error = Format("%s:%d: expected 'key = value', found '%s'", fileName.c_str(), number, t.c_str());
-      return false;
-    }
-    if (!inSection) {
-      error = Format("%s:%d: key outside of any [section]", fileName.c_str(), number);
-      return false;
-    }
+    if (eq == std::string::npos || Trim(t.substr(0, eq)).empty())
+      return KeepMessage(Format("%s:%d: expected 'key = value', found '%s'", fileName.c_str(), number, t.c_str()));
+    if (!inSection) return KeepMessage(Format("%s:%d: key outside of any [section]", fileName.c_str(), number));
     m_sections[section].emplace_back(Trim(t.substr(0, eq)), Trim(t.substr(eq + 1)));
   }
-  return true;
+  return nullptr;
 }
 
 const std::string* IniFile::Get(const std::string& section, const std::string& key) const {
@@ -126,24 +119,17 @@ bool Host_SetNow(const std::string& text) {
   return true;
 }
 
-bool Host_Open(const std::string& dir, std::string& error) {
+const char* Host_Open(const std::string& dir) {
   std::string text;
   std::string iniPath = JoinPath(dir, "host.ini");
-  if (!ReadFile(iniPath, text)) {
-    error = iniPath + ": cannot be read";
-    return false;
-  }
+  if (!ReadFile(iniPath, text)) return KeepMessage(iniPath + ": cannot be read");
   IniFile ini;
-  if (!ini.Parse(text, iniPath, error)) return false;
-  if (const std::string* now = ini.Get("clock", "now"); now && !now->empty() && !Host_SetNow(*now)) {
-    error = iniPath + ": [clock] now: expected \"YYYY-MM-DD hh:mm:ss\", found '" + *now + "'";
-    return false;
-  }
+  if (const char* message = ini.Parse(text, iniPath)) return message;
+  if (const std::string* now = ini.Get("clock", "now"); now && !now->empty() && !Host_SetNow(*now))
+    return KeepMessage(iniPath + ": [clock] now: expected \"YYYY-MM-DD hh:mm:ss\", found '" + *now + "'");
   long level = 1;
-  if (const std::string* lv = ini.Get("trace", "level"); lv && !ParseLong(*lv, level)) {
-    error = iniPath + ": [trace] level: expected a number, found '" + *lv + "'";
-    return false;
-  }
+  if (const std::string* lv = ini.Get("trace", "level"); lv && !ParseLong(*lv, level))
+    return KeepMessage(iniPath + ": [trace] level: expected a number, found '" + *lv + "'");
   E().dir = dir;
   E().settings = ini;
   SetTraceMasterLevel(static_cast<int>(level));
@@ -151,14 +137,10 @@ bool Host_Open(const std::string& dir, std::string& error) {
   std::string logDir = JoinPath(dir, "log");
   MakeDirectories(logDir);
   SetLogDirectory(logDir);
-  return Host_ReloadStore(error);
-}
-
-bool Host_ReloadStore(std::string& error) {
   std::vector<StoreRecord> records;
-  if (!LoadStore(JoinPath(E().dir, "store"), records, error)) return false;
+  if (const char* message = LoadStore(JoinPath(dir, "store"), records)) return message;
   SetStore(std::move(records));
-  return true;
+  return nullptr;
 }
 
 const std::string& Host_Directory() { return E().dir; }

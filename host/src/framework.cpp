@@ -14,7 +14,6 @@
 namespace {
 NorviaModuleState g_hostState;
 NorviaModuleState* g_current = &g_hostState;
-int g_iconLoads = 0;
 }  // namespace
 
 NorviaModuleStateGuard::NorviaModuleStateGuard(NorviaModuleState* state) : m_pPrevious(g_current) {
@@ -40,11 +39,8 @@ void Norvia_InitModuleState(NorviaModuleState& state, const void* address) {
 }
 
 HICON Norvia_LoadIcon(int resourceId) {
-  ++g_iconLoads;
   return LoadIconA(static_cast<HINSTANCE>(g_current->resource), MAKEINTRESOURCEA(resourceId));
 }
-
-int Norvia_IconLoadCount() { return g_iconLoads; }
 
 void InitGenTrelmDll() {
   static bool done = false;

@@ -8,7 +8,7 @@
 #include "norvia/diag.h"
 #include "norvia/env.h"
 #include "norvia/translate.h"
-#include "test_dir.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -96,10 +96,9 @@ TEST(Framework, ExecGUIAppliesPagesOnceAndForgetsThem) {
 }
 
 TEST(SiblingCommands, AnswerFromMachineSettingsOrThrow) {
-  TestDir dir;
+  ryntest::TempDir dir;
   dir.Write("host.ini", "[machine]\nserial = S-7\ntip_diameter = 2.0\nfail = probesystem\n");
-  std::string error;
-  ASSERT_TRUE(norvia::Host_Open(dir.path, error)) << error;
+  ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
   std::string serial;
   CTrelmExec machine("GET MACHINE INFO.DLL");
   machine.SetParameterAlgEx("&SERIALNO", &serial);
@@ -176,7 +175,7 @@ TEST(Diagnostics, LinesGoToTheCurrentDirectoryAndMemoryKeepsTheirEnd) {
 }
 
 TEST(Translate, DomainThenSharedThenTheKeyItself) {
-  TestDir dir;
+  ryntest::TempDir dir;
   dir.Write("Cmd.loc", "; comment\nSchema.txt = Scheme\n");
   dir.Write("shared.loc", "Schema.txt = Shared\nEinheit.txt = Unit\n");
   dir.Write("bad.loc", "line without separator\n");

@@ -32,27 +32,29 @@ std::string DefaultName(const std::string& path) {
   return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
-// Applies one `key = value` of a feature; an error text when it does not fit.
-std::string SetFeatureField(MCFeature& f, const std::string& key, const std::string& value) {
-  auto number = [&](double& out) { return norvia::ParseDouble(value, out) ? "" : "expected a number"; };
-  auto integer = [&](int& out) {
+// Applies one `key = value` of a feature; a message when it does not fit.
+const char* SetFeatureField(MCFeature& f, const std::string& key, const std::string& value) {
+  auto number = [&](double& out) -> const char* {
+    return norvia::ParseDouble(value, out) ? nullptr : "expected a number";
+  };
+  auto integer = [&](int& out) -> const char* {
     long v = 0;
     if (!norvia::ParseLong(value, v)) return "expected an integer";
     out = static_cast<int>(v);
-    return "";
+    return nullptr;
   };
-  auto flag = [&](bool& out) {
+  auto flag = [&](bool& out) -> const char* {
     if (value != "0" && value != "1") return "expected 0 or 1";
     out = value == "1";
-    return "";
+    return nullptr;
   };
-  auto time = [&](bool& has, int64_t& out) {
+  auto time = [&](bool& has, int64_t& out) -> const char* {
     if (!norvia::ParseLocalTime(value, out)) return "expected YYYY-MM-DD hh:mm:ss";
     has = true;
-    return "";
+    return nullptr;
   };
-  if (key == "name") return f.SetItemName(value), "";
-  if (key == "key") return f.SetKey(value), "";
+  if (key == "name") return f.SetItemName(value), nullptr;
+  if (key == "key") return f.SetKey(value), nullptr;
   if (key == "actual") return number(f.actual);
   if (key == "nominal") return number(f.nominal);
   if (key == "upper_tol") return number(f.upperTol);
@@ -68,32 +70,29 @@ std::string SetFeatureField(MCFeature& f, const std::string& key, const std::str
   if (key == "export") return flag(f.exportFlag);
   if (key == "measured") return time(f.hasMeasured, f.measured);
   if (key == "evaluated") return time(f.hasEvaluated, f.evaluated);
-  return "unknown key '" + key + "'";
+  return norvia::KeepMessage("unknown key '" + key + "'");
 }
 
 // Walks the `key = value` lines of a record; `section` sees "[name]" lines.
+// Both answer null or what is wrong with the line.
 template <typename OnPair, typename OnSection>
-bool WalkRecord(const std::string& text, const std::string& path, std::string& error, OnPair onPair,
-                OnSection onSection) {
+const char* WalkRecord(const std::string& text, const std::string& path, OnPair onPair, OnSection onSection) {
   std::istringstream in(text);
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
     std::string t = norvia::Trim(line);
     if (t.empty() || t[0] == ';' || t[0] == '#') continue;
-    std::string problem;
+    const char* problem = nullptr;
     if (t[0] == '[') {
       problem = onSection(t);
     } else {
       size_t eq = t.find('=');
-      problem = eq == std::string::npos ? std::string("expected 'key = value'")
+      problem = eq == std::string::npos ? "expected 'key = value'"
                                         : onPair(norvia::Trim(t.substr(0, eq)), norvia::Trim(t.substr(eq + 1)));
     }
-    if (!problem.empty()) {
-      error = norvia::Format("%s:%d: %s", path.c_str(), number, problem.c_str());
-      return false;
-    }
+    if (problem) return norvia::KeepMessage(norvia::Format("%s:%d: %s", path.c_str(), number, problem));
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace
@@ -208,49 +207,47 @@ MCFeatureList* CRecords::GetFeatureList(int i) const {
 
 namespace norvia {
 
-bool ParseFeatureRecord(const std::string& text, const std::string& path, MCFeature& out,
-                        std::string& error) {
+const char* ParseFeatureRecord(const std::string& text, const std::string& path, MCFeature& out) {
   MCFeature f;
   f.SetItemName(DefaultName(path));
   f.SetKey("./" + path);
-  bool ok = WalkRecord(
-      text, path, error, [&](const std::string& k, const std::string& v) { return SetFeatureField(f, k, v); },
-      [](const std::string& s) { return "unexpected section " + s + " in a feature record"; });
-  if (ok) out = f;
-  return ok;
+  const char* message = WalkRecord(
+      text, path, [&](const std::string& k, const std::string& v) { return SetFeatureField(f, k, v); },
+      [](const std::string& s) { return KeepMessage("unexpected section " + s + " in a feature record"); });
+  if (!message) out = f;
+  return message;
 }
 
-bool ParseFeatureListRecord(const std::string& text, const std::string& path, MCFeatureList& out,
-                            std::string& error) {
+const char* ParseFeatureListRecord(const std::string& text, const std::string& path, MCFeatureList& out) {
   MCFeatureList list;
   list.SetItemName(DefaultName(path));
   list.SetKey("./" + path);
   std::vector<MCFeature> items;
-  bool ok = WalkRecord(
-      text, path, error,
-      [&](const std::string& k, const std::string& v) -> std::string {
+  const char* message = WalkRecord(
+      text, path,
+      [&](const std::string& k, const std::string& v) -> const char* {
         if (items.empty()) {
-          if (k != "key" && k != "name") return "unknown key '" + k + "' before the first [item]";
-          return k == "key" ? (list.SetKey(v), "") : (list.SetItemName(v), "");
+          if (k != "key" && k != "name") return KeepMessage("unknown key '" + k + "' before the first [item]");
+          return k == "key" ? (list.SetKey(v), nullptr) : (list.SetItemName(v), nullptr);
         }
         return SetFeatureField(items.back(), k, v);
       },
-      [&](const std::string& s) -> std::string {
-        if (s != "[item]") return "unknown section " + s + " (expected [item])";
+      [&](const std::string& s) -> const char* {
+        if (s != "[item]") return KeepMessage("unknown section " + s + " (expected [item])");
         items.emplace_back();
         items.back().SetKey("");
-        return "";
+        return nullptr;
       });
-  if (!ok) return false;
+  if (message) return message;
   for (MCFeature& item : items) list.EnterItem(item, 0xFFFFFFFFu);
   out = list;
-  return true;
+  return nullptr;
 }
 
-bool LoadStore(const std::string& storeDir, std::vector<StoreRecord>& out, std::string& error) {
+const char* LoadStore(const std::string& storeDir, std::vector<StoreRecord>& out) {
   out.clear();
   std::error_code ec;
-  if (!fs::is_directory(storeDir, ec)) return true;  // an empty store
+  if (!fs::is_directory(storeDir, ec)) return nullptr;  // an empty store
   std::vector<std::string> paths;
   for (auto it = fs::recursive_directory_iterator(storeDir, ec); !ec && it != fs::recursive_directory_iterator();
        it.increment(ec)) {
@@ -258,29 +255,27 @@ bool LoadStore(const std::string& storeDir, std::vector<StoreRecord>& out, std::
     std::string rel = fs::relative(it->path(), storeDir, ec).generic_string();
     if (EndsWithNoCase(rel, ".fea") || EndsWithNoCase(rel, ".lst")) paths.push_back(rel);
   }
-  if (ec) {
-    error = storeDir + ": " + ec.message();
-    return false;
-  }
+  if (ec) return KeepMessage(storeDir + ": " + ec.message());
   std::sort(paths.begin(), paths.end());
   for (const std::string& rel : paths) {
     std::ifstream in(fs::path(storeDir) / rel, std::ios::binary);
     std::stringstream buffer;
     buffer << in.rdbuf();
-    std::string shown = "store/" + rel;
     StoreRecord record{rel, nullptr};
+    const char* message = nullptr;
     if (EndsWithNoCase(rel, ".fea")) {
       auto f = std::make_shared<MCFeature>();
-      if (!ParseFeatureRecord(buffer.str(), rel, *f, error)) return error = "store/" + error, false;
+      message = ParseFeatureRecord(buffer.str(), rel, *f);
       record.element = f;
     } else {
       auto l = std::make_shared<MCFeatureList>();
-      if (!ParseFeatureListRecord(buffer.str(), rel, *l, error)) return error = "store/" + error, false;
+      message = ParseFeatureListRecord(buffer.str(), rel, *l);
       record.element = l;
     }
+    if (message) return KeepMessage("store/" + std::string(message));
     out.push_back(std::move(record));
   }
-  return true;
+  return nullptr;
 }
 
 void SetStore(std::vector<StoreRecord> records) { StoreRecords() = std::move(records); }

@@ -4,7 +4,7 @@
 
 #include "norvia/env.h"
 #include "norvia/named.h"
-#include "test_dir.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -12,10 +12,9 @@ class StoreTest : public ::testing::Test {
  protected:
   void Open() {
     dir.Write("host.ini", "[trace]\nlevel = 0\n");
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir.path, error)) << error;
+    ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
   }
-  TestDir dir;
+  ryntest::TempDir dir;
 };
 
 TEST_F(StoreTest, FeatureDefaultsComeFromThePath) {
@@ -87,13 +86,11 @@ TEST(RecordParsing, ErrorsNameFileAndLine) {
       {"no equals\n", true, "f:1: expected 'key = value'"},
   };
   for (const Case& c : cases) {
-    std::string error;
     MCFeature f;
     MCFeatureList l;
-    bool ok = c.list ? norvia::ParseFeatureListRecord(c.text, "f", l, error)
-                     : norvia::ParseFeatureRecord(c.text, "f", f, error);
-    EXPECT_FALSE(ok) << c.text;
-    EXPECT_EQ(error, c.error);
+    const char* message =
+        c.list ? norvia::ParseFeatureListRecord(c.text, "f", l) : norvia::ParseFeatureRecord(c.text, "f", f);
+    EXPECT_STREQ(message, c.error) << c.text;
   }
 }
 

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace norvia {
 
@@ -66,6 +67,12 @@ std::string Format(const char* format, ...) {
   std::string out = VFormat(format, args);
   va_end(args);
   return out;
+}
+
+const char* KeepMessage(std::string text) {
+  static std::string kept;
+  kept = std::move(text);
+  return kept.c_str();
 }
 
 }  // namespace norvia

@@ -18,4 +18,7 @@ std::string Format(const char* format, ...)
 #endif
     ;
 std::string VFormat(const char* format, va_list args);
+// Keeps the text of a failure for the caller, who gets it as a message: the
+// pointer stays valid until the next failure is kept.
+const char* KeepMessage(std::string text);
 }  // namespace norvia

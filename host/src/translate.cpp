@@ -35,10 +35,9 @@ bool LoadInto(const std::string& domain, const std::string& file) {
   if (!in) return false;
   std::stringstream buffer;
   buffer << in.rdbuf();
-  std::string error;
-  if (!norvia::ParseLocText(buffer.str(), file, AddEntry, &T().domains[domain], error)) {
+  if (const char* message = norvia::ParseLocText(buffer.str(), file, AddEntry, &T().domains[domain])) {
     MErrLog_Location("norvia-host", "host\\src\\translate", __LINE__);
-    MErrLog_Add("%s", error.c_str());
+    MErrLog_Add("%s", message);
     return false;
   }
   return true;
@@ -77,9 +76,8 @@ void ResetTranslations() {
   T().loadedFiles.clear();
 }
 
-bool ParseLocText(const std::string& text, const std::string& file,
-                  void (*add)(void*, const std::string&, const std::string&), void* ctx,
-                  std::string& error) {
+const char* ParseLocText(const std::string& text, const std::string& file,
+                         void (*add)(void*, const std::string&, const std::string&), void* ctx) {
   std::istringstream in(text);
   std::string line;
   for (int number = 1; std::getline(in, line); ++number) {
@@ -87,13 +85,11 @@ bool ParseLocText(const std::string& text, const std::string& file,
     std::string trimmed = Trim(line);
     if (trimmed.empty() || trimmed[0] == ';') continue;
     size_t eq = line.find(" = ");
-    if (eq == std::string::npos || Trim(line.substr(0, eq)).empty()) {
-      error = Format("%s:%d: expected 'key = text'", file.c_str(), number);
-      return false;
-    }
+    if (eq == std::string::npos || Trim(line.substr(0, eq)).empty())
+      return KeepMessage(Format("%s:%d: expected 'key = text'", file.c_str(), number));
     add(ctx, Trim(line.substr(0, eq)), line.substr(eq + 3));
   }
-  return true;
+  return nullptr;
 }
 
 }  // namespace norvia

@@ -6,7 +6,6 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
-#include <random>
 
 #include "platform/clock.h"
 #include "platform/error.h"
@@ -16,22 +15,11 @@
 #include "platform/handle.h"
 #include "platform/locale.h"
 #include "platform/textfile.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
-struct TempDir {
-  std::string path;
-  TempDir() {
-    path = (std::filesystem::temp_directory_path() / ("plat-" + std::to_string(std::random_device()()))).string();
-    std::filesystem::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::permissions(path, std::filesystem::perms::all, ec);
-    std::filesystem::remove_all(path, ec);
-  }
-  std::string operator/(const char* name) const { return path + "/" + name; }
-};
+using ryntest::TempDir;
 
 TEST(SplitPath, PartsLikeTheCRuntime) {
   struct Case {

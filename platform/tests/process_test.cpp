@@ -1,7 +1,8 @@
 #include "ipc_test_util.h"
 
 #include <cstdio>
-#include <filesystem>
+
+#include "testing/temp_dir.h"
 
 using namespace ipctest;
 
@@ -128,24 +129,19 @@ TEST(Process, ProgramNamedApartGetsTheLineAsArguments) {
 }
 
 TEST(Process, StartsInTheGivenDirectory) {
-  namespace fs = std::filesystem;
-  fs::path dir = fs::temp_directory_path() / uniqueName("cwd");
-  fs::create_directories(dir);
-  FILE* marker = fopen((dir / "marker.txt").string().c_str(), "w");
-  ASSERT_NE(marker, nullptr);
-  fclose(marker);
-  Child inside("cwd marker.txt", dir.string().c_str());
+  ryntest::TempDir dir;
+  dir.Write("marker.txt", "");
+  Child inside("cwd marker.txt", dir.path.c_str());
   EXPECT_EQ(inside.exitCode(), 0u);
   Child outside("cwd marker.txt");
   EXPECT_EQ(outside.exitCode(), 1u);
-  fs::remove_all(dir);
 
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::string line = q(childPath()) + " exit 0";
   EXPECT_FALSE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              (dir / "missing").string().c_str(), &startup, &info));
+                              (dir / "missing").c_str(), &startup, &info));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
 }
 

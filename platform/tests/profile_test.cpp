@@ -2,17 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <random>
-
 #include "platform/textfile.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
 TEST(PrivateProfile, WritesSectionsInOrderAndKeepsOtherLines) {
-  std::string dir = (std::filesystem::temp_directory_path() / ("prof-" + std::to_string(std::random_device()()))).string();
-  std::filesystem::create_directories(dir);
-  std::string file = dir + "/x.ini";
+  ryntest::TempDir dir;
+  std::string file = dir / "x.ini";
   ASSERT_TRUE(WritePrivateProfileStringA("general", "export_moment", "0", file.c_str()));
   ASSERT_TRUE(WritePrivateProfileStringA("general", "ryn_name", "", file.c_str()));
   ASSERT_TRUE(WritePrivateProfileStringA("features", "1", "a.fea", file.c_str()));
@@ -30,7 +27,6 @@ TEST(PrivateProfile, WritesSectionsInOrderAndKeepsOtherLines) {
   ASSERT_TRUE(WritePrivateProfileStringA("features", nullptr, nullptr, file.c_str()));
   ASSERT_TRUE(plat::ReadWholeFile(file.c_str(), bytes));
   EXPECT_EQ(bytes, "[general]\r\nexport_moment=2\r\nautoexport=1\r\n");
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

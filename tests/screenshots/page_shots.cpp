@@ -342,9 +342,8 @@ int main(int argc, char** argv) {
   const DWORD seconds = argc > 3 ? static_cast<DWORD>(std::atoi(argv[3])) : 90;
   theApp.ModuleState()->appName = "RYN EXPORT";
   NorviaModuleStateGuard state(theApp.ModuleState());
-  std::string error;
-  if (!norvia::Host_Open(argv[1], error)) {
-    std::fprintf(stderr, "page_shots: %s\n", error.c_str());
+  if (const char* error = norvia::Host_Open(argv[1])) {
+    std::fprintf(stderr, "page_shots: %s\n", error);
     return 2;
   }
   SetDemoParameters();

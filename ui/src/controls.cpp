@@ -1,11 +1,14 @@
 // Controls and the page window: state, event dispatch and pop-up menus.
 #include <algorithm>
-#include <stdexcept>
 
+#include "massert.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
 
 namespace ui {
+namespace {
+constexpr const char* kFile = "ui\\src\\controls";
+}  // namespace
 
 // ---- Control
 
@@ -150,7 +153,12 @@ Control* PageWindow::Find(int id) {
 
 Control& PageWindow::Item(int id) {
   if (Control* control = Find(id)) return *control;
-  throw std::logic_error("template " + std::to_string(m_template.id) + " has no control " + std::to_string(id));
+  MAssert_Soft(kFile, __LINE__, "Find(id)", "template %d has no control %d", m_template.id, id);
+  if (!m_pStandIn) {
+    m_pStandIn = std::make_unique<Control>(*this, ControlSpec{-1, Kind::Static, "", 0, 0, 0, 0});
+    m_pStandIn->Show(false);
+  }
+  return *m_pStandIn;
 }
 
 void PageWindow::TranslateTexts(const char* domain) {
@@ -224,9 +232,11 @@ void PageWindow::FireCommand(int command) {
 }
 
 PageWindow& WindowOf(const TrelmTabDialog& page) {
-  auto* window = dynamic_cast<PageWindow*>(page.GetPageWindow());
-  if (!window) throw std::logic_error("page " + std::to_string(page.GetTemplateId()) + " has no window");
-  return *window;
+  if (auto* window = dynamic_cast<PageWindow*>(page.GetPageWindow())) return *window;
+  MAssert_Soft(kFile, __LINE__, "page.GetPageWindow()", "page %d has no window", page.GetTemplateId());
+  static const Template kNoControls{0, "", 0, 0, {}};
+  static PageWindow none(kNoControls);
+  return none;
 }
 
 std::unique_ptr<PageWindow> OpenPage(TrelmTabDialog& page) {

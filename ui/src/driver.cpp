@@ -52,73 +52,78 @@ std::string Describe(const PageWindow& window) {
   return out;
 }
 
-std::string RunAction(const std::string& action, std::vector<PageWindow*>& windows, size_t& current,
-                      std::string& out) {
+const char* RunAction(const std::string& action, std::vector<PageWindow*>& windows, size_t& current,
+                      TrelmPageScript& script) {
+  auto refuse = [&](std::string text) {
+    script.error = std::move(text);
+    return script.error.c_str();
+  };
   size_t colon = action.find(':');
   std::string verb = action.substr(0, colon);
   std::string argument = colon == std::string::npos ? std::string() : action.substr(colon + 1);
-  if (windows.empty()) return "no page to act on";
+  if (windows.empty()) return refuse("no page to act on");
   PageWindow& window = *windows[current];
   auto control = [&](int id) -> Control* { return window.Find(id); };
   int id = 0;
   std::string value;
 
   if (verb == "show") {
-    out += Describe(window);
-    return "";
+    script.output += Describe(window);
+    return nullptr;
   }
   if (verb == "page") {
-    if (!ParseInt(argument, id)) return "page expects a template id";
+    if (!ParseInt(argument, id)) return refuse("page expects a template id");
     for (size_t i = 0; i < windows.size(); ++i)
-      if (windows[i]->GetTemplate().id == id) return current = i, "";
-    return "no page on template " + argument;
+      if (windows[i]->GetTemplate().id == id) return current = i, nullptr;
+    return refuse("no page on template " + argument);
   }
   if (verb == "menu") {
-    if (!window.OpenMenu()) return "no pop-up menu is open";
-    return window.ChooseMenuEntry(argument) ? "" : "the pop-up menu has no entry " + Quote(argument);
+    if (!window.OpenMenu()) return refuse("no pop-up menu is open");
+    return window.ChooseMenuEntry(argument) ? nullptr : refuse("the pop-up menu has no entry " + Quote(argument));
   }
   if (verb == "type" || verb == "select" || verb == "caret" || verb == "click" || verb == "focus") {
     if (!SplitTarget(argument, id, value, verb == "type" || verb == "select" || verb == "caret"))
-      return verb + " expects ID" + (verb == "click" || verb == "focus" ? "" : "=VALUE");
+      return refuse(verb + " expects ID" + (verb == "click" || verb == "focus" ? "" : "=VALUE"));
     Control* c = control(id);
-    if (!c) return "page " + std::to_string(window.GetTemplate().id) + " has no control " + std::to_string(id);
+    if (!c) return refuse("page " + std::to_string(window.GetTemplate().id) + " has no control " + std::to_string(id));
     // The operator cannot reach what the page does not show.
-    if (!c->IsVisible()) return "control " + std::to_string(id) + " is hidden";
-    if (verb == "focus") return window.SetFocus(id), "";
+    if (!c->IsVisible()) return refuse("control " + std::to_string(id) + " is hidden");
+    if (verb == "focus") return window.SetFocus(id), nullptr;
     if (verb == "click") {
-      if (c->GetKind() != Kind::ImageButton) return "control " + std::to_string(id) + " is not a button";
+      if (c->GetKind() != Kind::ImageButton) return refuse("control " + std::to_string(id) + " is not a button");
       window.SetFocus(id);
       window.Fire(id, Event::Clicked);
-      return "";
+      return nullptr;
     }
     if (verb == "type") {
-      if (c->IsCombo() || c->GetKind() == Kind::Grid) return "control " + std::to_string(id) + " is not an edit";
+      if (c->IsCombo() || c->GetKind() == Kind::Grid)
+        return refuse("control " + std::to_string(id) + " is not an edit");
       window.SetFocus(id);
       c->SetText(value);
       c->SetSel(static_cast<int>(value.size()), static_cast<int>(value.size()));
       window.SetFocus(0);  // leaving the edit
-      return "";
+      return nullptr;
     }
     if (verb == "caret") {
       size_t comma = value.find(',');
       int start = 0, end = 0;
       if (!ParseInt(value.substr(0, comma), start) ||
           (comma != std::string::npos ? !ParseInt(value.substr(comma + 1), end) : (end = start, false)))
-        return "caret expects ID=POS or ID=START,END";
+        return refuse("caret expects ID=POS or ID=START,END");
       window.SetFocus(id);
       c->SetSel(start, end);
-      return "";
+      return nullptr;
     }
     // select
-    if (!c->IsCombo()) return "control " + std::to_string(id) + " is not a combo";
+    if (!c->IsCombo()) return refuse("control " + std::to_string(id) + " is not a combo");
     int selection = -1;
     for (int i = 0; i < c->GetItemCount() && selection < 0; ++i)
       if (c->GetItemValue(i) == value || c->GetItemLabel(i) == value) selection = i;
-    if (selection < 0 && value != "-") return "combo " + std::to_string(id) + " has no entry " + Quote(value);
+    if (selection < 0 && value != "-") return refuse("combo " + std::to_string(id) + " has no entry " + Quote(value));
     window.SetFocus(id);
     c->SetCurSel(selection);
     window.Fire(id, Event::SelChange);
-    return "";
+    return nullptr;
   }
   if (verb == "row") {
     // row:ID:ROW=TEXT
@@ -127,16 +132,17 @@ std::string RunAction(const std::string& action, std::vector<PageWindow*>& windo
     std::string rest;
     if (second == std::string::npos || !ParseInt(argument.substr(0, second), id) ||
         !SplitTarget(argument.substr(second + 1), row, rest, true))
-      return "row expects ID:ROW=TEXT";
+      return refuse("row expects ID:ROW=TEXT");
     Control* c = control(id);
-    if (!c || c->GetKind() != Kind::Grid) return "control " + std::to_string(id) + " is not a grid";
-    if (!c->IsVisible()) return "control " + std::to_string(id) + " is hidden";
-    if (row < 0 || row >= c->GetRowCount()) return "grid " + std::to_string(id) + " has no row " + std::to_string(row);
+    if (!c || c->GetKind() != Kind::Grid) return refuse("control " + std::to_string(id) + " is not a grid");
+    if (!c->IsVisible()) return refuse("control " + std::to_string(id) + " is hidden");
+    if (row < 0 || row >= c->GetRowCount())
+      return refuse("grid " + std::to_string(id) + " has no row " + std::to_string(row));
     c->SetCell(row, rest);
     window.Fire(id, Event::EndEdit, row);
-    return "";
+    return nullptr;
   }
-  return "unknown action '" + action + "'";
+  return refuse("unknown action '" + action + "'");
 }
 
 }  // namespace ui

@@ -46,11 +46,7 @@ const char* RunPagesOffScreen(CTrelmGeneric&, const std::vector<TrelmTabDialog*>
       continue;
     }
     lastApplyFailed = false;
-    std::string error = RunAction(action, windows, current, script.output);
-    if (!error.empty()) {
-      script.error = error;
-      break;
-    }
+    if (RunAction(action, windows, current, script)) break;
   }
   const char* result = nullptr;
   if (!script.error.empty()) {

@@ -116,6 +116,8 @@ void Guarded(F&& f) {
     f();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "ryn-ui: %s\n", e.what());
+  } catch (const char* message) {
+    std::fprintf(stderr, "ryn-ui: %s\n", message);
   } catch (...) {
     std::fprintf(stderr, "ryn-ui: unknown failure in a page handler\n");
   }

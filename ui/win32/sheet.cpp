@@ -126,6 +126,8 @@ bool Sheet::OnInit(HWND hwnd) {
       made = MakePage(i);
     } catch (const std::exception& e) {
       m_strError = e.what();
+    } catch (const char* message) {
+      m_strError = message;
     }
     if (!made) {
       std::fprintf(stderr, "ryn-ui: page %d could not be shown: %s\n", m_pages[i].page->GetTemplateId(),

@@ -18,8 +18,6 @@ std::string NativePath(const std::string& path) {
   return native ? native : path;
 }
 
-[[noreturn]] void ThrowTableError(const MCsvFile& table) { throw TableMessage(table.GetErrorText()); }
-
 }  // namespace
 
 std::string DetectCsvLayout(const std::string& file, bool& transposed) {
@@ -67,7 +65,7 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
   m_carried = CarryOverRows(detected, layout);
   if (m_carried) {
     for (const std::string& header : m_plain.Headers())
-      if (!m_table.AddColumn(header)) ThrowTableError(m_table);
+      if (!m_table.AddColumn(header)) return TableMessage(m_table.GetErrorText());
   } else {
     // Each column reserves what the file holds, as the table counts it.
     m_table.dwReserve = 0xFFFFFFFFu;
@@ -77,7 +75,7 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
   auto oldEntries = [&](std::uint32_t c) { return m_carried ? m_plain.Rows() : m_table.GetNumberOfEntries(c); };
   for (std::uint32_t c = 1; c < columns; ++c)
-    if (oldEntries(c) != oldEntries(0)) throw "Invalid CSV data file! Number of samples varied.";
+    if (oldEntries(c) != oldEntries(0)) return "Invalid CSV data file! Number of samples varied.";
   if (requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return "Invalid CSV data file";
   m_oldRows = columns ? oldEntries(0) : 0;
   m_heldRows = m_carried ? 0 : m_oldRows;
@@ -88,17 +86,17 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
   return nullptr;
 }
 
-void CsvTableRun::Append(const std::string& header, const std::string& entry) {
+const char* CsvTableRun::Append(const std::string& header, const std::string& entry) {
   auto found = m_columns.find(header);
   std::uint32_t column = found == m_columns.end() ? MCsvFile::NO_COLUMN : found->second;
   if (column == MCsvFile::NO_COLUMN) {
-    if (!m_table.AddColumn(header)) ThrowTableError(m_table);
+    if (!m_table.AddColumn(header)) return TableMessage(m_table.GetErrorText());
     column = static_cast<std::uint32_t>(m_table.vHeaders.size() - 1);
     m_columns.emplace(header, column);
     while (m_table.GetNumberOfEntries(column) < m_heldRows)
-      if (!m_table.AddValue(column, "")) ThrowTableError(m_table);
+      if (!m_table.AddValue(column, "")) return TableMessage(m_table.GetErrorText());
   }
-  if (!m_table.AddValue(column, entry)) ThrowTableError(m_table);
+  return m_table.AddValue(column, entry) ? nullptr : TableMessage(m_table.GetErrorText());
 }
 
 const char* CsvTableRun::Write() {

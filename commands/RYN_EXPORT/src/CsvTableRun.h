@@ -26,15 +26,16 @@ class CsvTableRun {
  public:
   CsvTableRun(std::string path, std::string separator, bool transposed);
 
-  // Reads the existing file into the table (append modes). Returns the
-  // message that ends the export, or null; throws the text for columns of
-  // different length. `requireDate`: the file must have a "DATE" column,
-  // whose entries count the old rows (else column 0 counts them).
+  // Each step returns the message that ends the export, or null.
+
+  // Reads the existing file into the table (append modes). `requireDate`:
+  // the file must have a "DATE" column, whose entries count the old rows
+  // (else column 0 counts them).
   const char* ReadExisting(bool requireDate);
 
   // Appends `entry` to the column `header`, creating it behind the others
-  // with empty entries for the old rows. Throws the table's error text.
-  void Append(const std::string& header, const std::string& entry);
+  // with empty entries for the old rows.
+  const char* Append(const std::string& header, const std::string& entry);
 
   // Pads every column to the same length and puts the new file in place.
   const char* Write();

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "CsvTableRun.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -46,11 +46,10 @@ TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
       {"\r\n", "", false},
       {"", "", false},
   };
-  const std::string path = (std::filesystem::temp_directory_path() / "ryn_detect_layout.csv").string();
+  ryntest::TempDir dir;
+  const std::string path = dir / "layout.csv";
   for (const auto& c : cases) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    std::fwrite(c.firstLine.data(), 1, c.firstLine.size(), f);
-    std::fclose(f);
+    dir.Write("layout.csv", c.firstLine);
     bool transposed = false;
     EXPECT_EQ(ryn::DetectCsvLayout(path, transposed), c.separator) << c.firstLine;
     EXPECT_EQ(transposed, c.transposed) << c.firstLine;

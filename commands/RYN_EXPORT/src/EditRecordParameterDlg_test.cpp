@@ -74,9 +74,7 @@ TEST_F(RecordPageTest, ApplyWritesEveryShownFieldBack) {
 }
 
 TEST_F(RecordPageTest, AGlobalNameStaysAnExpression) {
-  std::ofstream(dir + "/host.ini", std::ios::binary) << "[globals]\nryn.draw.title_1 = Housing\n";
-  std::string error;
-  ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+  OpenHost("[globals]\nryn.draw.title_1 = Housing\n");
   Open(page, 0);
   Item(CEditRecordParameterGeneric::kFirstEditId).SetText("ryn.draw.title_1");
   ASSERT_EQ(page.OnApply(), 1);

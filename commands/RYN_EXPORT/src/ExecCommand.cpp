@@ -126,7 +126,8 @@ const char* CTrelmExport::Dispatch(bool bCheckOnly) {
       case ModeKind::CsvCompact:
       case ModeKind::CsvHistory:
         if (bCheckOnly) return nullptr;
-        if (ADDITIONAL_DATA_FILE.IsValueAvailable() && !ExportAdditionalData()) return m_strMessage.c_str();
+        if (ADDITIONAL_DATA_FILE.IsValueAvailable())
+          if (const char* message = ExportAdditionalData()) return message;
         return row->kind == ModeKind::CsvHistory ? FunctionExportCSVHistory() : FunctionExportCSV();
     }
     return "The selected MODE is unknown!";
@@ -147,9 +148,8 @@ const char* CTrelmExport::RunScriptExport() {
     DeleteFileA(interfaceFile.c_str());
     return "Interface file could not be written. Please check the FEATURES parameter!";
   }
-  std::string error;
-  bool ok = RunExportScript(SCRIPT_FILE.GetText(), error);
+  const char* error = RunExportScript(SCRIPT_FILE.GetText());
   DeleteFileA(interfaceFile.c_str());
-  if (ok) return nullptr;
-  return make_pp("Error on executing script export: '" + error + "'");
+  if (!error) return nullptr;
+  return make_pp("Error on executing script export: '" + std::string(error) + "'");
 }

@@ -49,11 +49,12 @@ class CTrelmExport : public CRynTrelmGeneric {
   const char* FunctionExportASCII();
   const char* FunctionExportCSV();
   const char* FunctionExportCSVHistory();
-  bool ExportAdditionalData();
+  const char* ExportAdditionalData();
   CsvPairs CreateCSVData(MCFeature& feature);
   CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
   bool WriteScriptInterfaceFile(const std::string& path);
-  bool RunExportScript(std::string scriptFile, std::string& error);
+  // The script's error text, or null.
+  const char* RunExportScript(std::string scriptFile);
   static constexpr int kDrawingHeaderCount = 13;
 
   HICON m_hIcon = nullptr;

@@ -47,23 +47,11 @@ std::string ComposeAdditionalData(const std::vector<std::pair<std::string, std::
   return transposed ? text : names + values;
 }
 
-// The old file is replaced only by a complete new one, and a file that
-// cannot be written is reported: the user must know the run went nowhere.
-bool WriteWholeFile(const std::string& path, const std::string& text, std::string& message) {
-  ryn::DurableFile file(path);
-  if (file.Lock() && file.CreateTemporary() && file.WriteAside(plat::WithCrlf(text)) && file.Commit()) return true;
-  message = file.Message();
-  return false;
-}
-
 }  // namespace
 
-bool CTrelmExport::ExportAdditionalData() {
-  m_strMessage.clear();
-  if (ryn::ToLower(ADDITIONAL_DATA_FILE.GetText()) == ryn::ToLower(SCHEME.GetText())) {
-    m_strMessage = "SCHEME and ADDITIONAL_DATA_FILE must not be the same!";
-    return false;
-  }
+const char* CTrelmExport::ExportAdditionalData() {
+  if (ryn::ToLower(ADDITIONAL_DATA_FILE.GetText()) == ryn::ToLower(SCHEME.GetText()))
+    return "SCHEME and ADDITIONAL_DATA_FILE must not be the same!";
   const int64_t now = ryn::CurrentTime();
   const std::vector<std::string> headers = DrawingHeaderTexts();
   auto resolve = [&](std::string text) {
@@ -72,23 +60,24 @@ bool CTrelmExport::ExportAdditionalData() {
     return text;
   };
   std::string path = resolve(ADDITIONAL_DATA_FILE.GetText());
-  if (path.find_first_of("*?\"<>|") != std::string::npos) {
-    m_strMessage = "ADDITIONAL_DATA_FILE has invalid pathname";
-    return false;
-  }
+  if (path.find_first_of("*?\"<>|") != std::string::npos) return "ADDITIONAL_DATA_FILE has invalid pathname";
   Orvouser_Path2Absolute(path, 6);
   ryn::CreateLastDirectoryLevel(path);
 
   std::vector<std::pair<std::string, std::string>> pairs;
   for (const char* key : kAdditionalKeys) pairs.emplace_back(ColumnName(key), resolve(key));
   const std::string text = ComposeAdditionalData(pairs, m_strValueSeparator, m_bTranspose);
+  // The old file is replaced only by a complete new one, and a file that
+  // cannot be written is reported: the user must know the run went nowhere.
   try {
-    return WriteWholeFile(path, text, m_strMessage);
+    ryn::DurableFile file(path);
+    if (file.Lock() && file.CreateTemporary() && file.WriteAside(plat::WithCrlf(text)) && file.Commit())
+      return nullptr;
+    m_strMessage = file.Message();
   } catch (const std::exception& e) {
     m_strMessage = e.what();
-    return false;
   } catch (const char* message) {
-    m_strMessage = message;
-    return false;
+    return message;
   }
+  return m_strMessage.c_str();
 }

@@ -78,8 +78,8 @@ const char* CTrelmExport::FunctionExportCSV() {
   for (int i = 0; i < list.GetNumItems(); ++i) {
     if (!passes(i)) continue;
     const int64_t when = ryn::GetFeatureDateTime(*list.GetItem(i));
-    run.Append("DATE", ryn::CsvDateText(when));
-    run.Append("TIME", ryn::CsvTimeText(when));
+    if (const char* message = run.Append("DATE", ryn::CsvDateText(when))) return message;
+    if (const char* message = run.Append("TIME", ryn::CsvTimeText(when))) return message;
     break;
   }
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSV(): set Feature to CSV");
@@ -87,7 +87,7 @@ const char* CTrelmExport::FunctionExportCSV() {
     if (!passes(i)) continue;
     for (auto& [header, entry] : CreateCSVData(*list.GetItem(i))) {
       ryn::LocalizeNumberText(entry, m_strDecimalSeparator);
-      run.Append(header, entry);
+      if (const char* message = run.Append(header, entry)) return message;
     }
   }
   return run.Write();

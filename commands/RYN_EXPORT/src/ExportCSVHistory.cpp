@@ -45,7 +45,8 @@ const char* CTrelmExport::FunctionExportCSVHistory() {
     MCFeature& feature = *list.GetItem(i);
     // Run-time features were announced as ignored; invalid ones have no history.
     if (features.skipped[static_cast<size_t>(i)] || !feature.IsValid() || !ryn::PassesExportFlag(feature)) continue;
-    for (const auto& [header, entry] : CreateHistoryCSVData(m_strDecimalSeparator, feature)) run.Append(header, entry);
+    for (const auto& [header, entry] : CreateHistoryCSVData(m_strDecimalSeparator, feature))
+      if (const char* message = run.Append(header, entry)) return message;
   }
   return run.Write();
 }

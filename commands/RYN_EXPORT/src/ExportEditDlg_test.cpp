@@ -4,10 +4,15 @@
 
 using namespace ryn;
 
+struct ExportEditDlgTestAccess {
+  static const std::map<int, std::string>& PopupCommands(const CExportEditDlg& page) { return page.m_popupCommands; }
+};
+
 namespace {
 
 class ExportPageTest : public PageTest {
  protected:
+  const std::map<int, std::string>& PopupCommands() const { return ExportEditDlgTestAccess::PopupCommands(page); }
   ui::PageWindow& OpenExport(int mode = TRELM_EXEC_MODE_EDIT) { return Open(page, mode); }
   // The operator picks the combo entry whose value is `value` ("" for none).
   void Select(int id, const std::string& value) {
@@ -243,9 +248,9 @@ TEST_F(ExportPageTest, PopupsNumberTheirEntriesFrom20001) {
   EXPECT_EQ(menu->items[1].items[0].label, "Date");
   EXPECT_EQ(menu->items[1].items[1].label, "Time");
   EXPECT_EQ(menu->items[1].items[7].label, "<ss>");
-  EXPECT_EQ(page.PopupCommands().size(), 26u);
-  EXPECT_EQ(page.PopupCommands().at(20019), "<DATE>");
-  EXPECT_EQ(page.PopupCommands().at(20026), "<ss>");
+  EXPECT_EQ(PopupCommands().size(), 26u);
+  EXPECT_EQ(PopupCommands().at(20019), "<DATE>");
+  EXPECT_EQ(PopupCommands().at(20026), "<ss>");
   window->CloseMenu();
 
   struct Case {
@@ -265,13 +270,13 @@ TEST_F(ExportPageTest, PopupsNumberTheirEntriesFrom20001) {
     ASSERT_EQ(menu->items.size(), c.entries) << c.button;
     EXPECT_EQ(menu->items.front().command, 20001) << "each pop-up counts anew";
     EXPECT_EQ(menu->items.front().label, c.firstLabel);
-    EXPECT_EQ(page.PopupCommands().at(20001), "");
-    EXPECT_EQ(page.PopupCommands().at(static_cast<int>(20000 + c.entries)), c.lastValue);
+    EXPECT_EQ(PopupCommands().at(20001), "");
+    EXPECT_EQ(PopupCommands().at(static_cast<int>(20000 + c.entries)), c.lastValue);
     window->CloseMenu();
   }
   window->Fire(IDC_BROWSE_VALUE_SEP, ui::Event::Clicked);
   std::string values;
-  for (const auto& [command, value] : page.PopupCommands()) values += value + " ";
+  for (const auto& [command, value] : PopupCommands()) values += value + " ";
   EXPECT_EQ(values, " <HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ");
 }
 

@@ -2,14 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
-
 #include "App.h"
 #include "Parameters.h"
 #include "norvia/diag.h"
 #include "norvia/env.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -18,23 +15,15 @@ class ExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
     theApp.ModuleState()->appName = "RYN EXPORT";
-    dir = (std::filesystem::temp_directory_path() / ("ryn-export-test-" + std::to_string(std::random_device()())))
-              .generic_string();
-    std::filesystem::create_directories(dir);
     OpenHost("");
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
   }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
   void OpenHost(const std::string& registry) {
-    std::ofstream(dir + "/host.ini", std::ios::binary) << "[trace]\nlevel = 1\n[registry]\n" << registry;
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    dir.Write("host.ini", "[trace]\nlevel = 1\n[registry]\n" + registry);
+    ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
     norvia::ClearLogs();
   }
-  std::string dir;
+  ryntest::TempDir dir;
   NorviaModuleStateGuard guard{theApp.ModuleState()};
 };
 
@@ -64,13 +53,15 @@ TEST_F(ExportTest, IdentificationThroughTheFramework) {
 
 TEST_F(ExportTest, IconIsLoadedOnce) {
   theExport.m_hIcon = nullptr;
-  int before = Norvia_IconLoadCount();
   HICON* first = theExport.IdentifyIcon();
-  HICON* second = theExport.IdentifyIcon();
   EXPECT_EQ(first, &theExport.m_hIcon);
-  EXPECT_EQ(first, second);
-  EXPECT_NE(*first, nullptr);
-  EXPECT_EQ(Norvia_IconLoadCount(), before + 1);
+  ASSERT_NE(*first, nullptr);
+  // A marker in its place shows whether the second call loads again.
+  const HICON loaded = *first, marker = reinterpret_cast<HICON>(uintptr_t{1});
+  *first = marker;
+  EXPECT_EQ(theExport.IdentifyIcon(), first);
+  EXPECT_EQ(*first, marker);
+  *first = loaded;
 }
 
 TEST_F(ExportTest, ExecGUILogsByRegistrySwitchesAndClearsItsPages) {

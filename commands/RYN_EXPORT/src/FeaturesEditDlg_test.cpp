@@ -4,10 +4,15 @@
 
 using namespace ryn;
 
+struct FeaturesEditDlgTestAccess {
+  static bool IsExpression(const CFeaturesEditDlg& page) { return page.m_bExpression; }
+};
+
 namespace {
 
 class FeaturesPageTest : public PageTest {
  protected:
+  bool IsExpression() const { return FeaturesEditDlgTestAccess::IsExpression(page); }
   ui::PageWindow& OpenFeatures(int mode = TRELM_EXEC_MODE_EDIT) { return Open(page, mode); }
   ui::Control& Grid() { return Item(IDC_FEATURE_GRID); }
   std::string Rows() {
@@ -20,14 +25,14 @@ class FeaturesPageTest : public PageTest {
     Grid().SetCell(row, text);
     window->Fire(IDC_FEATURE_GRID, ui::Event::EndEdit, row);
   }
-  std::string InterfaceDir() const { return dir + "/interface/"; }
+  std::string InterfaceDir() const { return dir / "interface/"; }
   CFeaturesEditDlg page{&theExport};
 };
 
 TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   Set("FEATURES", "\"" + InterfaceDir() + "a.fea\", \"sub/b.lst\", \"/elsewhere/c.fea\"");
   OpenFeatures();
-  EXPECT_FALSE(page.IsExpression());
+  EXPECT_FALSE(IsExpression());
   EXPECT_TRUE(Grid().IsVisible());
   EXPECT_FALSE(Item(IDC_FEATURE_EDIT).IsVisible());
   EXPECT_EQ(Rows(), "[a.fea][sub/b.lst][/elsewhere/c.fea][]");
@@ -99,12 +104,10 @@ TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
 }
 
 TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
-  std::ofstream(dir + "/host.ini", std::ios::binary) << "[globals]\nrun.features = a.fea\n";
-  std::string error;
-  ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+  OpenHost("[globals]\nrun.features = a.fea\n");
   Set("FEATURES", "run.features");
   OpenFeatures();
-  EXPECT_TRUE(page.IsExpression());
+  EXPECT_TRUE(IsExpression());
   EXPECT_FALSE(Grid().IsVisible());
   EXPECT_TRUE(Item(IDC_FEATURE_EDIT).IsVisible());
   EXPECT_EQ(Item(IDC_FEATURE_EDIT).GetText(), "run.features");

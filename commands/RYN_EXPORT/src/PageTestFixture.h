@@ -5,10 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 
 #include "App.h"
@@ -16,24 +13,20 @@
 #include "norvia/diag.h"
 #include "norvia/env.h"
 #include "norvia/services.h"
+#include "testing/temp_dir.h"
 #include "ui/kit.h"
 
 class PageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     theApp.ModuleState()->appName = "RYN EXPORT";
-    dir = (std::filesystem::temp_directory_path() / ("ryn-page-test-" + std::to_string(std::random_device()())))
-              .generic_string();
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir + "/host.ini", std::ios::binary) << "[trace]\nlevel = 1\n";
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    OpenHost("[trace]\nlevel = 1\n");
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
     boxesBefore = norvia::MessageBoxLog().size();
   }
-  void TearDown() override {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
+  void OpenHost(const std::string& ini) {
+    dir.Write("host.ini", ini);
+    ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
   }
 
   // Opens `page` as the framework shows it, in exec mode `mode`.
@@ -52,7 +45,7 @@ class PageTest : public ::testing::Test {
   std::string Boxes() const { return norvia::MessageBoxLog().substr(boxesBefore); }
   ui::Control& Item(int id) { return window->Item(id); }
 
-  std::string dir;
+  ryntest::TempDir dir;
   std::unique_ptr<ui::PageWindow> window;
   size_t boxesBefore = 0;
   NorviaModuleStateGuard guard{theApp.ModuleState()};

@@ -77,15 +77,8 @@ class CExportEditDlg : public TrelmTabDialog {
   void OnPopupCommand(int command);
   void OnSchemeKillFocus();
 
-  const PopupTable& AutoContent() const { return m_autoContent; }
-  const PopupTable& DateTime() const { return m_dateTime; }
-  const PopupTable& ValueSeparators() const { return m_valueSeparators; }
-  const PopupTable& DecimalSeparators() const { return m_decimalSeparators; }
-  const PopupTable& ThousandsSeparators() const { return m_thousandsSeparators; }
-  // The value each command of the open pop-up inserts.
-  const std::map<int, std::string>& PopupCommands() const { return m_popupCommands; }
-
  private:
+  friend struct ExportEditDlgTestAccess;
   ui::Control* m_pScheme = nullptr;
   ui::Control* m_pMode = nullptr;
   ui::Control* m_pUnit = nullptr;
@@ -103,7 +96,7 @@ class CExportEditDlg : public TrelmTabDialog {
   PopupTable m_autoContent, m_dateTime, m_valueSeparators, m_decimalSeparators, m_thousandsSeparators;
   ui::Control* m_pPopupTarget = nullptr;
   bool m_bPopupReplace = false;
-  std::map<int, std::string> m_popupCommands;
+  std::map<int, std::string> m_popupCommands;  // the value each command of the open pop-up inserts
 };
 
 class CFeaturesEditDlg : public TrelmTabDialog {
@@ -118,9 +111,9 @@ class CFeaturesEditDlg : public TrelmTabDialog {
   void DestroyWindow();
 
   void OnEndEditCell(int row);
-  bool IsExpression() const { return m_bExpression; }
 
  private:
+  friend struct FeaturesEditDlgTestAccess;
   void NormaliseRows();
   ui::Control* m_pGrid = nullptr;
   ui::Control* m_pEdit = nullptr;

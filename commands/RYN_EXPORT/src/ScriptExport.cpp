@@ -16,24 +16,19 @@
 
 bool CTrelmExport::WriteScriptInterfaceFile(const std::string& path) { return ryn::WriteInterfaceFile(*this, path); }
 
-bool CTrelmExport::RunExportScript(std::string scriptFile, std::string& errorText) {
-  errorText = "Unknown error";
+const char* CTrelmExport::RunExportScript(std::string scriptFile) {
   scriptFile = Orvouser_GetAbsolutPath(3, scriptFile.c_str(), "");
 
   char name[_MAX_FNAME] = {0}, extension[_MAX_EXT] = {0};
   _splitpath_s(scriptFile.c_str(), nullptr, 0, nullptr, 0, name, sizeof name, extension, sizeof extension);
-  if (!*name || !*extension) {
-    errorText = "Script not found!";
-    return false;
-  }
+  if (!*name || !*extension) return "Script not found!";
 
   // The mutex's existence is the guard: a script export started while this
   // one runs (by the script itself, or by another process) is refused.
   HANDLE guard = CreateMutexA(nullptr, FALSE, "RYN_EXPORT_ScriptExport");
   if (!guard || GetLastError() == ERROR_ALREADY_EXISTS) {
     if (guard) CloseHandle(guard);
-    errorText = "Recursion of script execution is not allowed!";
-    return false;
+    return "Recursion of script execution is not allowed!";
   }
 
   int instance = std::rand() % 32768;
@@ -52,7 +47,6 @@ bool CTrelmExport::RunExportScript(std::string scriptFile, std::string& errorTex
   }
   CloseHandle(guard);
 
-  if (vexlo.GetScriptError(errorText)) return false;
-  errorText.clear();
-  return true;
+  m_strMessage = "Unknown error";  // what stays when the instance writes no text
+  return vexlo.GetScriptError(m_strMessage) ? m_strMessage.c_str() : nullptr;
 }

@@ -3,41 +3,33 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 #include "App.h"
 #include "Export.h"
 #include "Parameters.h"
 #include "norvia/env.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
 class InterfaceFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = (std::filesystem::temp_directory_path() / ("iface-" + std::to_string(std::random_device()()))).generic_string();
-    std::filesystem::create_directories(dir + "/store/p");
-    std::ofstream(dir + "/host.ini") << "[globals]\nryn.draw.title_2 = G2\nryn.draw.title_3 = G3\n"
-                                     << "[registry]\nSoftware\\Orvo\\Core32\\volatile\\UserData = d:\\x\n";
-    std::ofstream(dir + "/store/p/a.fea") << "actual = 1\n";
-    std::ofstream(dir + "/store/z.fea") << "key = D:/X/temp/run-time/z.fea\n";
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    dir.Write("host.ini",
+              "[globals]\nryn.draw.title_2 = G2\nryn.draw.title_3 = G3\n"
+              "[registry]\nSoftware\\Orvo\\Core32\\volatile\\UserData = d:\\x\n");
+    dir.Write("store/p/a.fea", "actual = 1\n");
+    dir.Write("store/z.fea", "key = D:/X/temp/run-time/z.fea\n");
+    ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
   }
-  void TearDown() override { std::filesystem::remove_all(dir); }
   std::string Write() {
-    std::string path = dir + "/interface.ini";
+    std::string path = dir / "interface.ini";
     std::filesystem::remove(path);
     EXPECT_TRUE(ryn::WriteInterfaceFile(theExport, path));
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return ryntest::ReadFile(path);
   }
-  std::string dir;
+  ryntest::TempDir dir;
   NorviaModuleStateGuard guard{theApp.ModuleState()};
 };
 
@@ -48,8 +40,8 @@ TEST_F(InterfaceFileTest, WholeFileWithStoreFeatures) {
   theExport.SetParameterEx("TITLE_1", "\"T1\"");
   theExport.SetParameterEx("TITLE_2", "\"\"");
   EXPECT_EQ(Write(),
-            "[general]\r\nexport_moment=2\r\nautoexport=1\r\nryn_name=" + dir + "/scripts/prog.vxp\r\n"
-            "config_file=" + dir + "/config/my.export\r\n"
+            "[general]\r\nexport_moment=2\r\nautoexport=1\r\nryn_name=" + dir / "scripts/prog.vxp\r\n"
+            "config_file=" + dir / "config/my.export\r\n"
             "[protocol_header]\r\nTITLE_1=T1\r\nTITLE_2=\r\nTITLE_3=G3\r\nOPERATOR=\r\nPART_NAME=\r\n"
             "DRAWING_NO=\r\nOPERATION=\r\nCOMMENT=\r\nTEXT_1=\r\nTEXT_2=\r\nTEXT_3=\r\nTEXT_4=\r\nTEXT_5=\r\n"
             "[features]\r\n1=./p/a.fea\r\nnumber=1\r\n");

@@ -13,7 +13,8 @@ namespace norvia {
 // and backslashes; sections and keys are looked up without regard to case.
 class IniFile {
  public:
-  bool Parse(const std::string& text, const std::string& fileName, std::string& error);
+  // Null, or the message that names the file and line it could not read.
+  const char* Parse(const std::string& text, const std::string& fileName);
   const std::string* Get(const std::string& section, const std::string& key) const;
   // Key/value pairs of one section in file order (empty when absent).
   const std::vector<std::pair<std::string, std::string>>& Section(const std::string& name) const;
@@ -23,14 +24,12 @@ class IniFile {
   std::map<std::string, std::vector<std::pair<std::string, std::string>>> m_sections;
 };
 
-// Loads host.ini and the record store of `dir`; false with a message that
-// names the file and line. Applies clock, trace and locale settings.
-bool Host_Open(const std::string& dir, std::string& error);
+// Loads host.ini and the record store of `dir` and applies clock, trace and
+// locale settings. Null, or the message that names the file and line.
+const char* Host_Open(const std::string& dir);
 // Empty until Host_Open succeeded.
 const std::string& Host_Directory();
 const IniFile& Host_Settings();
-// Re-reads the record store (after a test changed it).
-bool Host_ReloadStore(std::string& error);
 
 // Fixes the clock ("YYYY-MM-DD hh:mm:ss", local time); false when malformed.
 bool Host_SetNow(const std::string& text);

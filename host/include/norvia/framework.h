@@ -116,8 +116,6 @@ const char* AfxGetAppName();
 void Norvia_InitModuleState(NorviaModuleState& state, const void* address);
 // Loads an icon resource of the current module; 0 when it has none.
 HICON Norvia_LoadIcon(int resourceId);
-// Number of icon loads so far (tests check that a command caches its icon).
-int Norvia_IconLoadCount();
 
 // The framework's library initialisers, run once by a plug-in's start-up.
 void InitGenTrelmDll();

@@ -113,13 +113,11 @@ struct StoreRecord {
   std::string path;  // below store/, with '/'
   std::shared_ptr<CMDatabaseElement> element;
 };
-// Parses one record file; false with "file:line: message".
-bool ParseFeatureRecord(const std::string& text, const std::string& path, MCFeature& out,
-                        std::string& error);
-bool ParseFeatureListRecord(const std::string& text, const std::string& path, MCFeatureList& out,
-                            std::string& error);
+// Parses one record file; null, or the message "file:line: what".
+const char* ParseFeatureRecord(const std::string& text, const std::string& path, MCFeature& out);
+const char* ParseFeatureListRecord(const std::string& text, const std::string& path, MCFeatureList& out);
 // Loads every *.fea and *.lst below `storeDir`, in byte order of their path.
-bool LoadStore(const std::string& storeDir, std::vector<StoreRecord>& out, std::string& error);
+const char* LoadStore(const std::string& storeDir, std::vector<StoreRecord>& out);
 void SetStore(std::vector<StoreRecord> records);
 const std::vector<StoreRecord>& Store();
 }  // namespace norvia

@@ -13,9 +13,9 @@ bool Translate_AddLocFile(const char* domain, const char* a, const char* b, cons
 namespace norvia {
 // The folder of the .loc files; by default "loc" beside the host library.
 void SetLocDirectory(const std::string& dir);
-// Parses one .loc text ("key = text" lines, ';' comments); error names file and line.
-bool ParseLocText(const std::string& text, const std::string& file,
-                  void (*add)(void* ctx, const std::string&, const std::string&), void* ctx,
-                  std::string& error);
+// Parses one .loc text ("key = text" lines, ';' comments); null, or the
+// message that names file and line.
+const char* ParseLocText(const std::string& text, const std::string& file,
+                         void (*add)(void* ctx, const std::string&, const std::string&), void* ctx);
 void ResetTranslations();
 }  // namespace norvia

@@ -50,13 +50,11 @@ class CRemoteVexlo {
   HANDLE attachToProcess(DWORD pid);
   std::string ShowError();
 
-  int32_t WindowId() const { return m_nWindowID; }
-  bool OwnsProcess() const { return m_MyProcess; }
-  HANDLE ProcessHandle() const { return m_ProcessHandle; }
   // The block's name for the error of this instance ("RemoteVexlo_Error_<window id>").
   static std::string ErrorBlockName(int32_t windowId);
 
  private:
+  friend struct RemoteVexloTestAccess;
   // Sends the block to the instance's window; false when there is none.
   bool Send(VexloActionBlock& block, LRESULT& reply, DWORD& window);
   DWORD ProcessId() const;

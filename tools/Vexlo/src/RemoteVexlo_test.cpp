@@ -19,11 +19,19 @@
 #include "platform/clock.h"
 #include "platform/fs.h"
 #include "platform/process.h"
-#include "../../../host/src/test_dir.h"
+#include "testing/temp_dir.h"
+
+// What the client keeps to itself and the tests look at.
+struct RemoteVexloTestAccess {
+  static bool OwnsProcess(const CRemoteVexlo& c) { return c.m_MyProcess; }
+  static HANDLE ProcessHandle(const CRemoteVexlo& c) { return c.m_ProcessHandle; }
+  static int32_t WindowId(const CRemoteVexlo& c) { return c.m_nWindowID; }
+};
 
 namespace {
 
 using ::testing::HasSubstr;
+using Access = RemoteVexloTestAccess;
 
 // Instance numbers apart from other test programs running at the same time.
 int Instance() {
@@ -46,8 +54,7 @@ class RemoteVexloTest : public ::testing::Test {
   void SetUp() override {
     env.Write("host.ini", "[trace]\nlevel = 5\n");
     norvia::Host_SetProgramDirectory(ProgramDirectory());
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(env.path, error)) << error;
+    ASSERT_EQ(norvia::Host_Open(env.path), nullptr);
     norvia::ClearLogs();
   }
   void TearDown() override { VexloProcessHandler::setStartTimeout(kVexloStartTimeoutMs); }
@@ -72,7 +79,7 @@ class RemoteVexloTest : public ::testing::Test {
     ASSERT_FALSE(client.IsScriptRunning());
   }
 
-  TestDir env;
+  ryntest::TempDir env;
 };
 
 TEST(VexloNames, ObjectNamesAndCommandLineAreWhatTheInterpreterExpects) {
@@ -88,14 +95,14 @@ TEST_F(RemoteVexloTest, StartsRunsAScriptFetchesItsErrorAndClosesItsInstance) {
   int n = Instance();
   CRemoteVexlo client(n, false, false, false);
   ASSERT_TRUE(client.StartVexlo());
-  EXPECT_TRUE(client.OwnsProcess());
-  EXPECT_EQ(client.WindowId(), 6512 + n);
+  EXPECT_TRUE(Access::OwnsProcess(client));
+  EXPECT_EQ(Access::WindowId(client), 6512 + n);
   EXPECT_THAT(norvia::TraceText(), HasSubstr("vexlo.exe (" + std::to_string(n) + ") successfully started"));
 
   VexloProcessHandler handler(n);
   DWORD pid = 0, window = 0;
   ASSERT_TRUE(handler.getProcessInfo(&pid, &window));
-  EXPECT_EQ(pid, GetProcessId(client.ProcessHandle()));
+  EXPECT_EQ(pid, GetProcessId(Access::ProcessHandle(client)));
   EXPECT_NE(window, 0u);
   HANDLE watch = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
   ASSERT_NE(watch, nullptr);
@@ -116,7 +123,7 @@ TEST_F(RemoteVexloTest, StartsRunsAScriptFetchesItsErrorAndClosesItsInstance) {
   MErrTraceContext::Clear();
 
   EXPECT_TRUE(client.StopVexlo());
-  EXPECT_EQ(client.ProcessHandle(), nullptr);
+  EXPECT_EQ(Access::ProcessHandle(client), nullptr);
   EXPECT_EQ(WaitForSingleObject(watch, ipctest::kPatience), WAIT_OBJECT_0);
   CloseHandle(watch);
 }
@@ -128,8 +135,8 @@ TEST_F(RemoteVexloTest, ASecondClientAttachesAndLeavesTheInstanceRunning) {
   {
     CRemoteVexlo guest(n, false, false, false);
     ASSERT_TRUE(guest.StartVexlo());
-    EXPECT_FALSE(guest.OwnsProcess());
-    EXPECT_EQ(GetProcessId(guest.ProcessHandle()), GetProcessId(owner.ProcessHandle()));
+    EXPECT_FALSE(Access::OwnsProcess(guest));
+    EXPECT_EQ(GetProcessId(Access::ProcessHandle(guest)), GetProcessId(Access::ProcessHandle(owner)));
     // A successful run leaves no error to fetch.
     Run(guest, SucceedingScript());
     std::string error = "untouched";
@@ -144,8 +151,8 @@ TEST_F(RemoteVexloTest, InstanceZeroIsNeverClosed) {
   // Instance 0 may be in use by someone else on this machine: attach or start.
   CRemoteVexlo client(0, false, false, false);
   ASSERT_TRUE(client.StartVexlo());
-  DWORD pid = GetProcessId(client.ProcessHandle());
-  bool own = client.OwnsProcess();
+  DWORD pid = GetProcessId(Access::ProcessHandle(client));
+  bool own = Access::OwnsProcess(client);
   HANDLE watch = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
   ASSERT_NE(watch, nullptr);
   EXPECT_TRUE(client.StopVexlo());
@@ -162,7 +169,7 @@ TEST_F(RemoteVexloTest, AKilledInstanceReportsItselfClosed) {
   int n = Instance();
   CRemoteVexlo client(n, false, false, false);
   ASSERT_TRUE(client.StartVexlo());
-  HANDLE kill = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, GetProcessId(client.ProcessHandle()));
+  HANDLE kill = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, GetProcessId(Access::ProcessHandle(client)));
   ASSERT_TRUE(TerminateProcess(kill, 9));
   WaitForSingleObject(kill, ipctest::kPatience);
   CloseHandle(kill);
@@ -175,7 +182,7 @@ TEST_F(RemoteVexloTest, AKilledInstanceReportsItselfClosed) {
   // Its block went with it: the same number starts a new instance.
   CRemoteVexlo next(n, false, false, false);
   ASSERT_TRUE(next.StartVexlo());
-  EXPECT_TRUE(next.OwnsProcess());
+  EXPECT_TRUE(Access::OwnsProcess(next));
   EXPECT_TRUE(next.StopVexlo());
 }
 
@@ -188,7 +195,7 @@ TEST_F(RemoteVexloTest, AnInstanceWhoseHostEndsStepsAsideAndEndsAfterItsScript) 
   ASSERT_TRUE(client.StartVexlo());
   SetEnvironmentVariableA(norvia::kHostPidVariable, nullptr);
   ASSERT_TRUE(client.SendAction(kVexloRunScript, WaitingFailingScript()));
-  HANDLE watch = OpenProcess(SYNCHRONIZE, FALSE, GetProcessId(client.ProcessHandle()));
+  HANDLE watch = OpenProcess(SYNCHRONIZE, FALSE, GetProcessId(Access::ProcessHandle(client)));
   ASSERT_NE(watch, nullptr);
 
   host.kill();
@@ -220,7 +227,7 @@ TEST_F(RemoteVexloTest, ABlockNamingADeadProcessIsDetachedUntilTheTimeOut) {
   VexloProcessHandler::setStartTimeout(600);
   CRemoteVexlo client(n, false, false, false);
   EXPECT_FALSE(client.StartVexlo());
-  EXPECT_EQ(client.ProcessHandle(), nullptr);
+  EXPECT_EQ(Access::ProcessHandle(client), nullptr);
   EXPECT_THAT(norvia::MessageBoxLog(), HasSubstr("Timed out starting Vexlo."));
   EXPECT_THAT(norvia::TraceText(), HasSubstr("StartVexlo(): detach from process ID: " + std::to_string(dead.id())));
   MSharedMem_Unlink(block);

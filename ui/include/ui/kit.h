@@ -139,7 +139,9 @@ class PageWindow : public TrelmPageWindow {
   const Template& GetTemplate() const { return m_template; }
   TrelmControl* GetDlgItem(int id) override { return Find(id); }
   Control* Find(int id);
-  // The control with that id; a missing one is a programming error, so this throws.
+  // The control with that id. A missing one is a mistake in the code: it is
+  // logged as an assertion, and the caller gets a hidden stand-in that
+  // belongs to no template.
   Control& Item(int id);
   const std::vector<std::unique_ptr<Control>>& Controls() const { return m_controls; }
   void TranslateTexts(const char* domain) override;
@@ -176,19 +178,23 @@ class PageWindow : public TrelmPageWindow {
   std::map<std::pair<int, Event>, std::vector<Handler>> m_handlers;
   std::vector<std::tuple<int, int, std::function<void(int)>>> m_commandHandlers;
   std::unique_ptr<Backend> m_backend;
+  std::unique_ptr<Control> m_pStandIn;  // what Item answers for a missing id
 };
 
-// The window of a page while the framework shows it.
+// The window of a page while the framework shows it. Outside that time the
+// call is a mistake in the code: it is logged as an assertion, and the
+// caller gets a window without controls.
 PageWindow& WindowOf(const TrelmTabDialog& page);
 
 // Creates the page's window from its template and attaches it (the caller owns it).
 std::unique_ptr<PageWindow> OpenPage(TrelmTabDialog& page);
 
 // Runs one action of the dialog script on `windows` (see the README's
-// action syntax); `current` is the page the actions address. Returns an
-// error text, empty on success; printed output goes to `out`.
-std::string RunAction(const std::string& action, std::vector<PageWindow*>& windows, size_t& current,
-                      std::string& out);
+// action syntax); `current` is the page the actions address. Printed output
+// goes to the script's output. Null, or the message why the page refuses the
+// action (kept as the script's error).
+const char* RunAction(const std::string& action, std::vector<PageWindow*>& windows, size_t& current,
+                      TrelmPageScript& script);
 // A readable listing of a page's controls, one line each.
 std::string Describe(const PageWindow& window);
 

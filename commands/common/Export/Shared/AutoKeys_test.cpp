@@ -2,34 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
-
 #include "MachineQueries.h"
 #include "norvia/diag.h"
 #include "norvia/env.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
 class AutoKeysTest : public ::testing::Test {
  protected:
   void Open(const std::string& ini) {
-    dir = (std::filesystem::temp_directory_path() / ("keys-" + std::to_string(std::random_device()()))).string();
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir + "/host.ini") << ini;
-    std::string error;
-    ASSERT_TRUE(norvia::Host_Open(dir, error)) << error;
+    dir.Write("host.ini", ini);
+    ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
     ryn::ResetMachineQueryCaches();
     norvia::ClearLogs();
   }
-  void TearDown() override { std::filesystem::remove_all(dir); }
   std::string Replace(std::string text, std::vector<std::string> headers = {}) {
     headers.resize(13);
     ryn::ReplaceAutoKeys(text, headers);
     return text;
   }
-  std::string dir;
+  ryntest::TempDir dir;
 };
 
 TEST_F(AutoKeysTest, HeaderTextThenGlobalThenEmpty) {

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <set>
 
 #include "platform/error.h"
 #include "platform/fault.h"
 #include "platform/module.h"
 #include "platform/textfile.h"
+#include "testing/temp_dir.h"
 
 namespace {
 
@@ -20,15 +20,9 @@ namespace fs = std::filesystem;
 using ryn::DurableFile;
 using ryn::FileFailure;
 
-struct Folder {
-  fs::path path = fs::temp_directory_path() / ("durable-" + std::to_string(std::random_device()()));
-  Folder() { fs::create_directories(path); }
-  ~Folder() {
-    Plat_ClearFaults();
-    std::error_code ec;
-    fs::remove_all(path, ec);
-  }
-  std::string File(const char* name) const { return (path / name).string(); }
+// Faults that a test left armed are cleared before its folder goes.
+struct Folder : ryntest::TempDir {
+  ~Folder() { Plat_ClearFaults(); }
   // Every name in the folder but the lock file.
   std::set<std::string> Names() const {
     std::set<std::string> names;
@@ -82,7 +76,7 @@ TEST(DurableFile, EveryFailureKeepsTheOldFileAndNamesIt) {
       if (append && c.replaceOnly) continue;
       SCOPED_TRACE(std::string(c.what) + (append ? ", append" : ", replace"));
       Folder folder;
-      const std::string path = folder.File("h.csv");
+      const std::string path = folder / "h.csv";
       Put(path, "old\r\n");
       Plat_FailNth(c.op, c.nth, c.error);
       DurableFile file(path);
@@ -96,7 +90,7 @@ TEST(DurableFile, EveryFailureKeepsTheOldFileAndNamesIt) {
 
 TEST(DurableFile, AFailedAppendLeavesNoNewFileOrSaysItCouldNotCutBack) {
   Folder folder;
-  const std::string path = folder.File("new.txt");
+  const std::string path = folder / "new.txt";
   Plat_FailNth(PlatFault::Write, 1, ERROR_DISK_FULL);
   {
     DurableFile file(path);
@@ -120,7 +114,7 @@ TEST(DurableFile, AFailedAppendLeavesNoNewFileOrSaysItCouldNotCutBack) {
 
 TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {
   Folder folder;
-  const std::string path = folder.File("h.csv");
+  const std::string path = folder / "h.csv";
   DurableFile holder(path);
   ASSERT_TRUE(holder.Lock());
   SetEnvironmentVariableA("RYN_TEST_LOCK_TIMEOUT_MS", "200");
@@ -129,7 +123,7 @@ TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {
   SetEnvironmentVariableA("RYN_TEST_LOCK_TIMEOUT_MS", nullptr);
   EXPECT_EQ(waiter.Failure(), FileFailure::Busy);
   EXPECT_EQ(waiter.Message(), "Could not lock the file '" + path + "': another export still holds it after 1 s");
-  DurableFile other(folder.File("other.csv"));
+  DurableFile other(folder / "other.csv");
   EXPECT_TRUE(other.Lock()) << "another file of the folder is not held up";
 }
 
