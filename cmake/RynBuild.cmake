@@ -14,8 +14,14 @@ if(MINGW)
   set(CMAKE_WINDOWS_EXPORT_ALL_SYMBOLS ON)
 endif()
 
+# Warnings are errors in our own targets, so none slips in unnoticed; a newer
+# compiler with new warnings can be tried with -DRYN_WERROR=OFF.
+option(RYN_WERROR "Treat compiler warnings as errors in the project's targets" ON)
 function(ryn_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+  if(RYN_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
 macro(ryn_setup_googletest)
