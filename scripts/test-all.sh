@@ -11,7 +11,7 @@ set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib.sh
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
   libbenchmark-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
   binutils-mingw-w64 ccache xvfb imagemagick)
 ryn_require_packages "${packages[@]}" || { echo "test-all: could not install the build tools" >&2; exit 1; }
