@@ -11,7 +11,6 @@ if(MINGW)
   # all of them use the one shared runtime, shipped beside the binaries.
   # The C99 printf family, so numbers and %zu print as on Linux.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 __USE_MINGW_ANSI_STDIO=1)
-  set(CMAKE_WINDOWS_EXPORT_ALL_SYMBOLS ON)
 endif()
 
 # Warnings are errors in our own targets, so none slips in unnoticed; a newer
