@@ -11,19 +11,40 @@ if(MINGW)
   # all of them use the one shared runtime, shipped beside the binaries.
   # The C99 printf family, so numbers and %zu print as on Linux.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 __USE_MINGW_ANSI_STDIO=1)
-  set(CMAKE_WINDOWS_EXPORT_ALL_SYMBOLS ON)
 endif()
 
+# Warnings are errors in our own targets, so none slips in unnoticed; a newer
+# compiler with new warnings can be tried with -DRYN_WERROR=OFF.
+option(RYN_WERROR "Treat compiler warnings as errors in the project's targets" ON)
 function(ryn_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+  if(RYN_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
 endfunction()
 
+# GoogleTest: the installed package when there is one for the target (on
+# Linux, Debian's libgtest-dev and libgmock-dev). No package exists for the
+# mingw targets, so there it is compiled from its sources (Debian's googletest
+# package), found in RYN_GTEST_SOURCE. -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON
+# compiles the sources on Linux too.
 macro(ryn_setup_googletest)
   if(BUILD_TESTING)
-    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
-    set(RYN_GTEST_SOURCE "/usr/src/googletest" CACHE PATH "GoogleTest sources (Debian's googletest package)")
-    add_subdirectory(${RYN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    find_package(GTest QUIET)
+    if(NOT TARGET GTest::gtest_main OR NOT TARGET GTest::gmock)
+      # Sources are the same for every target: search them outside the cross root.
+      find_path(RYN_GTEST_SOURCE NAMES googlemock/CMakeLists.txt
+        PATHS /usr/src/googletest /usr/local/src/googletest
+        NO_CMAKE_FIND_ROOT_PATH
+        DOC "GoogleTest sources, compiled here when no package is installed for the target")
+      if(NOT RYN_GTEST_SOURCE)
+        message(FATAL_ERROR "GoogleTest: no package for this target and no sources found; "
+          "install googletest (Debian) or set RYN_GTEST_SOURCE")
+      endif()
+      set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+      set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+      add_subdirectory(${RYN_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    endif()
   endif()
 endmacro()
 

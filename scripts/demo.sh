@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib.sh
 
-ryn_require_packages cmake ninja-build g++ googletest libgtest-dev ccache
+ryn_require_packages cmake ninja-build g++ googletest libgtest-dev libgmock-dev ccache
 ryn_use_ccache
 
 ryn_banner "Building (preset linux)"

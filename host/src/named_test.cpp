@@ -28,7 +28,9 @@ TEST(ParseQuotedList, SplitsItemsAndKeepsTheirText) {
   for (const Case& c : cases) {
     std::vector<std::string> items;
     EXPECT_EQ(norvia::ParseQuotedList(c.text, items), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(items, c.items) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(items, c.items) << c.text;
+    }
   }
 }
 

@@ -45,7 +45,9 @@ TEST_F(RecordPageTest, FourteenFieldsLoadedLabelledAndRevisionHidden) {
     const bool revision = std::string(kFieldTable[i].name) == "REVISION";
     EXPECT_EQ(edit.IsVisible(), !revision);
     EXPECT_EQ(label.IsVisible(), !revision);
-    if (!revision) EXPECT_EQ(label.GetText(), kFieldTable[i].label);
+    if (!revision) {
+      EXPECT_EQ(label.GetText(), kFieldTable[i].label);
+    }
     EXPECT_EQ(edit.GetText(), "\"v" + std::to_string(i) + "\"");
   }
 }

@@ -82,7 +82,9 @@ TEST_F(ExportTest, ExecGUILogsByRegistrySwitchesAndClearsItsPages) {
     EXPECT_EQ(log.find("entry ExecGUI(edit)") != std::string::npos, c.entryEdit) << c.registry << log;
     EXPECT_EQ(log.find("entry ExecGUI(doit)") != std::string::npos, c.entryDoit) << c.registry << log;
     EXPECT_EQ(log.find("exit ExecGUI()") != std::string::npos, c.exitLine) << c.registry << log;
-    if (c.entryEdit) EXPECT_NE(log.find("RYN_EXPORT.dll commands\\RYN_EXPORT\\src\\Export("), std::string::npos);
+    if (c.entryEdit) {
+      EXPECT_NE(log.find("RYN_EXPORT.dll commands\\RYN_EXPORT\\src\\Export("), std::string::npos);
+    }
     EXPECT_EQ(theExport.m_pExportDlg, nullptr);
     EXPECT_EQ(theExport.m_pFeaturesDlg, nullptr);
     EXPECT_EQ(theExport.m_pRecordPage, nullptr);

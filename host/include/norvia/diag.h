@@ -4,7 +4,12 @@
 
 #include <string>
 
-#if defined(__GNUC__)
+#if defined(__GNUC__) && !defined(__clang__)
+// gnu_printf: the entries are formatted by the C99 printf family on every
+// target (mingw's too, __USE_MINGW_ANSI_STDIO), where GCC's plain printf
+// would check against Microsoft's and refuse %zu.
+#define NORVIA_PRINTF(f, a) __attribute__((format(gnu_printf, f, a)))
+#elif defined(__GNUC__)
 #define NORVIA_PRINTF(f, a) __attribute__((format(printf, f, a)))
 #else
 #define NORVIA_PRINTF(f, a)
