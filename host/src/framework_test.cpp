@@ -146,11 +146,8 @@ TEST(Diagnostics, TraceHonoursTheMasterLevel) {
 }
 
 TEST(Diagnostics, LinesGoToTheCurrentDirectoryAndMemoryKeepsTheirEnd) {
-  TestDir first, second;
-  auto read = [](const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
+  ryntest::TempDir first, second;
+  auto read = ryntest::ReadFile;
   norvia::ClearLogs();
   MErrLog_Location("M", "f", 1);
   norvia::SetLogDirectory(first.path);
