@@ -63,6 +63,9 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
       {"\"a\", \"b\"", 0, "", "[b][]"},        {"\"a\"", 0, "  x.fea  ", "[x.fea][]"},
       {"\"a\", \"b\"", 2, "   ", "[a][b][]"},  {"", 0, "x", "[x][]"},
       {"\"a\"", 1, "b", "[a][b][]"},
+      // Paths below the interface folder become relative, others stay.
+      {"", 0, " " + InterfaceDir() + "parts/n.lst", "[parts/n.lst][]"},
+      {"\"a\"", 1, "/other/m.fea", "[a][/other/m.fea][]"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.features) + " row " + std::to_string(c.row) + " " + c.text);
@@ -73,13 +76,6 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
     EXPECT_EQ(Rows(), c.rows);
     EXPECT_TRUE(page.IsModified());
   }
-}
-
-TEST_F(FeaturesPageTest, EditedCellsBecomeRelative) {
-  OpenFeatures();
-  EditCell(0, " " + InterfaceDir() + "parts/n.lst");
-  EditCell(1, "/other/m.fea");
-  EXPECT_EQ(Rows(), "[parts/n.lst][/other/m.fea][]");
 }
 
 TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
