@@ -125,6 +125,7 @@ TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
       {"caret:1004=a", "caret expects ID=POS or ID=START,END"},
       {"menu:Date", "no pop-up menu is open"},
       {"row:1007=x", "row expects ID:ROW=TEXT"},
+      {"row:1007:0=x", "control 1007 is not a grid"},
       {"page:109", "no page on template 109"},
       {"page:x", "page expects a template id"},
       {"typo", "unknown action 'typo'"},
