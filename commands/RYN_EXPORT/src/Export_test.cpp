@@ -36,21 +36,6 @@ TEST_F(ExportTest, SeparatorTableHoldsTabControlsThenPrintablesInOrder) {
     EXPECT_EQ(theExport.m_separatorNames.count(static_cast<signed char>(absent)), 0u) << absent;
 }
 
-TEST_F(ExportTest, IdentificationThroughTheFramework) {
-  EXPECT_STREQ(static_cast<const char*>(theExport.Identify(TRELM_IDENT_NAME)), "RYN EXPORT");
-  EXPECT_EQ(*static_cast<int*>(theExport.Identify(TRELM_IDENT_NUMBER)), 400);
-  auto** args = static_cast<CNamedObject**>(theExport.Identify(TRELM_IDENT_ARGS));
-  auto** consts = static_cast<CNamedObject**>(theExport.Identify(TRELM_IDENT_CONSTS));
-  int nArgs = 0, nConsts = 0;
-  while (args[nArgs]) ++nArgs;
-  while (consts[nConsts]) ++nConsts;
-  EXPECT_EQ(nArgs, 30);
-  EXPECT_EQ(nConsts, 20);
-  EXPECT_STREQ(args[8]->GetName(), "REVISION") << "the framework parameter between title 3 and operator";
-  EXPECT_STREQ(args[29]->GetName(), "DECIMAL_SEPARATOR");
-  EXPECT_STREQ(consts[19]->GetName(), "AFTER");
-}
-
 TEST_F(ExportTest, IconIsLoadedOnce) {
   theExport.m_hIcon = nullptr;
   HICON* first = theExport.IdentifyIcon();
