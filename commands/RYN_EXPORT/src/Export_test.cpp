@@ -27,15 +27,6 @@ class ExportTest : public ::testing::Test {
   NorviaModuleStateGuard guard{theApp.ModuleState()};
 };
 
-TEST_F(ExportTest, SeparatorTableHoldsTabControlsThenPrintablesInOrder) {
-  std::string order;
-  for (const auto& [c, name] : theExport.m_separatorNames) order += name + " ";
-  EXPECT_EQ(order, "<HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ");
-  EXPECT_EQ(theExport.m_separatorNames.size(), 27u);
-  for (char absent : std::string(" \"()+-09aZ[]\\{}"))
-    EXPECT_EQ(theExport.m_separatorNames.count(static_cast<signed char>(absent)), 0u) << absent;
-}
-
 TEST_F(ExportTest, IconIsLoadedOnce) {
   theExport.m_hIcon = nullptr;
   HICON* first = theExport.IdentifyIcon();
