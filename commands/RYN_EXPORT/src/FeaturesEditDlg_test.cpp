@@ -45,13 +45,6 @@ TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   EXPECT_EQ(cells.startDirectory, InterfaceDir() + "*.fea;*.lst");
 }
 
-TEST_F(FeaturesPageTest, WithoutFeaturesOneEmptyRow) {
-  OpenFeatures();
-  EXPECT_EQ(Rows(), "[]");
-  EXPECT_EQ(page.OnApply(), 1);
-  EXPECT_FALSE(FEATURES.IsValueAvailable());
-}
-
 TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
   struct Case {
     const char* features;  // FEATURES before, "" for none
