@@ -133,41 +133,4 @@ TEST(MCsvFileWrite, LargeTableThroughTheBuffer)
     ASSERT_TRUE(t.Write(path, ";"));
     EXPECT_EQ(ryntest::ReadFile(path), expected);
 }
-
-TEST(MCsvFileRoundTrip, BothLayouts)
-{
-    ryntest::TempDir dir;
-    for (bool transposed : {false, true})
-    {
-        SCOPED_TRACE(transposed ? "transposed" : "rows");
-        MCsvFile t;
-        t.dwReadFlags = MCsvFile::READ_AS_STRING;
-        t.bTransposed = transposed;
-        ASSERT_TRUE(t.AddColumn("DATE"));
-        ASSERT_TRUE(t.AddColumn("VALUE.Dia (x!)"));
-        ASSERT_TRUE(t.AddColumn("UNIT.Dia"));
-        const Columns rows = {{"2024.01.02", "1,5", "mm"}, {"2024.01.03", "", "mm"}, {"", "-0,25", ""}};
-        for (const auto& row : rows)
-            for (std::uint32_t c = 0; c < row.size(); ++c)
-                ASSERT_TRUE(t.AddValue(c, row[c]));
-        const std::string path = dir / "rt.csv";
-        ASSERT_TRUE(t.Write(path, ";"));
-
-        MCsvFile back;
-        back.strSeparator = ";";
-        ASSERT_TRUE(back.Read(path, MCsvFile::READ_AS_STRING, transposed)) << back.GetErrorText();
-        EXPECT_EQ(back.vHeaders, t.vHeaders);
-        EXPECT_EQ(back.vStringColumns, t.vStringColumns);
-
-        // Read, add a row, write again: the append cycle of the exports.
-        for (std::uint32_t c = 0; c < 3; ++c)
-            ASSERT_TRUE(back.AddValue(c, "n" + std::to_string(c)));
-        ASSERT_TRUE(back.Write(path, ";"));
-        MCsvFile again;
-        again.strSeparator = ";";
-        ASSERT_TRUE(again.Read(path, MCsvFile::READ_AS_STRING, transposed));
-        EXPECT_EQ(again.vStringColumns, back.vStringColumns);
-        EXPECT_EQ(again.GetNumberOfEntries(2), 4u);
-    }
-}
 }  // namespace

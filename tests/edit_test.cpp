@@ -85,28 +85,6 @@ TEST(EditVerb, FeatureGridKeepsOneEmptyRowAndRelativePaths) {
   EXPECT_EQ(Line(r.out.substr(r.out.find("page 109", 10)), "1007"),
             "1007 grid shown \"a.fea\" \"c.fea\" \"sub/n.lst\" \"\"");
   EXPECT_NE(r.out.find("\nFEATURES=\"a.fea\", \"c.fea\", \"sub/n.lst\"\n"), std::string::npos) << r.out;
-
-  // Emptied, FEATURES goes: the export chooses the features itself.
-  HostResult empty =
-      Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=\"a.fea\"", "page:109", "row:1007:0="});
-  EXPECT_EQ(empty.out,
-            "SCHEME=\"r.txt\"\nUNITTYPE=MILLI\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=ON\n"
-            "CONSIDER_EXPORT_FLAG=OFF\n");
-}
-
-TEST(EditVerb, FeaturesExpressionIsEditedAsText) {
-  HostRunner host;
-  host.Write("host.ini", host.Read("host.ini") + "\n[globals]\nrun.features = a.fea\n");
-  HostResult r = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=run.features", "page:109", "show"});
-  ASSERT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(Line(r.out, "1007"), "1007 grid hidden \"\" \"\"");
-  EXPECT_EQ(Line(r.out, "1017"), "1017 edit shown \"run.features\"");
-  EXPECT_NE(r.out.find("\nFEATURES=run.features\n"), std::string::npos) << r.out;
-
-  HostResult typed = Edit(host, {"SCHEME=\"r.txt\"", "MODE=RYN_ASCII_APPEND", "FEATURES=run.features", "page:109",
-                                 "type:1017=no.such.global"});
-  EXPECT_EQ(typed.exitCode, 1);
-  EXPECT_EQ(typed.out, "Invalid value for FEATURES: no.such.global\n");
 }
 
 TEST(EditVerb, DrawingHeaderPageEditsTheFrameworkTexts) {
@@ -125,13 +103,9 @@ TEST(EditVerb, RefusedActionsAreUsageErrors) {
     const char* action;
     const char* error;
   } cases[] = {
-      {"type:1006=x", "control 1006 is not an edit"},
-      {"select:1004=x", "control 1004 is not a combo"},
+      // The retired modes are not offered in the combo.
       {"select:1006=RYN_EXPORT_DATA", "combo 1006 has no entry \"RYN_EXPORT_DATA\""},
-      {"click:9999", "page 102 has no control 9999"},
       {"page:300", "no page on template 300"},
-      {"row:1007:0=a.fea", "control 1007 is not a grid"},
-      {"jump", "unknown action 'jump'"},
       // Without a mode every control shows; an ASCII mode hides the separators.
       {"select:1006=RYN_ASCII_APPEND\ntype:1036=;", "control 1036 is hidden"},
   };

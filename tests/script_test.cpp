@@ -166,19 +166,6 @@ TEST(ScriptExport, FailuresComeBackAsTheCommandsMessage) {
   }
 }
 
-TEST(ScriptExport, AScriptPathBeyondTheActionBlockIsCut) {
-  HostRunner host;
-  // The path the host sends is absolute: make it longer than the 259
-  // characters the run action carries, with the file really there.
-  std::string dir;
-  while ((host.Dir() + "/scripts/" + dir).size() < 280) dir += "d123456789/";
-  host.Write("scripts/" + dir + "x.vxp", "exit 0\n");
-  HostResult r = Script(host, dir + "x.vxp");
-  EXPECT_EQ(r.exitCode, 1);
-  std::string sent = (host.Dir() + "/scripts/" + dir + "x.vxp").substr(0, 259);
-  EXPECT_EQ(r.out, kPrefix + "script not found: " + sent + "'\n");
-}
-
 TEST(ScriptExport, AKilledInterpreterFailsTheExportAndTheSameInstanceNumberStartsAfresh) {
   HostRunner host;
   host.Write("scripts/wait.vxp", kWaitingScript);

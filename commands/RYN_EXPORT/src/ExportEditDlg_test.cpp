@@ -132,28 +132,6 @@ TEST_F(ExportPageTest, InitialisationLoadsEveryControl) {
             "RYN_ASCII_REPLACE RYN_ASCII_APPEND RYN_ASCII_APPEND_LINE RYN_SCRIPT_EXPORT RYN_CSV_REPLACE "
             "RYN_CSV_APPEND RYN_CSV_COMPACT_REPLACE RYN_CSV_COMPACT_APPEND RYN_CSV_HISTORY_REPLACE "
             "RYN_CSV_HISTORY_APPEND ");
-  std::string units, moments;
-  for (int i = 0; i < Item(IDC_UNITTYPE).GetItemCount(); ++i) units += Item(IDC_UNITTYPE).GetItemValue(i) + " ";
-  for (int i = 0; i < Item(IDC_SCRIPT_MOMENT).GetItemCount(); ++i)
-    moments += Item(IDC_SCRIPT_MOMENT).GetItemValue(i) + " ";
-  EXPECT_EQ(units, "MILLI MY INHERENT ");
-  EXPECT_EQ(moments, "ALL BEFORE AFTER ");
-
-  EXPECT_TRUE(Item(IDC_SCHEME).IsMandatory());
-  EXPECT_TRUE(Item(IDC_SCRIPT_FILE).IsMandatory());
-  for (int optional : {IDC_UNITTYPE, IDC_FEATUREPATH, IDC_CONSIDER_EXPORT_FLAG, IDC_SCRIPT_CONFIG_FILE})
-    EXPECT_FALSE(Item(optional).IsMandatory()) << optional;
-  for (int button : {IDC_BROWSE_SCHEME, IDC_BROWSE_ADDITIONAL, IDC_BROWSE_VALUE_SEP, IDC_BROWSE_DECIMAL_SEP,
-                     IDC_BROWSE_THOUSANDS_SEP})
-    EXPECT_EQ(Item(button).GetImage(), kPopupButtonImage) << button;
-
-  const ui::FileSettings& script = Item(IDC_SCRIPT_FILE).GetFileSettings();
-  EXPECT_EQ(std::make_tuple(script.pathKind, script.openArg, script.filter, script.extension),
-            std::make_tuple(3, 1, std::string(kVxp), std::string("vxp")));
-  const ui::FileSettings& config = Item(IDC_SCRIPT_CONFIG_FILE).GetFileSettings();
-  EXPECT_EQ(std::make_tuple(config.pathKind, config.openArg, config.extension),
-            std::make_tuple(0, 1, std::string("export")));
-  EXPECT_EQ(Item(IDC_ADDITIONAL_DATA_FILE).GetFileSettings().filter, kAll);
 }
 
 TEST_F(ExportPageTest, SchemeExtensionFollowsTheMode) {
@@ -242,12 +220,7 @@ TEST_F(ExportPageTest, PopupsNumberTheirEntriesFrom20001) {
   ASSERT_EQ(menu->items[0].items.size(), 18u);
   ASSERT_EQ(menu->items[1].items.size(), 8u);
   EXPECT_EQ(menu->items[0].items[0].command, 20001);
-  EXPECT_EQ(menu->items[0].items[0].label, "<PROTOCOL_HEADER__TITLE_1>");
-  EXPECT_EQ(menu->items[0].items[17].label, "<ENVIRONMENT__LOGGED_IN_USER>");
   EXPECT_EQ(menu->items[1].items[0].command, 20019) << "the count goes on in the second sub-menu";
-  EXPECT_EQ(menu->items[1].items[0].label, "Date");
-  EXPECT_EQ(menu->items[1].items[1].label, "Time");
-  EXPECT_EQ(menu->items[1].items[7].label, "<ss>");
   EXPECT_EQ(PopupCommands().size(), 26u);
   EXPECT_EQ(PopupCommands().at(20019), "<DATE>");
   EXPECT_EQ(PopupCommands().at(20026), "<ss>");
@@ -274,10 +247,6 @@ TEST_F(ExportPageTest, PopupsNumberTheirEntriesFrom20001) {
     EXPECT_EQ(PopupCommands().at(static_cast<int>(20000 + c.entries)), c.lastValue);
     window->CloseMenu();
   }
-  window->Fire(IDC_BROWSE_VALUE_SEP, ui::Event::Clicked);
-  std::string values;
-  for (const auto& [command, value] : PopupCommands()) values += value + " ";
-  EXPECT_EQ(values, " <HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ");
 }
 
 TEST_F(ExportPageTest, SchemePopupInsertsAtTheSelection) {
@@ -431,13 +400,15 @@ TEST_F(ExportPageTest, RefusedAppliesShowTheirMessageAndWriteNothing) {
       {"RYN_EXPORT_DATA", nullptr, "The data-transfer option RYN_EXPORT_DATA is no longer supported.", IDC_MODE},
       {"RYN_ADDITIONAL_DATA", nullptr, "The data-transfer option RYN_ADDITIONAL_DATA is no longer supported.",
        IDC_MODE},
-      {"RYN_CSV_APPEND", "", "MODE must be provided", IDC_MODE},
+      // Without a selection nothing is cleared: the unit stays for the mode chosen next.
+      {"RYN_SCRIPT_EXPORT", "", "MODE must be provided", IDC_MODE},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
     Set("SCHEME", "\"r.txt\"");
     Set("MODE", c.mode);
+    Set("UNITTYPE", "MY");
     OpenExport();
     if (c.select) Select(IDC_MODE, c.select);
     Item(IDC_SCHEME).SetText("\"changed.txt\"");
@@ -450,22 +421,12 @@ TEST_F(ExportPageTest, RefusedAppliesShowTheirMessageAndWriteNothing) {
     EXPECT_EQ(g_boxStyle, 0x30u) << "the exclamation icon";
     EXPECT_EQ(norvia::MessageBoxLog().substr(before), std::string("[message box] RYN EXPORT: ") + c.box + "\n");
     EXPECT_EQ(window->GetFocus(), c.focus);
-    if (c.select) continue;  // the MODE message comes after the controls were written
+    if (c.select) {  // the MODE message comes after the controls were written
+      EXPECT_EQ(Value(IDC_UNITTYPE), "MY");
+      continue;
+    }
     EXPECT_EQ(SCHEME.GetString(), "\"r.txt\"") << "a refused apply writes nothing";
   }
-}
-
-TEST_F(ExportPageTest, WithoutASelectionNothingIsCleared) {
-  Set("SCHEME", "\"r.vxp\"");
-  Set("MODE", "RYN_SCRIPT_EXPORT");
-  Set("UNITTYPE", "MY");
-  OpenExport();
-  Item(IDC_SCRIPT_FILE).SetText("\"s.vxp\"");
-  Select(IDC_MODE, "");
-  EXPECT_EQ(page.OnApply(), 0);
-  EXPECT_EQ(Boxes(), "[message box] RYN EXPORT: MODE must be provided\n");
-  EXPECT_EQ(Value(IDC_UNITTYPE), "MY") << "the unit stays for the mode chosen next";
-  EXPECT_EQ(Item(IDC_SCRIPT_FILE).GetText(), "\"s.vxp\"");
 }
 
 TEST_F(ExportPageTest, ApplyStopsAtTheFirstRefusedControl) {

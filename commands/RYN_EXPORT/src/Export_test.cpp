@@ -27,30 +27,6 @@ class ExportTest : public ::testing::Test {
   NorviaModuleStateGuard guard{theApp.ModuleState()};
 };
 
-TEST_F(ExportTest, SeparatorTableHoldsTabControlsThenPrintablesInOrder) {
-  std::string order;
-  for (const auto& [c, name] : theExport.m_separatorNames) order += name + " ";
-  EXPECT_EQ(order, "<HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ");
-  EXPECT_EQ(theExport.m_separatorNames.size(), 27u);
-  for (char absent : std::string(" \"()+-09aZ[]\\{}"))
-    EXPECT_EQ(theExport.m_separatorNames.count(static_cast<signed char>(absent)), 0u) << absent;
-}
-
-TEST_F(ExportTest, IdentificationThroughTheFramework) {
-  EXPECT_STREQ(static_cast<const char*>(theExport.Identify(TRELM_IDENT_NAME)), "RYN EXPORT");
-  EXPECT_EQ(*static_cast<int*>(theExport.Identify(TRELM_IDENT_NUMBER)), 400);
-  auto** args = static_cast<CNamedObject**>(theExport.Identify(TRELM_IDENT_ARGS));
-  auto** consts = static_cast<CNamedObject**>(theExport.Identify(TRELM_IDENT_CONSTS));
-  int nArgs = 0, nConsts = 0;
-  while (args[nArgs]) ++nArgs;
-  while (consts[nConsts]) ++nConsts;
-  EXPECT_EQ(nArgs, 30);
-  EXPECT_EQ(nConsts, 20);
-  EXPECT_STREQ(args[8]->GetName(), "REVISION") << "the framework parameter between title 3 and operator";
-  EXPECT_STREQ(args[29]->GetName(), "DECIMAL_SEPARATOR");
-  EXPECT_STREQ(consts[19]->GetName(), "AFTER");
-}
-
 TEST_F(ExportTest, IconIsLoadedOnce) {
   theExport.m_hIcon = nullptr;
   HICON* first = theExport.IdentifyIcon();

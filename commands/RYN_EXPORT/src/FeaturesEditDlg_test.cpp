@@ -45,13 +45,6 @@ TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   EXPECT_EQ(cells.startDirectory, InterfaceDir() + "*.fea;*.lst");
 }
 
-TEST_F(FeaturesPageTest, WithoutFeaturesOneEmptyRow) {
-  OpenFeatures();
-  EXPECT_EQ(Rows(), "[]");
-  EXPECT_EQ(page.OnApply(), 1);
-  EXPECT_FALSE(FEATURES.IsValueAvailable());
-}
-
 TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
   struct Case {
     const char* features;  // FEATURES before, "" for none
@@ -63,6 +56,9 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
       {"\"a\", \"b\"", 0, "", "[b][]"},        {"\"a\"", 0, "  x.fea  ", "[x.fea][]"},
       {"\"a\", \"b\"", 2, "   ", "[a][b][]"},  {"", 0, "x", "[x][]"},
       {"\"a\"", 1, "b", "[a][b][]"},
+      // Paths below the interface folder become relative, others stay.
+      {"", 0, " " + InterfaceDir() + "parts/n.lst", "[parts/n.lst][]"},
+      {"\"a\"", 1, "/other/m.fea", "[a][/other/m.fea][]"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.features) + " row " + std::to_string(c.row) + " " + c.text);
@@ -73,13 +69,6 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
     EXPECT_EQ(Rows(), c.rows);
     EXPECT_TRUE(page.IsModified());
   }
-}
-
-TEST_F(FeaturesPageTest, EditedCellsBecomeRelative) {
-  OpenFeatures();
-  EditCell(0, " " + InterfaceDir() + "parts/n.lst");
-  EditCell(1, "/other/m.fea");
-  EXPECT_EQ(Rows(), "[parts/n.lst][/other/m.fea][]");
 }
 
 TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {

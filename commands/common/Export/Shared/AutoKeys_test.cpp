@@ -80,11 +80,4 @@ TEST_F(AutoKeysTest, ZeroDiameterIsAskedAgain) {
   EXPECT_FALSE(ryn::GetProbeInfo(r, 4));
 }
 
-TEST(KeyLists, SizesAndOrder) {
-  EXPECT_STREQ(ryn::kSchemeKeys[0], "EXPORT__NUMBER_OF_FEATURES");
-  EXPECT_STREQ(ryn::kSchemeKeys[20], "ENVIRONMENT__LOGGED_IN_USER");
-  EXPECT_STREQ(ryn::kAllKeys[24], "EXPORT__FEATURE_COUNTER");
-  EXPECT_STREQ(ryn::kAllKeys[45], "ENVIRONMENT__LOGGED_IN_USER");
-}
-
 }  // namespace
