@@ -82,7 +82,9 @@ DWORD GetFileAttributesA(LPCSTR path) {
     SetLastError(Plat_ErrorFromErrno(errno));
     return INVALID_FILE_ATTRIBUTES;
   }
-  return S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+  if (S_ISDIR(st.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;
+  // No write bit at all is what a read-only file is here.
+  return (st.st_mode & 0222) == 0 ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL;
 }
 
 // A replaced file keeps the mode and owner it had, as a replaced file on

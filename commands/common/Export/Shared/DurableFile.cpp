@@ -16,6 +16,29 @@
 namespace ryn {
 namespace {
 
+// Windows refuses to replace a file that another program holds open for a
+// moment (an indexer, a virus scanner, a run resolving the file's name);
+// such a refusal is waited out for a while. A read-only file or a folder is
+// refused for good.
+constexpr int kReplaceAttempts = 100;
+constexpr DWORD kReplaceWaitMs = 20;
+
+bool ReplaceWithRetries(const std::string& from, const std::string& to) {
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD error = GetLastError();
+    const DWORD attributes = GetFileAttributesA(to.c_str());
+    const bool held = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
+                      attributes != INVALID_FILE_ATTRIBUTES &&
+                      !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+    if (!held || attempt == kReplaceAttempts) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(kReplaceWaitMs);
+  }
+}
+
 // One lock file per folder, never replaced itself: each file of the folder
 // locks a byte range of its own in it, so a replace cannot swap the lock
 // away from under a waiting run.
@@ -153,7 +176,7 @@ bool DurableFile::CloseAside() {
 
 bool DurableFile::Commit() {
   if (!FlushFileBuffers(m_aside) || !CloseAside()) return Fail(FileFailure::Unwritten, GetLastError());
-  if (!MoveFileExA(m_temporary.c_str(), m_target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!ReplaceWithRetries(m_temporary, m_target)) {
     const DWORD error = GetLastError();
     return Fail(RefusesItsName(error) ? FileFailure::Unreachable : FileFailure::Unwritten, error);
   }
