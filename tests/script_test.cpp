@@ -140,6 +140,7 @@ TEST(ScriptExport, TheScriptRunsInItsFolderWithTheInterfaceFileAndAnyCase) {
   EXPECT_EQ(host.Read("scripts/sub/cwd.txt"), host.Dir() + "/scripts/sub\n");
   std::string seen = host.Read("scripts/sub/seen.ini");
   EXPECT_THAT(seen, HasSubstr("export_moment=2"));
+  EXPECT_THAT(seen, HasSubstr("config_file=\r\n"));
   EXPECT_THAT(seen, HasSubstr("[features]\r\n1=a.fea\r\n2=b.fea\r\nnumber=2\r\n"));
   EXPECT_FALSE(host.Exists(kInterface));
 }

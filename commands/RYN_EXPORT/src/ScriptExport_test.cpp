@@ -42,11 +42,9 @@ class ScriptExportTest : public ::testing::Test {
     norvia::Host_SetProgramDirectory(ProgramDirectory());
     ASSERT_EQ(norvia::Host_Open(env.path), nullptr);
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
-    for (const char* p : {"MODE=RYN_SCRIPT_EXPORT", "SCHEME=\"prog.vxp\"", "SCRIPT_FILE=\"mark.cmd\""}) {
-      std::string text = p;
-      ASSERT_EQ(theExport.SetParameterEx(text.substr(0, text.find('=')).c_str(), text.c_str() + text.find('=') + 1),
-                nullptr);
-    }
+    ASSERT_EQ(theExport.SetParameterEx("MODE", "RYN_SCRIPT_EXPORT"), nullptr);
+    ASSERT_EQ(theExport.SetParameterEx("SCHEME", "\"prog.vxp\""), nullptr);
+    ASSERT_EQ(theExport.SetParameterEx("SCRIPT_FILE", "\"mark.cmd\""), nullptr);
     interfaceFile = Orvouser_GetAbsolutPath(1, "ryn_scriptexport.ini", "");
   }
   void TearDown() override { Plat_ClearFaults(); }

@@ -41,12 +41,4 @@ TEST_F(InterfaceFileTest, WholeFileWithStoreFeatures) {
             "[features]\r\n1=./p/a.fea\r\nnumber=1\r\n");
 }
 
-TEST_F(InterfaceFileTest, FeatureNamesSkipEmptyOnesWithoutNumber) {
-  theExport.SetParameterEx("SCHEME", "\"p.vxp\"");
-  theExport.SetParameterEx("FEATURES", "\"A\", \"\", \"B\"");
-  std::string text = Compose();
-  EXPECT_NE(text.find("[features]\r\n1=A\r\n2=B\r\nnumber=2\r\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("config_file=\r\n"), std::string::npos);
-}
-
 }  // namespace
