@@ -14,7 +14,6 @@
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/locale.h"
-#include "platform/sync.h"
 #include "platform/textfile.h"
 #include "testing/temp_dir.h"
 
@@ -251,10 +250,6 @@ TEST(FaultSeam, TheNthCallFailsWithTheGivenError) {
        }},
       {PlatFault::Replace, 1, ERROR_ACCESS_DENIED,
        [&] { return MoveFileExA((t / "g").c_str(), (t / "h").c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE; }},
-      {PlatFault::Mutex, 1, ERROR_ACCESS_DENIED, [&] {
-         HANDLE m = CreateMutexA(nullptr, FALSE, nullptr);
-         return m && CloseHandle(m);
-       }},
   };
   for (Case& c : cases) {
     Plat_FailNth(c.op, c.nth, c.error);
