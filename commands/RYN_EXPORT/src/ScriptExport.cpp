@@ -41,20 +41,18 @@ class RecursionGuard {
  public:
   RecursionGuard() : m_hMutex(CreateMutexA(nullptr, FALSE, "RYN_EXPORT_ScriptExport")) {
     if (m_hMutex && GetLastError() == ERROR_ALREADY_EXISTS) Close();
-    else if (m_hMutex) m_bHeld = true;
   }
   ~RecursionGuard() { Close(); }
   RecursionGuard(const RecursionGuard&) = delete;
   RecursionGuard& operator=(const RecursionGuard&) = delete;
-  bool Held() const { return m_bHeld; }
+  bool Held() const { return m_hMutex != nullptr; }
+
+ private:
   void Close() {
     if (m_hMutex) CloseHandle(m_hMutex);
     m_hMutex = nullptr;
   }
-
- private:
   HANDLE m_hMutex;
-  bool m_bHeld = false;
 };
 
 // Has the instance run the script and waits until it no longer runs.
