@@ -1,3 +1,5 @@
+// The interface file of the script export: composed section by section in
+// its fixed order, then put in place in one checked write.
 #include "ScriptInterfaceFile.h"
 
 #include <memory>

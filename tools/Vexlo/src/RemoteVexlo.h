@@ -55,8 +55,8 @@ class CRemoteVexlo {
 
  private:
   friend struct RemoteVexloTestAccess;
-  // The steps of one pass of StartVexlo.
-  // Starts an instance of this number unless some process runs one already.
+  // The steps of one pass of StartVexlo. Starts an instance of this number
+  // unless some process runs one already.
   void StartUnlessRunning();
   // Whether the instance block exists, probed under the instance mutex.
   bool InstanceRuns();
