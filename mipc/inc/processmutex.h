@@ -17,10 +17,10 @@ class Lockable {
 
 // A named mutex shared between processes, created with the object and
 // closed with it. Only construction reports failure: it dumps the error
-// trace and throws kCreateFailed. Lock and Unlock log their failures and go on.
+// trace and throws std::runtime_error("MMutex_Create(<name>) failed").
+// Lock and Unlock log their failures and go on.
 class ProcessMutex : public Lockable {
  public:
-  static const char* const kCreateFailed;
   explicit ProcessMutex(const std::string& name);
   ~ProcessMutex() override;
   ProcessMutex(const ProcessMutex&) = delete;

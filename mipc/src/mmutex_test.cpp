@@ -111,8 +111,8 @@ TEST(ProcessMutex, FailuresAreDumpedAndConstructionThrows) {
   try {
     orvo::ProcessMutex mutex(tooLong);
     FAIL() << "no exception";
-  } catch (const char* message) {
-    EXPECT_EQ(message, orvo::ProcessMutex::kCreateFailed);
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(e.what(), "MMutex_Create(" + tooLong + ") failed");
   }
   EXPECT_TRUE(LogHas("ProcessMutex::ProcessMutex(): MMutex_Create(\"" + std::string(50, 'n') + "\") failed\n"));
   EXPECT_TRUE(LogHas("MMutex_Create(): name too long"));

@@ -1,5 +1,7 @@
 #include "processmutex.h"
 
+#include <stdexcept>
+
 #include "errtrace.h"
 
 namespace {
@@ -8,15 +10,13 @@ constexpr const char* kFile = "mipc\\inc\\processmutex";
 
 namespace orvo {
 
-const char* const ProcessMutex::kCreateFailed = "The process mutex could not be created.";
-
 ProcessMutex::ProcessMutex(const std::string& name) : m_strName(name) {
   MErrTraceContext context;
   m_hMutex = MMutex_Create(name.c_str());
   if (!m_hMutex) {
     MErrTraceContext::DumpToMErrLog(kFile, __LINE__, "ProcessMutex::ProcessMutex(): MMutex_Create(\"%.50s\") failed",
                                     name.c_str());
-    throw kCreateFailed;
+    throw std::runtime_error("MMutex_Create(" + name + ") failed");
   }
 }
 

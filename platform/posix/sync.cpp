@@ -5,6 +5,7 @@
 #include "platform/sync.h"
 
 #include "ipc.h"
+#include "platform/fault.h"
 
 #include <linux/futex.h>
 #include <pthread.h>
@@ -102,6 +103,7 @@ void initMutex(void* memory, bool lock) {
 }  // namespace
 
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {
+  if (Plat_FaultStrikes(PlatFault::Mutex)) return nullptr;
   bool created = false;
   plat::Opened opened = plat::openShared('x', name, sizeof(pthread_mutex_t), true, true, [&](void* m) {
     initMutex(m, initialOwner);

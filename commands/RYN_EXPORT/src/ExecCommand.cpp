@@ -10,7 +10,6 @@
 #include "norvia/diag.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
-#include "platform/fs.h"
 
 using namespace ryn;
 
@@ -136,20 +135,4 @@ const char* CTrelmExport::Dispatch(bool bCheckOnly) {
     if (std::string(text) == "Invalid address") return nullptr;
     return text;
   }
-}
-
-const char* CTrelmExport::RunScriptExport() {
-  if (!SCRIPT_FILE.IsValueAvailable() || SCRIPT_FILE.IsEmptyString()) return "No export script provided!";
-  long moment = SCRIPT_MOMENT.GetValue();
-  if (moment != ALL && moment != BEFORE && moment != AFTER) return "Unknown SCRIPT_MOMENT provided!";
-  std::string interfaceFile = Orvouser_GetAbsolutPath(1, "ryn_scriptexport.ini", "");
-  DeleteFileA(interfaceFile.c_str());
-  if (!WriteScriptInterfaceFile(interfaceFile)) {
-    DeleteFileA(interfaceFile.c_str());
-    return "Interface file could not be written. Please check the FEATURES parameter!";
-  }
-  const char* error = RunExportScript(SCRIPT_FILE.GetText());
-  DeleteFileA(interfaceFile.c_str());
-  if (!error) return nullptr;
-  return make_pp("Error on executing script export: '" + std::string(error) + "'");
 }

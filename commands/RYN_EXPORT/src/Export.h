@@ -52,7 +52,7 @@ class CTrelmExport : public CRynTrelmGeneric {
   const char* ExportAdditionalData();
   CsvPairs CreateCSVData(MCFeature& feature);
   CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
-  bool WriteScriptInterfaceFile(const std::string& path);
+  const char* WriteScriptInterfaceFile(const std::string& path);
   // The script's error text, or null.
   const char* RunExportScript(std::string scriptFile);
   static constexpr int kDrawingHeaderCount = 13;

@@ -71,7 +71,7 @@ bool CutWarningMark(std::string& name) {
   if (close == std::string::npos) return false;
   // The white space the host trims off every name it reads: no cut name
   // keeps a line end, which would break a report line in two.
-  name = Trim(name.substr(0, open) + name.substr(close + 2), " \t\n\v\f\r");
+  name = Trim(name.substr(0, open) + name.substr(close + 2), kWhiteSpace);
   return true;
 }
 

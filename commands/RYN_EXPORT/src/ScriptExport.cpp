@@ -1,9 +1,11 @@
 // Script export: the interface file the script reads, and the run of the
 // script in a private interpreter instance.
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "Export.h"
+#include "Parameters.h"
 #include "RemoteVexlo.h"
 #include "ScriptInterfaceFile.h"
 #include "TextReplace.h"
@@ -14,26 +16,47 @@
 #include "platform/fs.h"
 #include "platform/sync.h"
 
-bool CTrelmExport::WriteScriptInterfaceFile(const std::string& path) { return ryn::WriteInterfaceFile(*this, path); }
+using namespace ryn;
 
-const char* CTrelmExport::RunExportScript(std::string scriptFile) {
-  scriptFile = Orvouser_GetAbsolutPath(3, scriptFile.c_str(), "");
+namespace {
 
-  char name[_MAX_FNAME] = {0}, extension[_MAX_EXT] = {0};
-  _splitpath_s(scriptFile.c_str(), nullptr, 0, nullptr, 0, name, sizeof name, extension, sizeof extension);
-  if (!*name || !*extension) return "Script not found!";
+// The interface file for one run: deleted when the run ends, however it ends.
+class InterfaceFileScope {
+ public:
+  InterfaceFileScope() : m_path(Orvouser_GetAbsolutPath(1, "ryn_scriptexport.ini", "")) { Delete(); }
+  ~InterfaceFileScope() { Delete(); }
+  InterfaceFileScope(const InterfaceFileScope&) = delete;
+  InterfaceFileScope& operator=(const InterfaceFileScope&) = delete;
+  const std::string& Path() const { return m_path; }
 
-  // The mutex's existence is the guard: a script export started while this
-  // one runs (by the script itself, or by another process) is refused.
-  HANDLE guard = CreateMutexA(nullptr, FALSE, "RYN_EXPORT_ScriptExport");
-  if (!guard || GetLastError() == ERROR_ALREADY_EXISTS) {
-    if (guard) CloseHandle(guard);
-    return "Recursion of script execution is not allowed!";
+ private:
+  void Delete() { DeleteFileA(m_path.c_str()); }
+  std::string m_path;
+};
+
+// The mutex whose existence marks a script export in progress, in this
+// process or another, so that a second one (the script's own, say) is
+// refused. Never locked; closed when the scope ends, however it ends.
+class RecursionGuard {
+ public:
+  RecursionGuard() : m_hMutex(CreateMutexA(nullptr, FALSE, "RYN_EXPORT_ScriptExport")) {
+    if (m_hMutex && GetLastError() == ERROR_ALREADY_EXISTS) Close();
   }
+  ~RecursionGuard() { Close(); }
+  RecursionGuard(const RecursionGuard&) = delete;
+  RecursionGuard& operator=(const RecursionGuard&) = delete;
+  bool Held() const { return m_hMutex != nullptr; }
 
-  int instance = std::rand() % 32768;
-  CRemoteVexlo vexlo(instance, false, false, false);
-  vexlo.StartVexlo();  // a failed start shows its own message and surfaces as the script's error
+ private:
+  void Close() {
+    if (m_hMutex) CloseHandle(m_hMutex);
+    m_hMutex = nullptr;
+  }
+  HANDLE m_hMutex;
+};
+
+// Has the instance run the script and waits until it no longer runs.
+void RunScript(CRemoteVexlo& vexlo, const std::string& scriptFile) {
   try {
     vexlo.SendAction(kVexloRunScript, ryn::ToLower(scriptFile));
     CTrelmGeneric::ProcessMessages();
@@ -45,8 +68,42 @@ const char* CTrelmExport::RunExportScript(std::string scriptFile) {
     vexlo.SendAction(kVexloScriptDone, "");
   } catch (...) {
   }
-  CloseHandle(guard);
+}
+
+}  // namespace
+
+const char* CTrelmExport::WriteScriptInterfaceFile(const std::string& path) {
+  return ryn::WriteInterfaceFile(*this, path);
+}
+
+const char* CTrelmExport::RunScriptExport() {
+  if (!SCRIPT_FILE.IsValueAvailable() || SCRIPT_FILE.IsEmptyString()) return "No export script provided!";
+  long moment = SCRIPT_MOMENT.GetValue();
+  if (moment != ALL && moment != BEFORE && moment != AFTER) return "Unknown SCRIPT_MOMENT provided!";
+  InterfaceFileScope interfaceFile;
+  if (const char* message = WriteScriptInterfaceFile(interfaceFile.Path())) return message;
+  const char* error = RunExportScript(SCRIPT_FILE.GetText());
+  if (!error) return nullptr;
+  return make_pp("Error on executing script export: '" + std::string(error) + "'");
+}
+
+const char* CTrelmExport::RunExportScript(std::string scriptFile) {
+  scriptFile = Orvouser_GetAbsolutPath(3, scriptFile.c_str(), "");
+
+  char name[_MAX_FNAME] = {0}, extension[_MAX_EXT] = {0};
+  _splitpath_s(scriptFile.c_str(), nullptr, 0, nullptr, 0, name, sizeof name, extension, sizeof extension);
+  if (!*name || !*extension) return "Script not found!";
+
+  std::unique_ptr<CRemoteVexlo> vexlo;
+  {
+    RecursionGuard guard;
+    if (!guard.Held()) return "Recursion of script execution is not allowed!";
+    // Throws when the instance mutex cannot be created; the guard goes all the same.
+    vexlo = std::make_unique<CRemoteVexlo>(std::rand() % 32768, false, false, false);
+    vexlo->StartVexlo();  // a failed start shows its own message and surfaces as the script's error
+    RunScript(*vexlo, scriptFile);
+  }
 
   m_strMessage = "Unknown error";  // what stays when the instance writes no text
-  return vexlo.GetScriptError(m_strMessage) ? m_strMessage.c_str() : nullptr;
+  return vexlo->GetScriptError(m_strMessage) ? m_strMessage.c_str() : nullptr;
 }

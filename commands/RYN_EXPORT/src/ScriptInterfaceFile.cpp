@@ -1,9 +1,13 @@
+// The interface file of the script export: composed section by section in
+// its fixed order, then put in place in one checked write.
 #include "ScriptInterfaceFile.h"
 
-#include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "AutoKeys.h"
+#include "DurableFile.h"
 #include "Export.h"
 #include "FeatureSelection.h"
 #include "HelperFunctions.h"
@@ -11,7 +15,6 @@
 #include "TextReplace.h"
 #include "norvia/diag.h"
 #include "norvia/services.h"
-#include "platform/profile.h"
 
 namespace ryn {
 
@@ -29,42 +32,82 @@ std::string HeaderValue(CTrelmExport& self, int i) {
   return GlobalsLookup(kProtocolHeaderGlobals[i], global) ? global : std::string();
 }
 
-}  // namespace
+// A private-profile file as it is written from scratch: plain values, CRLF.
+class ProfileText {
+ public:
+  void Section(const char* name) { m_text.append("[").append(name).append("]\r\n"); }
+  void Entry(const std::string& key, const std::string& value) {
+    m_text.append(key).append("=").append(value).append("\r\n");
+  }
+  std::string Take() { return std::move(m_text); }
 
-bool WriteInterfaceFile(CTrelmExport& self, const std::string& path) {
-  const char* file = path.c_str();
+ private:
+  std::string m_text;
+};
+
+void AddGeneral(ProfileText& ini) {
   std::string scheme = SCHEME.GetText();
   Orvouser_Path2Absolute(scheme, 3);
-  std::string config = Trim(SCRIPT_CONFIG_FILE.GetText());
+  std::string config = Trim(SCRIPT_CONFIG_FILE.GetText(), kWhiteSpace);
   if (!config.empty()) Orvouser_Path2Absolute(config, 0);
-  WritePrivateProfileStringA("general", "export_moment", std::to_string(SCRIPT_MOMENT.GetValue()).c_str(), file);
-  WritePrivateProfileStringA("general", "autoexport", "1", file);
-  WritePrivateProfileStringA("general", "ryn_name", scheme.c_str(), file);
-  WritePrivateProfileStringA("general", "config_file", config.c_str(), file);
-  for (int i = 0; i < 13; ++i)
-    WritePrivateProfileStringA("protocol_header", kHeaderFields[i], HeaderValue(self, i).c_str(), file);
+  ini.Section("general");
+  ini.Entry("export_moment", std::to_string(SCRIPT_MOMENT.GetValue()));
+  ini.Entry("autoexport", "1");
+  ini.Entry("ryn_name", scheme);
+  ini.Entry("config_file", config);
+}
 
-  std::unique_ptr<CRecords> records = ReadFilteredRecords();
-  size_t n = 0;
-  auto add = [&](const std::string& name) {
-    if (name.empty()) return;
-    WritePrivateProfileStringA("features", std::to_string(++n).c_str(), name.c_str(), file);
-  };
+void AddProtocolHeader(CTrelmExport& self, ProfileText& ini) {
+  ini.Section("protocol_header");
+  for (int i = 0; i < 13; ++i) ini.Entry(kHeaderFields[i], HeaderValue(self, i));
+}
+
+// FEATURES when given, else the keys of every feature and list record
+// outside the run-time folder. Empty names are left out.
+std::vector<std::string> FeatureNames() {
+  std::vector<std::string> names;
   if (FEATURES.IsValueAvailable()) {
-    for (int i = 0; i < FEATURES.GetSize(); ++i) add(FEATURES[i]);
-  } else {
-    for (int i = 0; i < records->size(); ++i) {
-      CMDatabaseElement* element = records->GetDatabaseElement(i);
-      if (!element) continue;  // a position without element has no key to list
-      if (IsInRunTimePath(element)) {
-        norvia::TraceAt(__FILE__, __LINE__, 1, "feature '%s' in run-time path ignored!", element->GetKey());
-        continue;
-      }
-      add(element->GetKey());
-    }
+    for (int i = 0; i < FEATURES.GetSize(); ++i) names.push_back(FEATURES[i]);
+    return names;
   }
-  WritePrivateProfileStringA("features", "number", std::to_string(n).c_str(), file);
-  return true;
+  std::unique_ptr<CRecords> records = ReadFilteredRecords();
+  for (int i = 0; i < records->size(); ++i) {
+    CMDatabaseElement* element = records->GetDatabaseElement(i);
+    if (!element) continue;  // a position without element has no key to list
+    if (IsInRunTimePath(element)) {
+      norvia::TraceAt(__FILE__, __LINE__, 1, "feature '%s' in run-time path ignored!", element->GetKey());
+      continue;
+    }
+    names.push_back(element->GetKey());
+  }
+  return names;
+}
+
+void AddFeatures(ProfileText& ini) {
+  ini.Section("features");
+  size_t n = 0;
+  for (const std::string& name : FeatureNames())
+    if (!name.empty()) ini.Entry(std::to_string(++n), name);
+  ini.Entry("number", std::to_string(n));
+}
+
+}  // namespace
+
+std::string ComposeInterfaceFile(CTrelmExport& self) {
+  ProfileText ini;
+  AddGeneral(ini);
+  AddProtocolHeader(self, ini);
+  AddFeatures(ini);
+  return ini.Take();
+}
+
+const char* WriteInterfaceFile(CTrelmExport& self, const std::string& path) {
+  const std::string text = ComposeInterfaceFile(self);
+  // Written aside and swapped in whole, so that the script never reads half
+  // a file. Not locked: the file lives for one run, a lock file would not.
+  DurableFile file(path);
+  if (file.CreateTemporary() && file.WriteAside(text) && file.Commit()) return nullptr;
+  return make_pp(file.Message());
 }
 
 }  // namespace ryn

@@ -7,6 +7,8 @@
 class CTrelmExport;
 
 namespace ryn {
-// Writes "ryn_scriptexport.ini" content into `path`; true (single writes are not checked).
-bool WriteInterfaceFile(CTrelmExport& self, const std::string& path);
+// The content of "ryn_scriptexport.ini": sections and keys in their fixed order, CRLF lines.
+std::string ComposeInterfaceFile(CTrelmExport& self);
+// Writes that content to `path` in one piece: null, or the message naming the file and the system's reason.
+const char* WriteInterfaceFile(CTrelmExport& self, const std::string& path);
 }  // namespace ryn

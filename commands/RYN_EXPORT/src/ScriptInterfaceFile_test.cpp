@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "App.h"
 #include "Export.h"
 #include "Parameters.h"
@@ -23,36 +21,24 @@ class InterfaceFileTest : public ::testing::Test {
     ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
     for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
   }
-  std::string Write() {
-    std::string path = dir / "interface.ini";
-    std::filesystem::remove(path);
-    EXPECT_TRUE(ryn::WriteInterfaceFile(theExport, path));
-    return ryntest::ReadFile(path);
-  }
+  std::string Compose() { return ryn::ComposeInterfaceFile(theExport); }
   ryntest::TempDir dir;
   NorviaModuleStateGuard guard{theApp.ModuleState()};
 };
 
 TEST_F(InterfaceFileTest, WholeFileWithStoreFeatures) {
   theExport.SetParameterEx("SCHEME", "\"prog.vxp\"");
-  theExport.SetParameterEx("SCRIPT_CONFIG_FILE", "\"  my.export \"");
+  // Trimmed of every C white-space character.
+  theExport.SetParameterEx("SCRIPT_CONFIG_FILE", "\" \v\tmy.export\f\r\"");
   theExport.SetParameterEx("SCRIPT_MOMENT", "AFTER");
   theExport.SetParameterEx("TITLE_1", "\"T1\"");
   theExport.SetParameterEx("TITLE_2", "\"\"");
-  EXPECT_EQ(Write(),
+  EXPECT_EQ(Compose(),
             "[general]\r\nexport_moment=2\r\nautoexport=1\r\nryn_name=" + dir / "scripts/prog.vxp\r\n"
             "config_file=" + dir / "config/my.export\r\n"
             "[protocol_header]\r\nTITLE_1=T1\r\nTITLE_2=\r\nTITLE_3=G3\r\nOPERATOR=\r\nPART_NAME=\r\n"
             "DRAWING_NO=\r\nOPERATION=\r\nCOMMENT=\r\nTEXT_1=\r\nTEXT_2=\r\nTEXT_3=\r\nTEXT_4=\r\nTEXT_5=\r\n"
             "[features]\r\n1=./p/a.fea\r\nnumber=1\r\n");
-}
-
-TEST_F(InterfaceFileTest, FeatureNamesSkipEmptyOnesWithoutNumber) {
-  theExport.SetParameterEx("SCHEME", "\"p.vxp\"");
-  theExport.SetParameterEx("FEATURES", "\"A\", \"\", \"B\"");
-  std::string text = Write();
-  EXPECT_NE(text.find("[features]\r\n1=A\r\n2=B\r\nnumber=2\r\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("config_file=\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 
 #include "platform/types.h"
 
-enum class PlatFault { Create, Write, Flush, Replace, Lock, Truncate, Count };
+// Mutex: creating or opening a named mutex.
+enum class PlatFault { Create, Write, Flush, Replace, Lock, Truncate, Mutex, Count };
 
 // The `nth` call of `op` from now on (1: the next one) fails with `error`.
 void Plat_FailNth(PlatFault op, unsigned nth, DWORD error);

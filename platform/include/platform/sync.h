@@ -18,4 +18,8 @@ HANDLE CreateEventA(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL ini
 HANDLE OpenEventA(DWORD desiredAccess, BOOL inheritHandle, LPCSTR name);
 BOOL SetEvent(HANDLE event);
 BOOL ResetEvent(HANDLE event);
+#else
+// The call the fault seam can fail, in front of the real one.
+HANDLE Plat_CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, LPCSTR name);
+#define CreateMutexA Plat_CreateMutexA
 #endif

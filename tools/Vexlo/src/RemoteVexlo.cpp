@@ -30,6 +30,22 @@ LRESULT SendBlock(DWORD window, VexloActionBlock& block) {
                       reinterpret_cast<LPARAM>(&copy));
 }
 
+// The client holds no process but believes it started one.
+void AssertNotOwned() {
+  MAssert_Soft(kFile, __LINE__, "m_MyProcess == false", "m_ProcessHandle is zero -> m_MyProcess should be false.");
+}
+
+// Dispatches the window messages waiting for this thread; stops early once
+// `ownProcess` (when there is one) has ended.
+void DispatchWaitingMessages(HANDLE ownProcess) {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    if (ownProcess && WaitForSingleObject(ownProcess, 0) == WAIT_OBJECT_0) break;
+  }
+}
+
 VexloActionBlock MakeBlock(int32_t code, const std::string& text) {
   VexloActionBlock block{};
   block.code = code;
@@ -60,52 +76,54 @@ bool CRemoteVexlo::StartVexlo() {
     MAssert_Soft(kFile, __LINE__, "m_ProcessHandle== 0", "Hab schon einen passenden Prozess: %d",
                  static_cast<int>(ProcessId()));
   const DWORD timeout = VexloProcessHandler::startTimeout();
-  DWORD started = GetTickCount();
+  const DWORD started = GetTickCount();
   while (GetTickCount() - started < timeout) {
-    if (!m_ProcessHandle) {
-      MErrTraceContext context;
-      // The probe runs under the instance mutex; the start itself does not,
-      // since the new instance takes that mutex to publish its block.
-      handler->instanceMutex().Lock();
-      void* block = MSharedMem_Link(handler->blockName().c_str());
-      if (block) MSharedMem_Unlink(block);  // another process runs this instance
-      else MErrTraceContext::Clear();       // expected: nobody runs it yet
-      handler->instanceMutex().Unlock();
-      if (!block) {
-        m_ProcessHandle = handler->startProcess(showSplash, usePipes);
-        if (m_ProcessHandle) m_MyProcess = true;
-      }
-    }
-
-    DWORD pid = 0, window = 0;
-    if (!handler->getProcessInfo(&pid, &window) && m_MyProcess)
-      MAssert_Soft(kFile, __LINE__, "m_MyProcess == false", "m_ProcessHandle is zero -> m_MyProcess should be false.");
-    if (!m_ProcessHandle && pid) {
-      m_ProcessHandle = attachToProcess(pid);
-      if (m_MyProcess)
-        MAssert_Soft(kFile, __LINE__, "m_MyProcess == false",
-                     "m_ProcessHandle is zero -> m_MyProcess should be false.");
-    }
-
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageA(&msg);
-      if (m_ProcessHandle && WaitForSingleObject(m_ProcessHandle, 0) == WAIT_OBJECT_0) break;
-    }
-
-    if (m_ProcessHandle && !isInstanceAlive()) {
-      norvia::TraceAt(kFile, __LINE__, 1, "StartVexlo(): detach from process ID: %u  - RVX WindowID: %d (%d)",
-                      static_cast<unsigned>(ProcessId()), m_nWindowID, m_nWindowID - kVexloBaseWindowId);
-      CloseHandle(m_ProcessHandle);
-      m_ProcessHandle = nullptr;
-      m_MyProcess = false;
-    }
+    if (!m_ProcessHandle) StartUnlessRunning();
+    const DWORD window = ReadPublishedInstance();
+    DispatchWaitingMessages(m_ProcessHandle);
+    DetachIfEnded();
     if (m_ProcessHandle && window) return true;
     Sleep(100);
   }
   MfxMessageBox("Timed out starting Vexlo.", kIconError);
   return false;
+}
+
+void CRemoteVexlo::StartUnlessRunning() {
+  MErrTraceContext context;
+  if (InstanceRuns()) return;
+  m_ProcessHandle = handler->startProcess(showSplash, usePipes);
+  if (m_ProcessHandle) m_MyProcess = true;
+}
+
+bool CRemoteVexlo::InstanceRuns() {
+  // Probed under the instance mutex; the start itself runs without it,
+  // since the new instance takes that mutex to publish its block.
+  handler->instanceMutex().Lock();
+  void* block = MSharedMem_Link(handler->blockName().c_str());
+  if (block) MSharedMem_Unlink(block);
+  else MErrTraceContext::Clear();  // expected: nobody runs it yet
+  handler->instanceMutex().Unlock();
+  return block != nullptr;
+}
+
+DWORD CRemoteVexlo::ReadPublishedInstance() {
+  DWORD pid = 0, window = 0;
+  if (!handler->getProcessInfo(&pid, &window) && m_MyProcess) AssertNotOwned();
+  if (!m_ProcessHandle && pid) {
+    m_ProcessHandle = attachToProcess(pid);
+    if (m_MyProcess) AssertNotOwned();
+  }
+  return window;
+}
+
+void CRemoteVexlo::DetachIfEnded() {
+  if (!m_ProcessHandle || isInstanceAlive()) return;
+  norvia::TraceAt(kFile, __LINE__, 1, "StartVexlo(): detach from process ID: %u  - RVX WindowID: %d (%d)",
+                  static_cast<unsigned>(ProcessId()), m_nWindowID, m_nWindowID - kVexloBaseWindowId);
+  CloseHandle(m_ProcessHandle);
+  m_ProcessHandle = nullptr;
+  m_MyProcess = false;
 }
 
 HANDLE CRemoteVexlo::attachToProcess(DWORD pid) {

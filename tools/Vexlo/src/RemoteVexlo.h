@@ -55,6 +55,16 @@ class CRemoteVexlo {
 
  private:
   friend struct RemoteVexloTestAccess;
+  // The steps of one pass of StartVexlo. Starts an instance of this number
+  // unless some process runs one already.
+  void StartUnlessRunning();
+  // Whether the instance block exists, probed under the instance mutex.
+  bool InstanceRuns();
+  // Attaches to the published process when this client holds none; returns
+  // the published window (0 while there is none).
+  DWORD ReadPublishedInstance();
+  // Forgets a process that has ended, so that the next pass starts a new one.
+  void DetachIfEnded();
   // Sends the block to the instance's window; false when there is none.
   bool Send(VexloActionBlock& block, LRESULT& reply, DWORD& window);
   DWORD ProcessId() const;

@@ -16,7 +16,7 @@ constexpr DWORD kVexloStartTimeoutMs = 300000;
 
 class VexloProcessHandler {
  public:
-  // Throws orvo::ProcessMutex::kCreateFailed when the instance mutex cannot be created.
+  // Throws std::runtime_error when the instance mutex cannot be created.
   explicit VexloProcessHandler(int instance);
   virtual ~VexloProcessHandler();
   VexloProcessHandler(const VexloProcessHandler&) = delete;
