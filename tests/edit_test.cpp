@@ -127,7 +127,9 @@ TEST(EditVerb, UsageErrors) {
     const char* error;
   } cases[] = {
       {{"--exec-mode=edit", "SCHEME=\"r.txt\""}, "ryn-host: --exec-mode expects a number\n"},
-      {{"SCHEME=r t"}, "ryn-host: invalid value for parameter SCHEME: r t\n"},
+      {{"SCHEME=r t"},
+       "ryn-host: invalid value for parameter SCHEME: r t\nryn-host: a text value goes in double quotes: "
+       "SCHEME=\"r t\" (for the shell: 'SCHEME=\"r t\"'); a bare name is taken for a host global\n"},
       {{"NOPE=1"}, "ryn-host: unknown parameter 'NOPE'\n"},
   };
   for (const Case& c : cases) {
