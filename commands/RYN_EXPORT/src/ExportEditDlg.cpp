@@ -26,8 +26,8 @@ const char* const kFilterAll = "All files (*.*)|*.*||";
 
 std::string Tr(const char* key) { return Translate(key, 0, nullptr, AfxGetAppName()); }
 
-// What the page shows for a mode: the retired modes and a mode left open
-// show everything.
+// How the scheme is labelled, browsed and extended for a mode; the retired
+// modes and a mode left open are Other.
 enum class ModeClass { Ascii, Script, Csv, Other };
 
 ModeClass ClassOf(int mode) {
