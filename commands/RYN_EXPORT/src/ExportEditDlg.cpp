@@ -8,6 +8,7 @@
 #include "Pages.h"
 #include "Parameters.h"
 #include "TextReplace.h"
+#include "massert.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
@@ -48,7 +49,7 @@ struct Group {
   const CNamedObject* parameter;
   int label, control, button;
 };
-constexpr Group kGroups[] = {
+const Group kGroups[] = {
     {&UNITTYPE, IDC_LABEL_UNIT, IDC_UNITTYPE, 0},
     {&FEATUREPATH, IDC_LABEL_FEATUREPATH, IDC_FEATUREPATH, 0},
     {&CONSIDER_EXPORT_FLAG, IDC_LABEL_EXPORT_FLAG, IDC_CONSIDER_EXPORT_FLAG, 0},
@@ -62,18 +63,15 @@ constexpr Group kGroups[] = {
     {&THOUSANDS_SEPARATOR, IDC_LABEL_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, IDC_BROWSE_THOUSANDS_SEP},
 };
 
-constexpr const Group* FindGroup(const ModeParameter& row) {
+// The controls of a parameter of the mode table; every one has them, else
+// an inert group with no control.
+const Group& GroupOf(const ModeParameter& row) {
+  static const Group none{nullptr, 0, 0, 0};
   for (const Group& group : kGroups)
-    if (group.parameter == row.parameter) return &group;
-  return nullptr;
+    if (group.parameter == row.parameter) return group;
+  MAssert_Soft(__FILE__, __LINE__, "GroupOf(row)", "no controls for %s", row.parameter->GetName());
+  return none;
 }
-static_assert([] {
-  for (const ModeParameter& row : kModeParameters)
-    if (!FindGroup(row)) return false;
-  return true;
-}(), "every parameter of the mode table has its controls");
-
-const Group& GroupOf(const ModeParameter& row) { return *FindGroup(row); }
 
 // A mode left open or retired shows everything, so nothing is hidden from a
 // mode chosen later.
@@ -363,7 +361,7 @@ void CExportEditDlg::OnPopupCommand(int command) {
 void CExportEditDlg::ClearUnused(int mode) {
   ui::PageWindow& w = ui::WindowOf(*this);
   for (const ModeParameter& row : kModeParameters) {
-    if (Shows(mode, row)) continue;
+    if (Shows(mode, row) || !GroupOf(row).control) continue;
     ui::Control& control = w.Item(GroupOf(row).control);
     if (control.IsCombo()) {
       control.SetCurSel(-1);
