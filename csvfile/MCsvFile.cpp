@@ -44,6 +44,11 @@ const char* MCsvFile::ErrorText(unsigned nNumber)
     return nNumber < ERR_COUNT ? g_aszErrorTexts[nNumber] : g_aszErrorTexts[ERR_UNKNOWN];
 }
 
+std::string MCsvFile::TooLargeText(const std::string& strFile)
+{
+    return "The file " + strFile + " is too large for the table.";
+}
+
 MCsvFile::MCsvFile()
     : strSeparator(","), dwReadFlags(RF_READ_AS_DOUBLE), dwReserve(65535), bTransposed(false)
 {
@@ -86,6 +91,10 @@ bool MCsvFile::AddValue(std::uint32_t nColumn, const std::string& strValue)
             throw std::out_of_range("invalid vector subscript");
         vStringColumns[nColumn].push_back(strValue);
         return true;
+    }
+    catch (const EntryArena::Full&)
+    {
+        strError = TooLargeText(strFileName);
     }
     catch (const std::exception& e)
     {

@@ -60,6 +60,8 @@ public:
 
     // Text of an error number; numbers out of range give the text of 0.
     static const char* ErrorText(unsigned nNumber);
+    // The text for a file whose entries exceed what one table can hold.
+    static std::string TooLargeText(const std::string& strFile);
 
     MCsvFile();
 

@@ -150,7 +150,7 @@ public:
         {
             if (chunk.arena)
                 return false;
-            chunk.index = arena.Adopt(std::move(chunk.owner));
+            chunk.index = arena.Adopt(std::move(chunk.owner), static_cast<std::size_t>(chunk.end - chunk.base));
             chunk.arena = &arena;
         }
         ref = EntryArena::InPlace(chunk.index, chunk.base, static_cast<std::size_t>(at - chunk.base), length);
@@ -614,6 +614,10 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
         catch (const MCsvFile::MCSVFileError&)
         {
             throw;
+        }
+        catch (const EntryArena::Full&)
+        {
+            throw MCsvFile::MCSVFileError("%s", MCsvFile::TooLargeText(strFile).c_str());
         }
         catch (const std::exception& e)
         {

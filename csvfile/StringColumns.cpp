@@ -6,10 +6,9 @@
 namespace
 {
 // Chunks for added entries start small, for tables of a few entries, and
-// double up to a quarter megabyte, which keeps their number low.
+// double up to the full span, so that the chunk indices reach the 4 GiB.
 constexpr std::size_t kFirstAddChunk = std::size_t(1) << 12;
-constexpr std::size_t kLastAddChunk = std::size_t(1) << 18;
-constexpr std::size_t kMaxChunks = std::size_t(1) << (32 - EntryArena::kOffsetBits);
+constexpr std::size_t kLastAddChunk = EntryArena::kChunkSpan;
 }  // namespace
 
 EntryArena::EntryArena()
@@ -22,8 +21,8 @@ EntryArena::EntryArena()
 EntryArena::Ref EntryArena::NewChunk(std::size_t bytes)
 {
     const std::size_t spans = (bytes + kChunkSpan - 1) / kChunkSpan;
-    if (m_chunks.size() + spans > kMaxChunks)
-        throw std::bad_alloc();  // four gigabytes of entries: more than any table here can hold
+    if (m_chunks.size() + spans > m_maxChunks)
+        throw Full();
     const Ref index = static_cast<Ref>(m_chunks.size());
     m_chunks.emplace_back(new char[bytes]);
     m_bases.push_back(m_chunks.back().get());
@@ -72,10 +71,12 @@ EntryArena::Ref EntryArena::Add(std::string_view text)
     return (m_addChunk << kOffsetBits) | static_cast<Ref>(offset);
 }
 
-EntryArena::Ref EntryArena::Adopt(std::unique_ptr<char[]> chunk)
+EntryArena::Ref EntryArena::Adopt(std::unique_ptr<char[]> chunk, std::size_t bytes)
 {
-    if (m_chunks.size() >= kMaxChunks)
-        throw std::bad_alloc();
+    if (bytes > kChunkSpan)
+        throw std::out_of_range("chunk larger than a reference can address");
+    if (m_chunks.size() >= m_maxChunks)
+        throw Full();
     m_bases.push_back(chunk.get());
     m_chunks.push_back(std::move(chunk));
     return static_cast<Ref>(m_chunks.size() - 1);

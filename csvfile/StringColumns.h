@@ -8,6 +8,7 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,14 +17,22 @@
 // (chunk index in the high bits, offset in the low ones) to its first byte;
 // its length sits in the byte in front of it, or, from 255 on, in the four
 // bytes before that. Chunks read from a file are adopted whole, so that an
-// entry read from it stays where it was read.
+// entry read from it stays where it was read. References end the arena at
+// 4,096 chunks of at most 1 MiB each: up to 4 GiB of entries.
 class EntryArena
 {
 public:
     using Ref = std::uint32_t;
     static constexpr unsigned kOffsetBits = 20;
     static constexpr std::size_t kChunkSpan = std::size_t(1) << kOffsetBits;  // bytes a chunk may address
+    static constexpr std::size_t kMaxChunks = std::size_t(1) << (32 - kOffsetBits);
     static constexpr std::uint8_t kLongLength = 255;
+
+    // More entries than references can reach.
+    struct Full : std::length_error
+    {
+        Full() : std::length_error("more entries than one table can hold") {}
+    };
 
     EntryArena();
 
@@ -33,13 +42,15 @@ public:
     // Copies the text in.
     Ref Add(std::string_view text);
 
-    // Takes over a chunk of at most kChunkSpan bytes; returns its index.
-    Ref Adopt(std::unique_ptr<char[]> chunk);
+    // Takes over a chunk of `bytes` bytes, at most kChunkSpan; returns its index.
+    Ref Adopt(std::unique_ptr<char[]> chunk, std::size_t bytes);
 
     // An entry that already sits in an adopted chunk, at `offset` with a
     // free byte in front for its length (below kLongLength).
     static Ref InPlace(Ref chunkIndex, char* chunk, std::size_t offset, std::uint8_t length)
     {
+        if (offset == 0 || offset >= kChunkSpan || chunkIndex >= kMaxChunks)
+            throw std::out_of_range("entry outside the chunks a reference can address");
         chunk[offset - 1] = static_cast<char>(length);
         return (chunkIndex << kOffsetBits) | static_cast<Ref>(offset);
     }
@@ -56,8 +67,10 @@ public:
     }
 
 private:
+    friend struct EntryArenaTestAccess;
     Ref NewChunk(std::size_t bytes);
 
+    std::size_t m_maxChunks = kMaxChunks;
     std::vector<std::unique_ptr<char[]>> m_chunks;  // owners; null for the indices a big chunk spans
     std::vector<const char*> m_bases;               // chunk starts, for Get
     Ref m_addChunk = 0;  // the chunk Add writes to

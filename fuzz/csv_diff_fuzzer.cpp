@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -267,7 +268,12 @@ void Both(std::string step, Reference& r, MCsvFile& c, Op op)
 
 // ------------------------------------------------------------------ files
 
-std::string TempPath(const char* tag) { return "/tmp/ryn-fuzz-diff-" + std::to_string(getpid()) + tag; }
+// In the temporary folder the run was given (TMPDIR; the smoke run gives
+// each run a private one, removed afterwards).
+std::string TempPath(const char* tag)
+{
+    return (std::filesystem::temp_directory_path() / ("ryn-fuzz-diff-" + std::to_string(getpid()) + tag)).string();
+}
 
 bool WriteFile(const std::string& path, std::string_view bytes)
 {

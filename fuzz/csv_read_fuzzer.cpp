@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -11,7 +13,11 @@
 
 namespace {
 
-std::string TempPath(const char* tag) { return "/tmp/ryn-fuzz-" + std::to_string(getpid()) + tag; }
+// In the temporary folder the run was given (TMPDIR; the smoke run gives
+// each run a private one, removed afterwards).
+std::string TempPath(const char* tag) {
+  return (std::filesystem::temp_directory_path() / ("ryn-fuzz-" + std::to_string(getpid()) + tag)).string();
+}
 
 bool WriteFile(const std::string& path, const std::uint8_t* data, std::size_t size) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -27,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The first byte picks the settings; the rest is the file.
   const std::uint8_t control = data[0];
   static const std::string in = TempPath(".csv"), out = TempPath("-out.csv");
+  static const int cleanup = std::atexit([] {
+    std::remove(in.c_str());
+    std::remove(out.c_str());
+  });
+  (void)cleanup;
   if (!WriteFile(in, data + 1, size - 1)) return 0;
 
   static const char kSeparators[] = {';', ',', '\t', '"'};

@@ -8,6 +8,10 @@ seconds=${2:-60}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# The targets' files go to a temporary folder of their own, which goes with $work.
+systemp=${TMPDIR:-/tmp}
+mkdir "$work/tmp"
+export TMPDIR=$work/tmp
 status=0
 for corpus in "$here"/corpus/*/; do
   name=$(basename "$corpus")
@@ -25,4 +29,8 @@ for corpus in "$here"/corpus/*/; do
     status=1
   fi
 done
+if [[ -n $(find "$systemp" -maxdepth 1 -name 'ryn-fuzz-*' -newer "$work" -print -quit) ]]; then
+  echo "fuzz: files left in $systemp:" $(find "$systemp" -maxdepth 1 -name 'ryn-fuzz-*' -newer "$work") >&2
+  status=1
+fi
 exit $status

@@ -18,6 +18,21 @@ TEST(AsciiExport, ReplaceWritesTheWholeReport) {
   EXPECT_EQ(host.Read("export/out_2024_03_07.txt"), Expected("ascii_replace.txt"));
 }
 
+// The demo's report on the bundled example: the writer takes a header text
+// left open from the default-values file (not the host globals), which fills them all.
+TEST(AsciiExport, TheExampleReportHasEveryHeaderText) {
+  HostRunner host("../examples/env");
+  ASSERT_EQ(host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"r.txt\"", "TITLE_1=\"Housing\""}).exitCode, 0);
+  const std::string report = host.Read("export/r.txt");
+  size_t start = 0;
+  for (int line = 1; line <= 14; ++line) {
+    const size_t end = report.find("\r\n", start);
+    const std::string text = report.substr(start, end - start);
+    EXPECT_LT(text.find(';') + 1, text.size()) << "header line " << line << " is empty: " << text;
+    start = end + 2;
+  }
+}
+
 TEST(AsciiExport, AppendAddsAWholeBlockWithItsOwnNumbering) {
   HostRunner host;
   for (int i = 0; i < 2; ++i)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "HostRunner.h"
 
 namespace {
@@ -9,7 +11,9 @@ struct MessageCase {
   const char* message;
 };
 
-// Every message of the executor, reached from the command line.
+// Every message of the executor, reached from the command line. Linux has no
+// drives: a drive-letter scheme fails as on a host without that drive, and
+// nothing lands in the folder the host was started from.
 TEST(Executor, MessagesComeOutExactly) {
   const std::string allowed =
       " Allowed characters are: <HT> <FS> <GS> <RS> <US> ! # $ % & ' * , . / : ; < = > ? @ ^ _ ` | ~ ";
@@ -39,14 +43,24 @@ TEST(Executor, MessagesComeOutExactly) {
        "Unknown SCRIPT_MOMENT provided!"},
       {{"exec", "SCHEME=\"r.txt\"", "MODE=12"}, "The selected MODE is unknown!"},
       {{"exec", "SCHEME=\"<ENVIRONMENT__MACHINE_SERIAL>.txt\""}, nullptr},
+      {{"exec", "SCHEME=\"a:b.csv\""}, "Could not open temporary file"},
+      {{"exec", "MODE=RYN_CSV_REPLACE", "SCHEME=\"a:b.csv\""},
+       "Could not write the file 'a:b.csv': The system cannot find the path specified."},
+      {{"exec", "MODE=RYN_CSV_HISTORY_APPEND", "SCHEME=\"Q:\\x\\h.csv\""},
+       "Could not write the file 'Q:\\x\\h.csv': The system cannot find the path specified."},
   };
   HostRunner host;
+  ryntest::TempDir startedIn;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(startedIn.path);
   for (const MessageCase& c : cases) {
     HostResult r = host.Run(c.args);
     if (!c.message) continue;
     EXPECT_EQ(r.exitCode, 1) << c.message << r.err;
     EXPECT_EQ(r.out, std::string(c.message) + "\n");
   }
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(std::filesystem::is_empty(startedIn.path));
   HostResult x = host.Run(cases[13].args);
   EXPECT_EQ(x.out, "character \"x\" in VALUE_SEPARATOR is not allowed!" + allowed + "\n");
   HostResult ab = host.Run(cases[14].args);

@@ -36,8 +36,14 @@ TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
     std::vector<std::string> args;
     const char* stderrPart;
   } cases[] = {
-      {{"exec", "MODE=NOT_A_MODE"}, "invalid value for parameter MODE: NOT_A_MODE"},
-      {{"exec", "SCHEME=5"}, "invalid value for parameter SCHEME"},
+      // The emulator adds what it would have taken.
+      {{"exec", "MODE=RYN_CSV_APEND"},
+       "invalid value for parameter MODE: RYN_CSV_APEND\nryn-host: valid names: RYN_EXPORT_DATA RYN_ADDITIONAL_DATA "
+       "RYN_ASCII_REPLACE RYN_ASCII_APPEND RYN_ASCII_APPEND_LINE RYN_SCRIPT_EXPORT RYN_CSV_REPLACE RYN_CSV_APPEND "
+       "RYN_CSV_COMPACT_REPLACE RYN_CSV_COMPACT_APPEND RYN_CSV_HISTORY_REPLACE RYN_CSV_HISTORY_APPEND\n"},
+      {{"exec", "UNITTYPE=MICRO"}, "valid names: MY MILLI INHERENT ON OFF RYN_EXPORT_DATA"},
+      {{"exec", "SCHEME=run.csv"},
+       "invalid value for parameter SCHEME: run.csv\nryn-host: a text value goes in double quotes: SCHEME=\"run.csv\""},
       {{"exec", "NOPE=1"}, "unknown parameter 'NOPE'"},
       {{"exec", "MODE"}, "expected NAME=VALUE"},
       {{"frobnicate"}, "unknown verb 'frobnicate'"},
@@ -58,34 +64,13 @@ TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
   }
 }
 
-TEST(HostCli, HostIniIsReadOrRefusedNamingTheLine) {
-  const std::string original = SourceText("tests/env/host.ini");
-  struct Case {
-    std::string text;
-    int exitCode;
-    const char* stderrPart;
-  } cases[] = {
-      {"[trace]\nlevel = 1\nbroken line\n", 2, "host.ini:3: expected 'key = value', found 'broken line'"},
-      {"\xEF\xBB\xBF" + original, 0, ""},
-  };
-  for (const Case& c : cases) {
-    HostRunner host;
-    host.Write("host.ini", c.text);
-    HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"out_<DATE>.txt\"", "TITLE_1=\"Housing\""});
-    EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
-    EXPECT_NE(r.err.find(c.stderrPart), std::string::npos) << r.err;
-    // The settings of a file with a byte order mark all hold: machine, user, locale.
-    if (c.exitCode == 0) {
-      EXPECT_EQ(host.Read("export/out_2024_03_07.txt"), Expected("ascii_replace.txt"));
-    }
-  }
-}
-
-TEST(HostCli, BadNowIsAUsageError) {
+TEST(HostCli, HelpGoesToStdout) {
   HostRunner host;
-  HostResult r = host.Run({"identify"}, "07.03.2024");
-  EXPECT_EQ(r.exitCode, 2);
-  EXPECT_NE(r.err.find("--now expects"), std::string::npos) << r.err;
+  HostResult r = host.Run({"--help"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "");
+  for (const char* part : {"usage: ryn-host", "identify", "the modes among them", "built-in example"})
+    EXPECT_NE(r.out.find(part), std::string::npos) << part;
 }
 
 }  // namespace

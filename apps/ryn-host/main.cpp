@@ -1,6 +1,7 @@
 // ryn-host: plays the host for a command plug-in. It prepares the host
 // stand-in from an environment directory, loads the plug-in and drives it
 // through its exports only.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,11 +26,16 @@ const char* const kUsage =
     "  exec NAME=VALUE...        set the parameters, then execute\n"
     "  check NAME=VALUE...       the same, check-only\n"
     "  params NAME=VALUE...      set the parameters, print the parameter text\n"
-    "  identify                  print name, number, arguments and constants\n"
+    "  identify                  list name, number, the parameters and the constant names\n"
+    "                            (the modes among them)\n"
     "  text INDEX NAME=VALUE...  set the parameters, print the parameter summary text INDEX\n"
     "  edit [--exec-mode=N] [ACTION...] NAME=VALUE...\n"
     "                            set the parameters, run the parameter dialog driven by the\n"
-    "                            actions (VERB:ARGUMENT, show, apply), print the parameter text\n";
+    "                            actions (VERB:ARGUMENT, show, apply), print the parameter text\n"
+    "values: \"text\" in double quotes (quote them for the shell: 'SCHEME=\"r.csv\"'), numbers,\n"
+    "        constant names (MODE=RYN_CSV_APPEND), lists \"a.fea\", \"b.lst\", or a host global's name\n"
+    "without --env: the current directory when it holds host.ini, else the built-in example\n"
+    "environment " RYN_EXAMPLE_ENV "\n";
 
 enum Exit { kOk = 0, kMessage = 1, kUsageError = 2 };
 constexpr long kLastTextIndex = 15;  // the plug-in's parameter summary texts are 0 to 15
@@ -45,12 +51,12 @@ int UsageError(const std::string& text) {
   return kUsageError;
 }
 
-// False after a complaint, or for --help.
-bool ParseOptions(int argc, char** argv, Options& o) {
+// False after a complaint, or for --help (which sets `help`).
+bool ParseOptions(int argc, char** argv, Options& o, bool& help) {
   int i = 1;
   for (; i < argc && std::string(argv[i]).rfind("--", 0) == 0; ++i) {
     std::string name = argv[i];
-    if (name == "--help") return false;
+    if (name == "--help") return !(help = true);
     if (i + 1 >= argc) return Complain(name + " needs a value");
     std::string value = argv[++i];
     // An empty directory would quietly fall back on the bundled example.
@@ -76,13 +82,47 @@ std::string DefaultEnvironment() {
   return RYN_EXAMPLE_ENV;
 }
 
+CNamedObject* FindArgument(const PluginExports& p, const std::string& name) {
+  for (auto** arg = static_cast<CNamedObject**>(p.TrelmIdentify(TRELM_IDENT_ARGS)); arg && *arg; ++arg)
+    if (name == (*arg)->GetName()) return *arg;
+  return nullptr;
+}
+
+// The constant names a refused name may have meant: those that start as it
+// does up to its first "_" (the modes for "RYN_..."), else all of them.
+std::string ConstantNamesLike(const PluginExports& p, const std::string& name, const std::string& value) {
+  std::string all, alike;
+  const std::string stem = value.substr(0, value.find('_') + 1);
+  for (auto** c = p.TrelmIdentifyConstOfArg(name.c_str()); c && *c; ++c) {
+    const std::string constant = (*c)->GetName();
+    all += " " + constant;
+    if (stem.size() > 1 && stem.back() == '_' && constant.rfind(stem, 0) == 0) alike += " " + constant;
+  }
+  return alike.empty() ? all : alike;
+}
+
+// A line after a refused value that says what would have been taken.
+void HintAtRefusedValue(const PluginExports& p, const std::string& name, const std::string& value) {
+  CNamedObject* arg = FindArgument(p, name);
+  const bool text = dynamic_cast<CNamedString*>(arg) || dynamic_cast<CNamedStringArray*>(arg);
+  if (text && value.rfind('"', 0) != 0)
+    Complain("a text value goes in double quotes: " + name + "=\"" + value + "\" (for the shell: '" + name +
+             "=\"" + value + "\"'); a bare name is taken for a host global");
+  else if (dynamic_cast<CNamedLong*>(arg) && !value.empty() && !std::isdigit(static_cast<unsigned char>(value[0])))
+    Complain("valid names:" + ConstantNamesLike(p, name, value));
+}
+
 // Sets every NAME=VALUE; a refused value is a usage error naming the parameter.
 bool SetParameters(const PluginExports& p, const std::vector<std::string>& args) {
   for (const std::string& arg : args) {
     size_t eq = arg.find('=');
     if (eq == std::string::npos || eq == 0) return Complain("expected NAME=VALUE, found '" + arg + "'");
     std::string name = arg.substr(0, eq), value = arg.substr(eq + 1);
-    if (const char* refused = p.TrelmSetParameterEx(name.data(), value.data())) return Complain(refused);
+    if (const char* refused = p.TrelmSetParameterEx(name.data(), value.data())) {
+      Complain(refused);
+      HintAtRefusedValue(p, name, value);
+      return false;
+    }
   }
   return true;
 }
@@ -178,9 +218,10 @@ int RunVerb(const Options& o, const PluginExports& p) {
 
 int main(int argc, char** argv) {
   Options options;
-  if (!ParseOptions(argc, argv, options)) {
-    std::fputs(kUsage, stderr);
-    return kUsageError;
+  bool help = false;
+  if (!ParseOptions(argc, argv, options, help)) {
+    std::fputs(kUsage, help ? stdout : stderr);
+    return help ? kOk : kUsageError;
   }
   if (options.env.empty()) options.env = DefaultEnvironment();
   // Absolute, so that paths the plug-in derives from it hold in the

@@ -29,7 +29,7 @@ bool IsAbsolutePath(const std::string& path) {
 std::string JoinPath(const std::string& dir, const std::string& name) {
   if (IsAbsolutePath(name) || dir.empty()) return name;
   char last = dir.back();
-  return (last == '/' || last == '\\') ? dir + name : dir + "/" + name;
+  return (last == '/' || last == '\\') ? dir + name : dir + Plat_PathSeparator() + name;
 }
 
 bool MakeDirectories(const std::string& dir) {

@@ -108,11 +108,4 @@ TEST(FeatureList, EnterItemAppendsOrInserts) {
   EXPECT_EQ(list.GetNext()->Name(), "a");
 }
 
-TEST(NamedItem, GetNameCutsToTheBuffer) {
-  MCFeature f;
-  f.SetName("Diameter", 0, 0, 0);
-  char buffer[5];
-  EXPECT_STREQ(f.GetName(buffer, nullptr, sizeof buffer), "Diam");
-}
-
 }  // namespace

@@ -29,13 +29,6 @@ TEST(ConvUnit, LengthDisplayStringsInEveryUnit) {
   EXPECT_EQ(length->GetUnit(99), nullptr);
 }
 
-TEST(ConvUnit, CategoriesWithoutConversion) {
-  EXPECT_EQ(GetConvUnit(0), nullptr);
-  EXPECT_EQ(GetConvUnit(5), nullptr);
-  ASSERT_NE(GetConvUnit(2), nullptr);
-  EXPECT_EQ(GetConvUnit(2)->GetDisplayBaseString(), "[deg]");
-}
-
 TEST(Resolution2DisplayPrecision, PlacesOfOneStep) {
   EXPECT_EQ(Resolution2DisplayPrecision(0.001, 1, 0), 3);
   EXPECT_EQ(Resolution2DisplayPrecision(0.0001, 1, 0), 4);

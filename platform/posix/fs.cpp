@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -42,10 +43,16 @@ std::string plat::FolderOf(const std::string& path) {
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// A drive letter names a drive Linux does not have. Its paths are put below
+// a file, where every call fails with "path not found", as on Windows for a
+// missing drive, and nothing can be created wherever the program was started.
 const char* Plat_NativePath(const char* path, char* buffer, size_t size) {
   if (!path || size == 0) return "";
+  const bool drive = std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+  const std::string_view below = drive ? "/dev/null/" : "";
   size_t i = 0;
-  for (; path[i] && i + 1 < size; ++i) buffer[i] = path[i] == '\\' ? '/' : path[i];
+  for (; i < below.size() && i + 1 < size; ++i) buffer[i] = below[i];
+  for (size_t j = 0; path[j] && i + 1 < size; ++i, ++j) buffer[i] = path[j] == '\\' ? '/' : path[j];
   buffer[i] = '\0';
   return buffer;
 }

@@ -59,6 +59,9 @@ TEST(Directories, LastErrorTellsWhatFailed) {
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
   EXPECT_FALSE(CreateDirectoryA((t.path + "\\no\\such").c_str(), nullptr));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  // A drive the system does not have (none on Linux): path not found, which wine words as file not found.
+  EXPECT_FALSE(CreateDirectoryA("Q:\\ryn-no-drive", nullptr));
+  EXPECT_TRUE(GetLastError() == ERROR_PATH_NOT_FOUND || GetLastError() == ERROR_FILE_NOT_FOUND) << GetLastError();
   EXPECT_FALSE(DeleteFileA((t.path + "\\missing.txt").c_str()));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   EXPECT_EQ(_access((t.path + "/missing.txt").c_str(), 0), -1);

@@ -52,97 +52,161 @@ std::string Describe(const PageWindow& window) {
   return out;
 }
 
-const char* RunAction(const std::string& action, std::vector<PageWindow*>& windows, size_t& current,
-                      TrelmPageScript& script) {
-  auto refuse = [&](std::string text) {
+namespace {
+
+// One action on the current page of a script, and the refusal it may give.
+struct Act {
+  std::string verb;
+  std::vector<PageWindow*>& windows;
+  size_t& current;
+  TrelmPageScript& script;
+  PageWindow& window;
+
+  const char* Refuse(std::string text) {
     script.error = std::move(text);
     return script.error.c_str();
-  };
+  }
+  // The control "ID" or "ID=VALUE" names, when the operator can reach it;
+  // null once refused (the refusal is then script.error).
+  Control* Target(const std::string& argument, bool needValue, int& id, std::string& value) {
+    if (!SplitTarget(argument, id, value, needValue)) {
+      Refuse(verb + " expects ID" + (needValue ? "=VALUE" : ""));
+      return nullptr;
+    }
+    Control* c = window.Find(id);
+    if (!c) {
+      Refuse("page " + std::to_string(window.GetTemplate().id) + " has no control " + std::to_string(id));
+    } else if (!c->IsVisible()) {
+      // The operator cannot reach what the page does not show.
+      Refuse("control " + std::to_string(id) + " is hidden");
+      c = nullptr;
+    }
+    return c;
+  }
+};
+
+const char* Show(Act& a, const std::string&) {
+  a.script.output += Describe(a.window);
+  return nullptr;
+}
+
+const char* GoToPage(Act& a, const std::string& argument) {
+  int id = 0;
+  if (!ParseInt(argument, id)) return a.Refuse("page expects a template id");
+  for (size_t i = 0; i < a.windows.size(); ++i)
+    if (a.windows[i]->GetTemplate().id == id) return a.current = i, nullptr;
+  return a.Refuse("no page on template " + argument);
+}
+
+const char* ChooseMenuEntry(Act& a, const std::string& argument) {
+  if (!a.window.OpenMenu()) return a.Refuse("no pop-up menu is open");
+  return a.window.ChooseMenuEntry(argument) ? nullptr : a.Refuse("the pop-up menu has no entry " + Quote(argument));
+}
+
+const char* Focus(Act& a, const std::string& argument) {
+  int id = 0;
+  std::string value;
+  if (!a.Target(argument, false, id, value)) return a.script.error.c_str();
+  a.window.SetFocus(id);
+  return nullptr;
+}
+
+const char* Click(Act& a, const std::string& argument) {
+  int id = 0;
+  std::string value;
+  Control* c = a.Target(argument, false, id, value);
+  if (!c) return a.script.error.c_str();
+  if (c->GetKind() != Kind::ImageButton) return a.Refuse("control " + std::to_string(id) + " is not a button");
+  a.window.SetFocus(id);
+  a.window.Fire(id, Event::Clicked);
+  return nullptr;
+}
+
+const char* Type(Act& a, const std::string& argument) {
+  int id = 0;
+  std::string value;
+  Control* c = a.Target(argument, true, id, value);
+  if (!c) return a.script.error.c_str();
+  if (c->IsCombo() || c->GetKind() == Kind::Grid) return a.Refuse("control " + std::to_string(id) + " is not an edit");
+  a.window.SetFocus(id);
+  c->SetText(value);
+  c->SetSel(static_cast<int>(value.size()), static_cast<int>(value.size()));
+  a.window.SetFocus(0);  // leaving the edit
+  return nullptr;
+}
+
+const char* Caret(Act& a, const std::string& argument) {
+  int id = 0;
+  std::string value;
+  Control* c = a.Target(argument, true, id, value);
+  if (!c) return a.script.error.c_str();
+  size_t comma = value.find(',');
+  int start = 0, end = 0;
+  if (!ParseInt(value.substr(0, comma), start) ||
+      (comma != std::string::npos ? !ParseInt(value.substr(comma + 1), end) : (end = start, false)))
+    return a.Refuse("caret expects ID=POS or ID=START,END");
+  a.window.SetFocus(id);
+  c->SetSel(start, end);
+  return nullptr;
+}
+
+const char* Select(Act& a, const std::string& argument) {
+  int id = 0;
+  std::string value;
+  Control* c = a.Target(argument, true, id, value);
+  if (!c) return a.script.error.c_str();
+  if (!c->IsCombo()) return a.Refuse("control " + std::to_string(id) + " is not a combo");
+  int selection = -1;
+  for (int i = 0; i < c->GetItemCount() && selection < 0; ++i)
+    if (c->GetItemValue(i) == value || c->GetItemLabel(i) == value) selection = i;
+  if (selection < 0 && value != "-") return a.Refuse("combo " + std::to_string(id) + " has no entry " + Quote(value));
+  a.window.SetFocus(id);
+  c->SetCurSel(selection);
+  a.window.Fire(id, Event::SelChange);
+  return nullptr;
+}
+
+// row:ID:ROW=TEXT
+const char* EditRow(Act& a, const std::string& argument) {
+  size_t second = argument.find(':');
+  int id = 0, row = 0;
+  std::string rest;
+  if (second == std::string::npos || !ParseInt(argument.substr(0, second), id) ||
+      !SplitTarget(argument.substr(second + 1), row, rest, true))
+    return a.Refuse("row expects ID:ROW=TEXT");
+  Control* c = a.window.Find(id);
+  if (!c || c->GetKind() != Kind::Grid) return a.Refuse("control " + std::to_string(id) + " is not a grid");
+  if (!c->IsVisible()) return a.Refuse("control " + std::to_string(id) + " is hidden");
+  if (row < 0 || row >= c->GetRowCount())
+    return a.Refuse("grid " + std::to_string(id) + " has no row " + std::to_string(row));
+  c->SetCell(row, rest);
+  a.window.Fire(id, Event::EndEdit, row);
+  return nullptr;
+}
+
+const struct {
+  const char* verb;
+  const char* (*run)(Act&, const std::string& argument);
+} kVerbs[] = {
+    {"show", Show}, {"page", GoToPage}, {"menu", ChooseMenuEntry}, {"focus", Focus},   {"click", Click},
+    {"type", Type}, {"caret", Caret},   {"select", Select},        {"row", EditRow},
+};
+
+}  // namespace
+
+const char* RunAction(const std::string& action, std::vector<PageWindow*>& windows, size_t& current,
+                      TrelmPageScript& script) {
   size_t colon = action.find(':');
   std::string verb = action.substr(0, colon);
   std::string argument = colon == std::string::npos ? std::string() : action.substr(colon + 1);
-  if (windows.empty()) return refuse("no page to act on");
-  PageWindow& window = *windows[current];
-  auto control = [&](int id) -> Control* { return window.Find(id); };
-  int id = 0;
-  std::string value;
-
-  if (verb == "show") {
-    script.output += Describe(window);
-    return nullptr;
+  if (windows.empty()) {
+    script.error = "no page to act on";
+    return script.error.c_str();
   }
-  if (verb == "page") {
-    if (!ParseInt(argument, id)) return refuse("page expects a template id");
-    for (size_t i = 0; i < windows.size(); ++i)
-      if (windows[i]->GetTemplate().id == id) return current = i, nullptr;
-    return refuse("no page on template " + argument);
-  }
-  if (verb == "menu") {
-    if (!window.OpenMenu()) return refuse("no pop-up menu is open");
-    return window.ChooseMenuEntry(argument) ? nullptr : refuse("the pop-up menu has no entry " + Quote(argument));
-  }
-  if (verb == "type" || verb == "select" || verb == "caret" || verb == "click" || verb == "focus") {
-    if (!SplitTarget(argument, id, value, verb == "type" || verb == "select" || verb == "caret"))
-      return refuse(verb + " expects ID" + (verb == "click" || verb == "focus" ? "" : "=VALUE"));
-    Control* c = control(id);
-    if (!c) return refuse("page " + std::to_string(window.GetTemplate().id) + " has no control " + std::to_string(id));
-    // The operator cannot reach what the page does not show.
-    if (!c->IsVisible()) return refuse("control " + std::to_string(id) + " is hidden");
-    if (verb == "focus") return window.SetFocus(id), nullptr;
-    if (verb == "click") {
-      if (c->GetKind() != Kind::ImageButton) return refuse("control " + std::to_string(id) + " is not a button");
-      window.SetFocus(id);
-      window.Fire(id, Event::Clicked);
-      return nullptr;
-    }
-    if (verb == "type") {
-      if (c->IsCombo() || c->GetKind() == Kind::Grid)
-        return refuse("control " + std::to_string(id) + " is not an edit");
-      window.SetFocus(id);
-      c->SetText(value);
-      c->SetSel(static_cast<int>(value.size()), static_cast<int>(value.size()));
-      window.SetFocus(0);  // leaving the edit
-      return nullptr;
-    }
-    if (verb == "caret") {
-      size_t comma = value.find(',');
-      int start = 0, end = 0;
-      if (!ParseInt(value.substr(0, comma), start) ||
-          (comma != std::string::npos ? !ParseInt(value.substr(comma + 1), end) : (end = start, false)))
-        return refuse("caret expects ID=POS or ID=START,END");
-      window.SetFocus(id);
-      c->SetSel(start, end);
-      return nullptr;
-    }
-    // select
-    if (!c->IsCombo()) return refuse("control " + std::to_string(id) + " is not a combo");
-    int selection = -1;
-    for (int i = 0; i < c->GetItemCount() && selection < 0; ++i)
-      if (c->GetItemValue(i) == value || c->GetItemLabel(i) == value) selection = i;
-    if (selection < 0 && value != "-") return refuse("combo " + std::to_string(id) + " has no entry " + Quote(value));
-    window.SetFocus(id);
-    c->SetCurSel(selection);
-    window.Fire(id, Event::SelChange);
-    return nullptr;
-  }
-  if (verb == "row") {
-    // row:ID:ROW=TEXT
-    size_t second = argument.find(':');
-    int row = 0;
-    std::string rest;
-    if (second == std::string::npos || !ParseInt(argument.substr(0, second), id) ||
-        !SplitTarget(argument.substr(second + 1), row, rest, true))
-      return refuse("row expects ID:ROW=TEXT");
-    Control* c = control(id);
-    if (!c || c->GetKind() != Kind::Grid) return refuse("control " + std::to_string(id) + " is not a grid");
-    if (!c->IsVisible()) return refuse("control " + std::to_string(id) + " is hidden");
-    if (row < 0 || row >= c->GetRowCount())
-      return refuse("grid " + std::to_string(id) + " has no row " + std::to_string(row));
-    c->SetCell(row, rest);
-    window.Fire(id, Event::EndEdit, row);
-    return nullptr;
-  }
-  return refuse("unknown action '" + action + "'");
+  Act act{verb, windows, current, script, *windows[current]};
+  for (const auto& entry : kVerbs)
+    if (verb == entry.verb) return entry.run(act, argument);
+  return act.Refuse("unknown action '" + action + "'");
 }
 
 }  // namespace ui

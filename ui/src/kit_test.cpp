@@ -63,22 +63,6 @@ TEST_F(KitTest, SelectionsStayInsideTheText) {
   EXPECT_EQ(end, 2);
 }
 
-TEST_F(KitTest, ComboShowsTheLabelAndStoresTheValue) {
-  ui::Control& combo = window.Item(1005);
-  combo.AddItem("on", "ON");
-  combo.AddItem("off", "OFF");
-  EXPECT_EQ(combo.GetText(), "") << "nothing selected";
-  combo.SetCurSel(1);
-  EXPECT_EQ(combo.GetText(), "off");
-  EXPECT_EQ(combo.GetItemValue(1), "OFF");
-  combo.SetCurSel(2);
-  EXPECT_EQ(combo.GetCurSel(), -1) << "out of range selects nothing";
-  combo.SetCurSel(0);
-  combo.ResetContent();
-  EXPECT_EQ(combo.GetCurSel(), -1);
-  EXPECT_EQ(combo.GetItemCount(), 0);
-}
-
 TEST_F(KitTest, LeavingAControlFiresItsKillFocusOnce) {
   std::vector<int> left;
   window.On(1004, ui::Event::KillFocus, [&](int id, int) { left.push_back(id); });

@@ -6,6 +6,7 @@
 #include "Boundary.h"
 #include "DateTimePlaceholders.h"
 #include "Export.h"
+#include "ModeParameters.h"
 #include "Parameters.h"
 #include "norvia/diag.h"
 #include "norvia/services.h"
@@ -40,18 +41,21 @@ const char* CTrelmExport::RunCommand(bool bCheckOnly) {
     return "SCHEME must be provided";
   }
   if (!SCHEME.IsValueAvailable()) return "SCHEME must be provided";
-  if (const char* message = IsCsvMode() ? CheckCsvSettings() : CheckModeClass()) return message;
+  if (const char* message = CheckModeClass()) return message;
+  if (IsCsvMode())
+    if (const char* message = CheckCsvSettings()) return message;
   if (const char* message = CheckScheme()) return message;
   if (!MODE.IsValueAvailable()) MODE = static_cast<long>(RYN_ASCII_APPEND);
   return Dispatch(false);
 }
 
 const char* CTrelmExport::CheckModeClass() {
-  if (ADDITIONAL_DATA_FILE.IsValueAvailable()) return "ADDITIONAL_DATA_FILE cannot be used within this mode";
-  if (TRANSPOSE_DATA.IsValueAvailable()) return "TRANSPOSE_DATA cannot be used within this mode";
-  if (VALUE_SEPARATOR.IsValueAvailable()) return "VALUE_SEPARATOR cannot be used within this mode";
-  if (THOUSANDS_SEPARATOR.IsValueAvailable()) return "THOUSANDS_SEPARATOR cannot be used within this mode";
-  if (DECIMAL_SEPARATOR.IsValueAvailable()) return "DECIMAL_SEPARATOR cannot be used within this mode";
+  const long mode = MODE.IsValueAvailable() ? MODE.GetValue() : -1;
+  for (const ModeParameter& row : kModeParameters) {
+    if (!row.refusedElsewhere || ModeUses(mode, row) || !row.parameter->IsValueAvailable()) continue;
+    m_strMessage = std::string(row.parameter->GetName()) + " cannot be used within this mode";
+    return m_strMessage.c_str();
+  }
   return nullptr;
 }
 

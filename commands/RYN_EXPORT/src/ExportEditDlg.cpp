@@ -4,9 +4,11 @@
 #include <cstdio>
 
 #include "Export.h"
+#include "ModeParameters.h"
 #include "Pages.h"
 #include "Parameters.h"
 #include "TextReplace.h"
+#include "massert.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
@@ -25,8 +27,8 @@ const char* const kFilterAll = "All files (*.*)|*.*||";
 
 std::string Tr(const char* key) { return Translate(key, 0, nullptr, AfxGetAppName()); }
 
-// What the page shows for a mode: the retired modes and a mode left open
-// show everything.
+// How the scheme is labelled, browsed and extended for a mode; the retired
+// modes and a mode left open are Other.
 enum class ModeClass { Ascii, Script, Csv, Other };
 
 ModeClass ClassOf(int mode) {
@@ -44,48 +46,49 @@ CNamedObject* g_moments[] = {&C_ALL, &C_BEFORE, &C_AFTER, nullptr};
 
 // A parameter's label, control and "..." button, shown and hidden together.
 struct Group {
+  const CNamedObject* parameter;
   int label, control, button;
 };
-enum GroupIndex { kUnit, kFeaturePath, kExportFlag, kMoment, kScript, kConfig, kAdditional, kTranspose,
-                  kValueSep, kDecimalSep, kThousandsSep, kGroupCount };
-const Group kGroups[kGroupCount] = {
-    {IDC_LABEL_UNIT, IDC_UNITTYPE, 0},
-    {IDC_LABEL_FEATUREPATH, IDC_FEATUREPATH, 0},
-    {IDC_LABEL_EXPORT_FLAG, IDC_CONSIDER_EXPORT_FLAG, 0},
-    {IDC_LABEL_MOMENT, IDC_SCRIPT_MOMENT, 0},
-    {IDC_LABEL_SCRIPT, IDC_SCRIPT_FILE, 0},
-    {IDC_LABEL_CONFIG, IDC_SCRIPT_CONFIG_FILE, 0},
-    {IDC_LABEL_ADDITIONAL, IDC_ADDITIONAL_DATA_FILE, IDC_BROWSE_ADDITIONAL},
-    {IDC_LABEL_TRANSPOSE, IDC_TRANSPOSE_DATA, 0},
-    {IDC_LABEL_VALUE_SEP, IDC_VALUE_SEPARATOR, IDC_BROWSE_VALUE_SEP},
-    {IDC_LABEL_DECIMAL_SEP, IDC_DECIMAL_SEPARATOR, IDC_BROWSE_DECIMAL_SEP},
-    {IDC_LABEL_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, IDC_BROWSE_THOUSANDS_SEP},
+const Group kGroups[] = {
+    {&UNITTYPE, IDC_LABEL_UNIT, IDC_UNITTYPE, 0},
+    {&FEATUREPATH, IDC_LABEL_FEATUREPATH, IDC_FEATUREPATH, 0},
+    {&CONSIDER_EXPORT_FLAG, IDC_LABEL_EXPORT_FLAG, IDC_CONSIDER_EXPORT_FLAG, 0},
+    {&SCRIPT_MOMENT, IDC_LABEL_MOMENT, IDC_SCRIPT_MOMENT, 0},
+    {&SCRIPT_FILE, IDC_LABEL_SCRIPT, IDC_SCRIPT_FILE, 0},
+    {&SCRIPT_CONFIG_FILE, IDC_LABEL_CONFIG, IDC_SCRIPT_CONFIG_FILE, 0},
+    {&ADDITIONAL_DATA_FILE, IDC_LABEL_ADDITIONAL, IDC_ADDITIONAL_DATA_FILE, IDC_BROWSE_ADDITIONAL},
+    {&TRANSPOSE_DATA, IDC_LABEL_TRANSPOSE, IDC_TRANSPOSE_DATA, 0},
+    {&VALUE_SEPARATOR, IDC_LABEL_VALUE_SEP, IDC_VALUE_SEPARATOR, IDC_BROWSE_VALUE_SEP},
+    {&DECIMAL_SEPARATOR, IDC_LABEL_DECIMAL_SEP, IDC_DECIMAL_SEPARATOR, IDC_BROWSE_DECIMAL_SEP},
+    {&THOUSANDS_SEPARATOR, IDC_LABEL_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, IDC_BROWSE_THOUSANDS_SEP},
 };
 
-// What each mode class shows of the groups above (the rest is hidden), and
-// how the scheme is labelled and browsed.
-struct ModeView {
-  std::vector<int> shown;
-  const char* schemeLabel;
-  const char* schemeFilter;
-  const char* schemeExtension;
-  int schemeKind;
+// The controls of a parameter of the mode table; every one has them, else
+// an inert group with no control.
+const Group& GroupOf(const ModeParameter& row) {
+  static const Group none{nullptr, 0, 0, 0};
+  for (const Group& group : kGroups)
+    if (group.parameter == row.parameter) return group;
+  MAssert_Soft(__FILE__, __LINE__, "GroupOf(row)", "no controls for %s", row.parameter->GetName());
+  return none;
+}
+
+// A mode left open or retired shows everything, so nothing is hidden from a
+// mode chosen later.
+bool Shows(int mode, const ModeParameter& row) { return UseOf(mode) == 0 || ModeUses(mode, row); }
+
+// How each mode class labels and browses the scheme.
+struct SchemeView {
+  const char* label;
+  const char* filter;
+  const char* extension;
+  int kind;
 };
-const ModeView& ViewOf(ModeClass modeClass) {
-  static const ModeView ascii{{kUnit, kFeaturePath, kExportFlag}, "Schemaname.dlg", kFilterTxt, "txt", 6};
-  static const ModeView script{{kMoment, kScript, kConfig}, "Aufrufendes Messprogramm.dlg", kFilterVxp, "vxp", 3};
-  static const ModeView csv{{kUnit, kFeaturePath, kAdditional, kTranspose, kExportFlag, kValueSep, kDecimalSep,
-                             kThousandsSep},
-                            "Schemaname.dlg",
-                            kFilterCsv,
-                            "csv",
-                            6};
-  static const ModeView other{{kUnit, kFeaturePath, kExportFlag, kMoment, kScript, kConfig, kAdditional,
-                               kTranspose, kValueSep, kDecimalSep, kThousandsSep},
-                              "Schemaname.dlg",
-                              kFilterAll,
-                              "",
-                              6};
+const SchemeView& SchemeViewOf(ModeClass modeClass) {
+  static const SchemeView ascii{"Schemaname.dlg", kFilterTxt, "txt", 6};
+  static const SchemeView script{"Aufrufendes Messprogramm.dlg", kFilterVxp, "vxp", 3};
+  static const SchemeView csv{"Schemaname.dlg", kFilterCsv, "csv", 6};
+  static const SchemeView other{"Schemaname.dlg", kFilterAll, "", 6};
   switch (modeClass) {
     case ModeClass::Ascii: return ascii;
     case ModeClass::Script: return script;
@@ -236,15 +239,15 @@ int CExportEditDlg::SelectedMode() const {
 
 void CExportEditDlg::UpdateVisibleControls() {
   ui::PageWindow& w = ui::WindowOf(*this);
-  const ModeView& view = ViewOf(ClassOf(SelectedMode()));
-  for (int g = 0; g < kGroupCount; ++g) {
-    bool shown = false;
-    for (int s : view.shown) shown |= s == g;
-    for (int id : {kGroups[g].label, kGroups[g].control, kGroups[g].button})
-      if (id) w.Item(id).Show(shown);
+  const int mode = SelectedMode();
+  for (const ModeParameter& row : kModeParameters) {
+    const Group& group = GroupOf(row);
+    for (int id : {group.label, group.control, group.button})
+      if (id) w.Item(id).Show(Shows(mode, row));
   }
-  w.Item(IDC_LABEL_SCHEME).SetText(Tr(view.schemeLabel));
-  m_pScheme->SetFileSettings(FileSetup(view.schemeKind, 0, view.schemeFilter, view.schemeExtension));
+  const SchemeView& view = SchemeViewOf(ClassOf(mode));
+  w.Item(IDC_LABEL_SCHEME).SetText(Tr(view.label));
+  m_pScheme->SetFileSettings(FileSetup(view.kind, 0, view.filter, view.extension));
 }
 
 void CExportEditDlg::AdaptSchemeExtension() {
@@ -353,52 +356,51 @@ void CExportEditDlg::OnPopupCommand(int command) {
   m_pPopupTarget = nullptr;
 }
 
+// Empties the controls of the parameters `mode` does not use; an open or
+// retired mode keeps them all.
+void CExportEditDlg::ClearUnused(int mode) {
+  ui::PageWindow& w = ui::WindowOf(*this);
+  for (const ModeParameter& row : kModeParameters) {
+    if (Shows(mode, row) || !GroupOf(row).control) continue;
+    ui::Control& control = w.Item(GroupOf(row).control);
+    if (control.IsCombo()) {
+      control.SetCurSel(-1);
+    } else {
+      control.SetText("");
+    }
+  }
+}
+
+int CExportEditDlg::Refuse(ui::Control* focus, const std::string& text) {
+  if (focus) focus->Focus();
+  MfxMessageBox(text.c_str(), kIconExclamation);
+  return 0;
+}
+
+// The edit mode's part of the apply: what the selected mode does not use goes,
+// and what it cannot run without must be there.
+int CExportEditDlg::SettleModeForEditing() {
+  int mode = SelectedMode();
+  // The combo does not offer the retired modes, so they are known by MODE
+  // alone; an offered mode left unselected clears nothing.
+  if (mode < 0 && MODE.IsValueAvailable() && ModeIs(MODE.GetValue(), ModeKind::Retired))
+    mode = static_cast<int>(MODE.GetValue());
+  if (ModeIs(mode, ModeKind::Retired)) {
+    std::string notice = Tr("Datenuebertragung nicht mehr unterstuetzt");
+    char text[512];
+    std::snprintf(text, sizeof text, notice.c_str(), FindMode(mode)->keyword);
+    return Refuse(m_pMode, text);
+  }
+  ClearUnused(mode);
+  if (ModeIs(mode, ModeKind::Script) && Trim(m_pScript->GetText()).empty())
+    return Refuse(m_pScript, Tr("SCRIPT_FILE must be provided"));
+  return 1;
+}
+
 int CExportEditDlg::OnApply() {
   ui::PageWindow& w = ui::WindowOf(*this);
   const bool editing = GetExecMode() == TRELM_EXEC_MODE_EDIT;
-  auto fail = [&](ui::Control* focus, const std::string& text) {
-    if (focus) focus->Focus();
-    MfxMessageBox(text.c_str(), kIconExclamation);
-    return 0;
-  };
-  auto clear = [](std::initializer_list<ui::Control*> controls) {
-    for (ui::Control* control : controls) {
-      if (control->IsCombo()) {
-        control->SetCurSel(-1);
-      } else {
-        control->SetText("");
-      }
-    }
-  };
-  if (editing) {
-    int mode = SelectedMode();
-    // The combo does not offer the retired modes, so they are known by MODE
-    // alone; an offered mode left unselected clears nothing.
-    const bool retired = MODE.IsValueAvailable() && ModeIs(MODE.GetValue(), ModeKind::Retired);
-    if (mode < 0 && retired) mode = static_cast<int>(MODE.GetValue());
-    switch (ClassOf(mode)) {
-      case ModeClass::Script:
-        clear({m_pUnit, m_pFeaturePath, m_pAdditional, m_pTranspose, m_pExportFlag, m_pValueSep, m_pDecimalSep,
-               m_pThousandsSep});
-        if (Trim(m_pScript->GetText()).empty()) return fail(m_pScript, Tr("SCRIPT_FILE must be provided"));
-        break;
-      case ModeClass::Csv:
-        clear({m_pMoment, m_pScript, m_pConfig});
-        break;
-      case ModeClass::Ascii:
-        clear({m_pMoment, m_pScript, m_pConfig, m_pAdditional, m_pTranspose, m_pValueSep, m_pDecimalSep,
-               m_pThousandsSep});
-        break;
-      case ModeClass::Other:
-        if (ModeIs(mode, ModeKind::Retired)) {
-          std::string notice = Tr("Datenuebertragung nicht mehr unterstuetzt");
-          char text[512];
-          std::snprintf(text, sizeof text, notice.c_str(), FindMode(mode)->keyword);
-          return fail(m_pMode, text);
-        }
-        break;
-    }
-  }
+  if (editing && !SettleModeForEditing()) return 0;
 
   const bool check = !editing;
   struct Entry {
@@ -424,6 +426,6 @@ int CExportEditDlg::OnApply() {
   for (const Entry& entry : entries)
     if (!GetControlEntry(entry.control, entry.parameter, check, entry.constants)) return 0;
 
-  if (!MODE.IsStringAvailable()) return fail(&w.Item(IDC_MODE), Tr("MODE must be provided"));
+  if (!MODE.IsStringAvailable()) return Refuse(&w.Item(IDC_MODE), Tr("MODE must be provided"));
   return 1;
 }

@@ -1,3 +1,4 @@
+#include "ModeParameters.h"
 #include "PageTestFixture.h"
 #include "Pages.h"
 #include "Parameters.h"
@@ -323,43 +324,54 @@ TEST_F(ExportPageTest, PopupCommandsWithoutTargetAreIgnored) {
   EXPECT_EQ(Item(IDC_SCHEME).GetText(), "<PROTOCOL_HEADER__TITLE_1>\"r\"");
 }
 
-// A page filled with every parameter, then applied in `mode` with the combo on `selected`.
-TEST_F(ExportPageTest, EditApplyClearsWhatTheModeDoesNotUse) {
-  struct Case {
-    const char* selected;
-    const char* params;
-  } cases[] = {
-      {"RYN_ASCII_APPEND",
-       "SCHEME=\"r.txt\"\nUNITTYPE=MY\nMODE=RYN_ASCII_APPEND\nFEATUREPATH=OFF\n"
-       "CONSIDER_EXPORT_FLAG=ON"},
-      {"RYN_CSV_HISTORY_APPEND",
-       "SCHEME=\"r.csv\"\nUNITTYPE=MY\nMODE=RYN_CSV_HISTORY_APPEND\nFEATUREPATH=OFF\n"
-       "CONSIDER_EXPORT_FLAG=ON\nADDITIONAL_DATA_FILE=\"a.txt\"\nTRANSPOSE_DATA=ON\n"
-       "VALUE_SEPARATOR=\"<HT>\"\nTHOUSANDS_SEPARATOR=\"'\"\nDECIMAL_SEPARATOR=\",\""},
-      {"RYN_SCRIPT_EXPORT",
-       "SCHEME=\"r.vxp\"\nMODE=RYN_SCRIPT_EXPORT\nSCRIPT_FILE=\"s.vxp\"\nSCRIPT_MOMENT=BEFORE\n"
-       "SCRIPT_CONFIG_FILE=\"c.export\""},
+// Every mode, and MODE left open, through the executor and the page with one
+// parameter given: the executor refuses it exactly where the mode table says,
+// and the page shows it, and keeps it on an edit apply, exactly where it is used.
+TEST_F(ExportPageTest, ExecutorAndPageAgreeOnWhatEachModeUses) {
+  const struct {
+    const char* name;
+    int control;
+    const char* value;
+  } samples[] = {
+      {"UNITTYPE", IDC_UNITTYPE, "MY"},
+      {"FEATUREPATH", IDC_FEATUREPATH, "OFF"},
+      {"CONSIDER_EXPORT_FLAG", IDC_CONSIDER_EXPORT_FLAG, "ON"},
+      {"SCRIPT_MOMENT", IDC_SCRIPT_MOMENT, "BEFORE"},
+      {"SCRIPT_FILE", IDC_SCRIPT_FILE, "\"s.vxp\""},
+      {"SCRIPT_CONFIG_FILE", IDC_SCRIPT_CONFIG_FILE, "\"c.export\""},
+      {"ADDITIONAL_DATA_FILE", IDC_ADDITIONAL_DATA_FILE, "\"a.txt\""},
+      {"TRANSPOSE_DATA", IDC_TRANSPOSE_DATA, "ON"},
+      {"VALUE_SEPARATOR", IDC_VALUE_SEPARATOR, "\"<HT>\""},
+      {"THOUSANDS_SEPARATOR", IDC_THOUSANDS_SEPARATOR, "\"'\""},
+      {"DECIMAL_SEPARATOR", IDC_DECIMAL_SEPARATOR, "\",\""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.selected);
-    for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
-    for (auto [name, value] : {std::pair{"SCHEME", "\"r.txt\""},
-                               {"UNITTYPE", "MY"},
-                               {"FEATUREPATH", "OFF"},
-                               {"CONSIDER_EXPORT_FLAG", "ON"},
-                               {"SCRIPT_MOMENT", "BEFORE"},
-                               {"SCRIPT_FILE", "\"s.vxp\""},
-                               {"SCRIPT_CONFIG_FILE", "\"c.export\""},
-                               {"ADDITIONAL_DATA_FILE", "\"a.txt\""},
-                               {"TRANSPOSE_DATA", "ON"},
-                               {"VALUE_SEPARATOR", "\"<HT>\""},
-                               {"DECIMAL_SEPARATOR", "\",\""},
-                               {"THOUSANDS_SEPARATOR", "\"'\""}})
-      Set(name, value);
-    OpenExport();
-    Select(IDC_MODE, c.selected);
-    EXPECT_EQ(page.OnApply(), 1) << Boxes();
-    EXPECT_EQ(Params(), c.params);
+  ASSERT_EQ(std::size(samples), std::size(kModeParameters));
+  std::vector<long> modes{-1};
+  for (const ModeRow& row : kModes) modes.push_back(row.mode);
+  for (long mode : modes) {
+    for (size_t i = 0; i < std::size(samples); ++i) {
+      const ModeParameter& row = kModeParameters[i];
+      const std::string name = samples[i].name;
+      ASSERT_EQ(name, row.parameter->GetName());
+      SCOPED_TRACE(name + " in mode " + std::to_string(mode));
+      for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
+      if (mode >= 0) MODE = mode;
+      Set(name.c_str(), samples[i].value);
+      // Refused only after the mode check: nothing is written.
+      Set("SCHEME", "\"r?.txt\"");
+      const char* message = theExport.ExecCommand(false);
+      const bool refused = row.refusedElsewhere && !ModeUses(mode, row);
+      EXPECT_STREQ(message, refused ? (name + " cannot be used within this mode").c_str()
+                                    : "SCHEME has invalid pathname");
+
+      OpenExport();
+      ui::Control& control = Item(samples[i].control);
+      const bool shown = UseOf(mode) == 0 || ModeUses(mode, row);
+      EXPECT_EQ(control.IsVisible(), shown);
+      page.OnApply();
+      const bool kept = control.IsCombo() ? control.GetCurSel() >= 0 : !control.GetText().empty();
+      EXPECT_EQ(kept, shown) << "an edit apply clears what the mode does not use";
+    }
   }
 }
 

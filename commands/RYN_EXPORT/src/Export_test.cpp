@@ -27,19 +27,6 @@ class ExportTest : public ::testing::Test {
   NorviaModuleStateGuard guard{theApp.ModuleState()};
 };
 
-TEST_F(ExportTest, IconIsLoadedOnce) {
-  theExport.m_hIcon = nullptr;
-  HICON* first = theExport.IdentifyIcon();
-  EXPECT_EQ(first, &theExport.m_hIcon);
-  ASSERT_NE(*first, nullptr);
-  // A marker in its place shows whether the second call loads again.
-  const HICON loaded = *first, marker = reinterpret_cast<HICON>(uintptr_t{1});
-  *first = marker;
-  EXPECT_EQ(theExport.IdentifyIcon(), first);
-  EXPECT_EQ(*first, marker);
-  *first = loaded;
-}
-
 TEST_F(ExportTest, ExecGUILogsByRegistrySwitchesAndClearsItsPages) {
   struct Case {
     const char* registry;
@@ -82,11 +69,6 @@ TEST_F(ExportTest, ParameterTextByIndex) {
   EXPECT_EQ(theExport.GetParameterText(2), "Record additional data");
   EXPECT_EQ(theExport.GetParameterText(15), "last");
   EXPECT_EQ(theExport.GetParameterText(3), "") << "title 1 not given";
-}
-
-TEST_F(ExportTest, TitleIsTranslatedAtStart) {
-  theExport.InitInstance();
-  EXPECT_EQ(theExport.GetTitle(), "Export of measurement results");
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   const ui::FileSettings& cells = Grid().GetFileSettings();
   EXPECT_EQ(cells.pathKind, 1);
   EXPECT_EQ(cells.filter, "Features (*.fea)|*.fea|Featurelist (*.lst)|*.lst|All Files (*.*)|*.*||");
-  EXPECT_EQ(cells.startDirectory, InterfaceDir() + "*.fea;*.lst");
+  EXPECT_EQ(cells.startDirectory, dir.Native("interface/") + "*.fea;*.lst");
 }
 
 TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {

@@ -79,6 +79,10 @@ class CExportEditDlg : public TrelmTabDialog {
 
  private:
   friend struct ExportEditDlgTestAccess;
+  int SettleModeForEditing();
+  void ClearUnused(int mode);
+  int Refuse(ui::Control* focus, const std::string& text);
+
   ui::Control* m_pScheme = nullptr;
   ui::Control* m_pMode = nullptr;
   ui::Control* m_pUnit = nullptr;

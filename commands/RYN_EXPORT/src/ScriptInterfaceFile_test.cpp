@@ -34,8 +34,8 @@ TEST_F(InterfaceFileTest, WholeFileWithStoreFeatures) {
   theExport.SetParameterEx("TITLE_1", "\"T1\"");
   theExport.SetParameterEx("TITLE_2", "\"\"");
   EXPECT_EQ(Compose(),
-            "[general]\r\nexport_moment=2\r\nautoexport=1\r\nryn_name=" + dir / "scripts/prog.vxp\r\n"
-            "config_file=" + dir / "config/my.export\r\n"
+            "[general]\r\nexport_moment=2\r\nautoexport=1\r\nryn_name=" + dir.Native("scripts/prog.vxp") + "\r\n"
+            "config_file=" + dir.Native("config/my.export") + "\r\n"
             "[protocol_header]\r\nTITLE_1=T1\r\nTITLE_2=\r\nTITLE_3=G3\r\nOPERATOR=\r\nPART_NAME=\r\n"
             "DRAWING_NO=\r\nOPERATION=\r\nCOMMENT=\r\nTEXT_1=\r\nTEXT_2=\r\nTEXT_3=\r\nTEXT_4=\r\nTEXT_5=\r\n"
             "[features]\r\n1=./p/a.fea\r\nnumber=1\r\n");

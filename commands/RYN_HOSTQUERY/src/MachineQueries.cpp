@@ -12,14 +12,6 @@ namespace {
 constexpr size_t kMaxText = 255;
 const char* const kSource = "commands\\RYN_HOSTQUERY\\src\\helper";
 
-struct Caches {
-  std::string serial, description, probe, tip, radius;
-};
-Caches& C() {
-  static Caches caches;
-  return caches;
-}
-
 void LogFailure(int line, const char* text) {
   MErrLog_Location("RYN_EXPORT.dll", kSource, line);
   MErrLog_Add("%s", text);
@@ -46,23 +38,25 @@ std::string Cut(const std::string& text) { return text.substr(0, kMaxText); }
 }  // namespace
 
 bool GetMachineSerial(std::string& result) {
-  if (C().serial.empty() && !RunQuery("GET MACHINE INFO.DLL", "&SERIALNO", C().serial)) {
+  MachineQueryCache& cache = MachineQueryCache::Instance();
+  if (cache.serial.empty() && !RunQuery("GET MACHINE INFO.DLL", "&SERIALNO", cache.serial)) {
     LogFailure(__LINE__, "Error: could not run GET MACHINE INFO()!");
     return false;
   }
-  result = C().serial;
+  result = cache.serial;
   return true;
 }
 
 bool GetMachineDescription(std::string& result) {
-  if (!C().description.empty()) return result = Cut(C().description), true;
+  MachineQueryCache& cache = MachineQueryCache::Instance();
+  if (!cache.description.empty()) return result = Cut(cache.description), true;
   std::string name;
   if (!RunQuery("GET MACHINE INFO.DLL", "&NAME", name)) {
     LogFailure(__LINE__, "Error: could not run GET MACHINE INFO()!");
     return false;
   }
-  C().description = result = name;
-  if (name.size() >= kMaxText) return C().description = result = Cut(name), true;
+  cache.description = result = name;
+  if (name.size() >= kMaxText) return cache.description = result = Cut(name), true;
   std::string system;
   if (!RunQuery("GET PROBESYSTEM.DLL", "&NAME", system)) {
     LogFailure(__LINE__, "Error: could not run GET PROBESYSTEM()!");
@@ -71,7 +65,7 @@ bool GetMachineDescription(std::string& result) {
   if (system.empty()) return true;
   std::string withSystem = name + " (" + system + ")";
   if (withSystem.size() >= kMaxText) return true;
-  C().description = result = withSystem;
+  cache.description = result = withSystem;
   std::string probe;
   if (!RunQuery("GET PROBE INFO.DLL", "&PROBE", probe)) {
     LogFailure(__LINE__, "Error: could not run GET PROBE INFO()!");
@@ -79,13 +73,14 @@ bool GetMachineDescription(std::string& result) {
   }
   if (probe.empty()) return true;
   std::string full = name + " (" + system + " + " + probe + ")";
-  if (full.size() < kMaxText) C().description = result = full;
+  if (full.size() < kMaxText) cache.description = result = full;
   return true;
 }
 
 bool GetProbeInfo(std::string& result, int kind) {
   if (kind < 1 || kind > 3) return false;
-  std::string& cache = kind == 1 ? C().probe : kind == 2 ? C().tip : C().radius;
+  MachineQueryCache& known = MachineQueryCache::Instance();
+  std::string& cache = kind == 1 ? known.probe : kind == 2 ? known.tip : known.radius;
   result.clear();
   if (!cache.empty()) return result = Cut(cache), true;
   std::string text;
@@ -106,6 +101,9 @@ bool GetProbeInfo(std::string& result, int kind) {
   return true;
 }
 
-void ResetMachineQueryCaches() { C() = Caches{}; }
+MachineQueryCache& MachineQueryCache::Instance() {
+  static MachineQueryCache cache;
+  return cache;
+}
 
 }  // namespace ryn

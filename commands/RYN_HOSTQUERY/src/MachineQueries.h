@@ -12,7 +12,16 @@ bool GetMachineSerial(std::string& result);
 bool GetMachineDescription(std::string& result);
 // Kind 1 probe name, 2 tip name, 3 tip radius ("%lf"); false for other kinds.
 bool GetProbeInfo(std::string& result, int kind);
-// Forgets the cached answers (tests only; the host never does).
-void ResetMachineQueryCaches();
+
+// The answers known so far. The host never forgets them; a test that stands
+// for a fresh library empties them through a friend of its own.
+class MachineQueryCache {
+  friend struct MachineQueriesTestAccess;
+  friend bool GetMachineSerial(std::string&);
+  friend bool GetMachineDescription(std::string&);
+  friend bool GetProbeInfo(std::string&, int);
+  static MachineQueryCache& Instance();
+  std::string serial, description, probe, tip, radius;
+};
 
 }  // namespace ryn

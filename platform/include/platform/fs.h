@@ -41,3 +41,12 @@ errno_t _makepath_s(char* path, size_t size, const char* drive, const char* dir,
 
 // The path in the form the system's file calls take ('\' becomes '/' on Linux).
 const char* Plat_NativePath(const char* path, char* buffer, size_t size);
+
+// The separator the system spells its own paths with, for joining a folder and a name.
+constexpr char Plat_PathSeparator() {
+#if defined(_WIN32)
+  return '\\';
+#else
+  return '/';
+#endif
+}

@@ -27,6 +27,13 @@ struct TempDir {
 
   // The path of `relative` inside the folder.
   std::string operator/(const std::string& relative) const { return path + "/" + relative; }
+  // The same as the host stand-in joins it: with the system's separator ('\\' on Windows).
+  std::string Native(std::string relative) const {
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    for (char& c : relative)
+      if (c == '/') c = separator;
+    return path + separator + relative;
+  }
   // Writes `bytes` to `relative`, making its folders; returns its path.
   std::string Write(const std::string& relative, const std::string& bytes) const {
     const std::string file = *this / relative;

@@ -7,6 +7,12 @@
 #include "norvia/env.h"
 #include "testing/temp_dir.h"
 
+namespace ryn {
+struct MachineQueriesTestAccess {
+  static void Forget() { MachineQueryCache::Instance() = MachineQueryCache{}; }
+};
+}  // namespace ryn
+
 namespace {
 
 class AutoKeysTest : public ::testing::Test {
@@ -14,7 +20,7 @@ class AutoKeysTest : public ::testing::Test {
   void Open(const std::string& ini) {
     dir.Write("host.ini", ini);
     ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
-    ryn::ResetMachineQueryCaches();
+    ryn::MachineQueriesTestAccess::Forget();
     norvia::ClearLogs();
   }
   std::string Replace(std::string text, std::vector<std::string> headers = {}) {

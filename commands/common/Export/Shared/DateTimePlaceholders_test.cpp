@@ -52,16 +52,4 @@ TEST(DateTimePlaceholders, RemovalCountsAndStrippingForValidation) {
   EXPECT_EQ(ryn::RemoveAutoKeys(lower), 0) << "keys are case-sensitive";
 }
 
-TEST(FormatTimeText, FormatsAndNullFormat) {
-  EXPECT_EQ(ryn::FormatTimeText(SampleTime(), "%d.%m.%y"), "07.03.24");
-  EXPECT_EQ(ryn::FormatTimeText(SampleTime(), nullptr), "");
-}
-
-TEST(ReplaceAll, NonOverlappingLeftToRight) {
-  std::string s = "aaaa";
-  EXPECT_EQ(ryn::ReplaceAll(s, "aa", "b"), 2);
-  EXPECT_EQ(s, "bb");
-  EXPECT_EQ(ryn::ReplaceAll(s, "", "x"), 0);
-}
-
 }  // namespace
