@@ -37,6 +37,7 @@ constexpr long kLastTextIndex = 15;  // the plug-in's parameter summary texts ar
 struct Options {
   std::string env, plugin, now, verb;
   int trace = -1;
+  bool version = false;
   std::vector<std::string> args;
 };
 
@@ -51,6 +52,7 @@ bool ParseOptions(int argc, char** argv, Options& o) {
   for (; i < argc && std::string(argv[i]).rfind("--", 0) == 0; ++i) {
     std::string name = argv[i];
     if (name == "--help") return false;
+    if (name == "--version") return o.version = true;
     if (i + 1 >= argc) return Complain(name + " needs a value");
     std::string value = argv[++i];
     // An empty directory would quietly fall back on the bundled example.
@@ -182,6 +184,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stderr);
     return kUsageError;
   }
+  if (options.version) return std::printf("ryn-host (RYN EXPORT) %s\n", RYN_VERSION), kOk;
   if (options.env.empty()) options.env = DefaultEnvironment();
   // Absolute, so that paths the plug-in derives from it hold in the
   // interpreter, which runs in a working directory of its own.
