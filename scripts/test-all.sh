@@ -36,7 +36,7 @@ preset_cycle() {
   fi
 }
 
-# Runs "$@" with the wine prefix of ARCH started once around it.
+# Runs "$@" with the wine prefix of ARCH, made beforehand, and stops its wineserver after.
 with_wine() {  # ARCH COMMAND...
   local arch=$1 rc=0
   shift

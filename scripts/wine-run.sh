@@ -5,14 +5,15 @@
 # Windows trees, so `ctest` runs the test .exe files with it.
 #
 #   wine-run.sh PROGRAM.exe [ARG...]   run a program (32-bit wine for an i686 one)
-#   wine-run.sh --init [WHICH]         make the prefix and start its wineserver
+#   wine-run.sh --init [WHICH]         only make the prefix
 #   wine-run.sh --stop [WHICH]         stop the prefix's wineserver
 #
 # WHICH is win32, win64 or a CMake build tree (its architecture); default win64.
 # There is one prefix per architecture, build/wine-win32 and build/wine-win64 of
-# this checkout (WINEPREFIX, when set, overrides it): the 32-bit one made by
-# the 32-bit loader with WINEARCH=win32, the 64-bit one by wine64. --init starts
-# the prefix's wineserver for good, so the runs after it need not start one.
+# this checkout (WINEPREFIX, when set, overrides it), made once: the 32-bit one
+# by the 32-bit loader with WINEARCH=win32, the 64-bit one by wine64. (The
+# wineserver is not kept running: wine's own service processes would hold a
+# caller's output pipe open long after the program ended.)
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -87,8 +88,5 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
   exec 9>&-
 fi
 
-if [[ $mode == init ]]; then
-  "$wineserver" -p </dev/null >/dev/null 2>&1
-  exit 0
-fi
+[[ $mode == init ]] && exit 0
 exec "$wine" "$@"
