@@ -49,11 +49,11 @@ with_wine() {  # ARCH COMMAND...
 
 # Whether this machine executes 32-bit programs; says why not when it cannot.
 runs_32bit() {
-  local out
-  out=$(/usr/lib/wine/wine --version 2>&1) && return 0
+  local loader=${RYN_WINE32:-/usr/lib/wine/wine} out
+  out=$("$loader" --version 2>&1) && return 0
   if [[ $out == *"Exec format error"* ]]; then
     echo "SKIPPED: this machine cannot execute 32-bit programs (the kernel refuses" \
-      "/usr/lib/wine/wine: Exec format error), so nothing i686 runs under wine here"
+      "$loader: Exec format error), so nothing i686 runs under wine here"
     return $skipped
   fi
   echo "32-bit wine does not start: $out" >&2
