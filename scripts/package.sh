@@ -38,7 +38,7 @@ package() {
   cp "$build"/bin/loc/*.loc "$stage/loc/"
   # The example environment as the repository holds it, without what runs left there.
   cp -r examples/env "$stage/env"
-  rm -rf "$stage/env/export" "$stage/env/log" "$stage/env/interface"
+  rm -rf "$stage/env/export" "$stage/env/log" "$stage/env/interface" "$stage/env/.gitignore"
   sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@ARCH_NOTE@/$(arch_note "$arch")/" \
     -e 's/$/\r/' packaging/INSTALL.txt >"$stage/INSTALL.txt"
   rm -f "dist/$name.zip"
