@@ -11,6 +11,8 @@ if(MINGW)
   # winpthread): a host's command folder holds no runtime DLLs, and another
   # plug-in's copies would clash. So no exception crosses a module boundary.
   add_link_options(-static)
+  # Shipped Release modules carry no symbol table.
+  add_link_options($<$<CONFIG:Release>:-s>)
   # The C99 printf family, so numbers and %zu print as on Linux.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 __USE_MINGW_ANSI_STDIO=1)
 endif()
