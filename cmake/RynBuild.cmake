@@ -7,8 +7,12 @@ if(RYN_SANITIZE)
 endif()
 
 if(MINGW)
-  # The libraries share C++ objects and exceptions across DLL boundaries, so
-  # all of them use the one shared runtime, shipped beside the binaries.
+  # Every module carries its own compiler runtime (libgcc, libstdc++,
+  # winpthread): a host's command folder holds no runtime DLLs, and another
+  # plug-in's copies would clash. So no exception crosses a module boundary.
+  add_link_options(-static)
+  # Shipped Release modules carry no symbol table.
+  add_link_options($<$<CONFIG:Release>:-s>)
   # The C99 printf family, so numbers and %zu print as on Linux.
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 __USE_MINGW_ANSI_STDIO=1)
 endif()
@@ -20,6 +24,10 @@ function(ryn_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
   if(RYN_WERROR)
     target_compile_options(${target} PRIVATE -Werror)
+    # The mingw linker's warnings (a resource clash, say) are defects too.
+    if(MINGW)
+      target_link_options(${target} PRIVATE -Wl,--fatal-warnings)
+    endif()
   endif()
   # GCC 12 with optimisation warns of overlapping copies inside libstdc++'s own
   # string code for C++20 code as plain as s = ";" (GCC bug 105329).
@@ -89,29 +97,6 @@ function(ryn_add_test_dirs name)
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "RYN_SOURCE_DIR=${CMAKE_SOURCE_DIR};RYN_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
 
-if(MINGW)
-  # Ship the compiler's runtime DLLs (shared libstdc++, libgcc, winpthread)
-  # beside the binaries, so wine and a plain copy of bin/ both find them.
-  set(ryn_runtime_dlls)
-  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
-    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-      OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(IS_ABSOLUTE "${path}" AND EXISTS "${path}")
-      get_filename_component(path "${path}" REALPATH)
-      list(APPEND ryn_runtime_dlls "${path}")
-    endif()
-  endforeach()
-  if(NOT ryn_runtime_dlls)
-    message(WARNING "No mingw runtime DLLs found next to ${CMAKE_CXX_COMPILER}")
-  else()
-    file(COPY ${ryn_runtime_dlls} DESTINATION ${CMAKE_RUNTIME_OUTPUT_DIRECTORY})
-    add_custom_target(ryn-mingw-runtime ALL
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${ryn_runtime_dlls} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/
-      COMMENT "Copying the mingw runtime DLLs to bin/")
-  endif()
-endif()
-
 set(RYN_EXPORT_TABLE_CHECK ${CMAKE_CURRENT_LIST_DIR}/ExportTableCheck.cmake)
 
 # ryn_add_export_table_test(TARGET) checks that the plug-in library exports
@@ -135,4 +120,49 @@ function(ryn_add_export_table_test target)
   add_test(NAME ${target}_exports
     COMMAND ${CMAKE_COMMAND} "-DFILE=$<TARGET_FILE:${target}>" -DTOOL=${tool} -DFORMAT=${format}
             -P ${RYN_EXPORT_TABLE_CHECK})
+endfunction()
+
+# ryn_add_import_table_test(TARGET...) checks, on Windows, that each module
+# imports only Windows system DLLs and the host's library (objdump -p).
+function(ryn_add_import_table_test)
+  if(NOT BUILD_TESTING OR NOT WIN32)
+    return()
+  endif()
+  foreach(target ${ARGN})
+    add_test(NAME ${target}_imports
+      COMMAND ${CMAKE_COMMAND} "-DFILE=$<TARGET_FILE:${target}>" -DTOOL=${CMAKE_OBJDUMP}
+              -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/ImportTableCheck.cmake)
+  endforeach()
+endfunction()
+
+# ryn_version_resource(TARGET DESCRIPTION) gives a Windows module a
+# VERSIONINFO resource: the project's version, the description, the product.
+function(ryn_version_resource target description)
+  if(NOT WIN32)
+    return()
+  endif()
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(RYN_FILE_TYPE VFT_APP)
+  else()
+    set(RYN_FILE_TYPE VFT_DLL)
+  endif()
+  set(RYN_TARGET ${target})
+  set(RYN_DESCRIPTION "${description}")
+  configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/version.rc.in ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc.in @ONLY)
+  # The file name is known at generation time only.
+  file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc
+    INPUT ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc.in)
+  target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+endfunction()
+
+# ryn_pages_in_own_resources(TARGET): the target's resource script includes
+# the control kit's pages.rc itself. windres numbers icon images from 1 in
+# each script it compiles, so a module whose own script has icons too must
+# compile both in one script, or two icon groups point at one image.
+function(ryn_pages_in_own_resources target)
+  if(WIN32)
+    set_target_properties(${target} PROPERTIES RYN_PAGES_IN_OWN_RC ON)
+    target_include_directories(${target} PRIVATE ${RYN_UI_RC_DIR})
+  endif()
 endfunction()

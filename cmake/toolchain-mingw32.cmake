@@ -1,6 +1,5 @@
 # Cross build for 32-bit Windows with mingw-w64: the form the plug-in ships in.
-# Build only: there is no 32-bit wine in CI, so no emulator is set and ctest
-# is not run for this tree.
+# Test programs run under 32-bit wine where the machine executes 32-bit programs.
 set(RYN_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR X86)
@@ -21,3 +20,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# add_test runs the .exe through wine-run.sh, which picks 32-bit wine for it.
+find_program(RYN_WINE32 NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+if(RYN_WINE32)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+endif()

@@ -20,8 +20,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# add_test runs the .exe through wine; the wrapper keeps wine quiet, gives
-# each build tree its own prefix and passes the exit code through.
+# add_test runs the .exe through wine; the wrapper keeps wine quiet, runs it
+# in the prefix of its architecture and passes the exit code through.
 find_program(RYN_WINE64 NAMES wine64 wine PATHS /usr/lib/wine /usr/lib64/wine NO_CMAKE_FIND_ROOT_PATH)
 if(RYN_WINE64)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)

@@ -1,5 +1,25 @@
 # Helpers shared by the scripts in this folder (sourced, not run).
 
+# ryn_as_root COMMAND...: runs it as root (through sudo when not root).
+ryn_as_root() {
+  if ((EUID == 0)); then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "not root and no sudo: run '$*' first" >&2
+    return 1
+  fi
+}
+
+# ryn_enable_architecture ARCH lets dpkg install packages of ARCH (i386 for
+# 32-bit wine); the next ryn_require_packages updates the package lists.
+ryn_enable_architecture() {
+  dpkg --print-foreign-architectures | grep -qx "$1" && return 0
+  echo "Adding the package architecture $1"
+  ryn_as_root dpkg --add-architecture "$1"
+}
+
 # ryn_require_packages PKG... installs the Debian packages that are missing,
 # and does nothing (no apt-get update) when all are there.
 ryn_require_packages() {
@@ -11,14 +31,9 @@ ryn_require_packages() {
   done
   ((${#missing[@]})) || return 0
   echo "Installing missing packages: ${missing[*]}"
-  local sudo=()
-  if ((EUID != 0)); then
-    command -v sudo >/dev/null || { echo "not root and no sudo: install ${missing[*]} first" >&2; return 1; }
-    sudo=(sudo)
-  fi
   export DEBIAN_FRONTEND=noninteractive
-  "${sudo[@]}" apt-get update -q </dev/null
-  "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+  ryn_as_root apt-get update -q </dev/null || return 1
+  ryn_as_root apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
 }
 
 # Compiler caching: CMake picks these up when a build tree is first configured.

@@ -20,6 +20,13 @@ std::string BinaryDir() {
   return dir ? dir : ".";
 }
 
+const char* OtherHost() { return std::getenv("RYN_HOST_COMMAND"); }
+
+std::string WithoutCarriageReturns(std::string text) {
+  if (OtherHost()) std::erase(text, '\r');
+  return text;
+}
+
 }  // namespace
 
 std::string ShellQuote(const std::string& text) {
@@ -57,7 +64,8 @@ std::string HostRunner::Command(const std::vector<std::string>& args, const std:
 std::string HostRunner::ShellCommand(const std::string& shellArgs, const std::string& now) const {
   std::string command = "env TZ=UTC ";
   for (const std::string& variable : m_env) command += ShellQuote(variable) + " ";
-  command += ShellQuote(BinaryDir() + "/bin/ryn-host") + " --env " + ShellQuote(m_dir.path);
+  command += OtherHost() ? std::string(OtherHost()) : ShellQuote(BinaryDir() + "/bin/ryn-host");
+  command += " --env " + ShellQuote(m_dir.path);
   if (!now.empty()) command += " --now " + ShellQuote(now);
   return command + " " + shellArgs;
 }
@@ -71,8 +79,8 @@ HostResult HostRunner::RunShell(const std::string& shellArgs, const std::string&
   int status = std::system(command.c_str());
   HostResult result;
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ryntest::ReadFile(outFile);
-  result.err = ryntest::ReadFile(errFile);
+  result.out = WithoutCarriageReturns(ryntest::ReadFile(outFile));
+  result.err = WithoutCarriageReturns(ryntest::ReadFile(errFile));
   fs::remove(outFile);
   fs::remove(errFile);
   return result;

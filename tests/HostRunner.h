@@ -1,5 +1,7 @@
 // Runs the built ryn-host as a user would, in a private copy of a test
 // environment, with TZ=UTC; captures exit code, stdout and stderr.
+// RYN_HOST_COMMAND (shell text) runs another host instead, such as a
+// packaged ryn-host.exe under wine; its CR LF line ends are read as LF.
 #pragma once
 
 #include <string>

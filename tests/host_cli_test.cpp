@@ -19,6 +19,10 @@ TEST(HostCli, IdentifyListsNameNumberArgumentsAndConstants) {
             "RYN_ASCII_REPLACE=2\nRYN_ASCII_APPEND=3\nRYN_ASCII_APPEND_LINE=4\nRYN_SCRIPT_EXPORT=5\n"
             "RYN_CSV_REPLACE=6\nRYN_CSV_APPEND=7\nRYN_CSV_COMPACT_REPLACE=8\nRYN_CSV_COMPACT_APPEND=9\n"
             "RYN_CSV_HISTORY_REPLACE=10\nRYN_CSV_HISTORY_APPEND=11\nALL=0\nBEFORE=1\nAFTER=2\n");
+  // The build's one version, also in the Windows version resources.
+  r = host.Run({"--version", "identify"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "ryn-host (RYN EXPORT) " RYN_VERSION "\n");
 }
 
 TEST(HostCli, ParametersRoundTripAndSummaryTexts) {

@@ -22,6 +22,7 @@ namespace {
 const char* const kUsage =
     "usage: ryn-host [--env DIR] [--plugin FILE] [--now \"YYYY-MM-DD hh:mm:ss\"] [--trace LEVEL]\n"
     "                VERB [ARG...]\n"
+    "       ryn-host --help | --version\n"
     "verbs:\n"
     "  exec NAME=VALUE...        set the parameters, then execute\n"
     "  check NAME=VALUE...       the same, check-only\n"
@@ -43,6 +44,7 @@ constexpr long kLastTextIndex = 15;  // the plug-in's parameter summary texts ar
 struct Options {
   std::string env, plugin, now, verb;
   int trace = -1;
+  bool version = false;
   std::vector<std::string> args;
 };
 
@@ -57,6 +59,7 @@ bool ParseOptions(int argc, char** argv, Options& o, bool& help) {
   for (; i < argc && std::string(argv[i]).rfind("--", 0) == 0; ++i) {
     std::string name = argv[i];
     if (name == "--help") return !(help = true);
+    if (name == "--version") return o.version = true;
     if (i + 1 >= argc) return Complain(name + " needs a value");
     std::string value = argv[++i];
     // An empty directory would quietly fall back on the bundled example.
@@ -223,6 +226,7 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, help ? stdout : stderr);
     return help ? kOk : kUsageError;
   }
+  if (options.version) return std::printf("ryn-host (RYN EXPORT) %s\n", RYN_VERSION), kOk;
   if (options.env.empty()) options.env = DefaultEnvironment();
   // Absolute, so that paths the plug-in derives from it hold in the
   // interpreter, which runs in a working directory of its own.

@@ -1,5 +1,5 @@
 // Sibling host commands answered from [machine] of host.ini; "fail = NAME"
-// makes that command throw, as a host without the machine connection would.
+// makes that command fail, as on a host without the machine connection.
 #include <cstdlib>
 
 #include "norvia/env.h"
@@ -44,11 +44,12 @@ void CTrelmExec::ResetParameterAlgEx() {
 void CTrelmExec::SetParameterAlgEx(const char* name, std::string* text) { m_texts.emplace_back(name, text); }
 void CTrelmExec::SetParameterAlgEx(const char* name, double* number) { m_numbers.emplace_back(name, number); }
 
-const char* CTrelmExec::ExecAlgEx(bool) {
+const char* CTrelmExec::RunAlgEx(bool, const char** failure) {
+  *failure = nullptr;
   const Sibling* sibling = FindSibling(m_strModule);
-  if (!sibling) throw "command library not found";
+  if (!sibling) return *failure = "command library not found", nullptr;
   const std::string* fail = norvia::Host_Settings().Get("machine", "fail");
-  if (fail && norvia::EqualsNoCase(*fail, sibling->failName)) throw "command failed";
+  if (fail && norvia::EqualsNoCase(*fail, sibling->failName)) return *failure = "command failed", nullptr;
   for (auto& [name, out] : m_texts)
     if (const char* key = MachineKey(*sibling, name); key && out)
       if (const std::string* v = norvia::Host_Settings().Get("machine", key)) *out = *v;

@@ -206,8 +206,18 @@ class CTrelmExec {
   void ResetParameterAlgEx();
   void SetParameterAlgEx(const char* name, std::string* text);
   void SetParameterAlgEx(const char* name, double* number);
-  // Runs the command; throws a const char* text when it fails.
-  const char* ExecAlgEx(bool bCheckOnly);
+  // Runs the command. A failure comes back as its text in `failure` (null
+  // when it ran): no exception leaves the host's library, whose runtime
+  // need not be the caller's.
+  const char* RunAlgEx(bool bCheckOnly, const char** failure);
+  // Runs the command and throws the failure text as the host's runner does;
+  // inline, so the throw happens in the caller's module.
+  const char* ExecAlgEx(bool bCheckOnly) {
+    const char* failure = nullptr;
+    const char* result = RunAlgEx(bCheckOnly, &failure);
+    if (failure) throw failure;
+    return result;
+  }
   int m_nFlag = 0;
 
  private:

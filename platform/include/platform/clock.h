@@ -19,7 +19,9 @@ __time64_t Plat_time64(__time64_t* out);
 #define _time64 Plat_time64
 #endif
 
-// While `fixed`, _time64 answers `secondsSince1970`.
+// While `fixed`, _time64 answers `secondsSince1970`, in this process and in
+// the programs it starts (through this environment variable, seconds).
+constexpr const char* kPlatFixedTimeVariable = "NORVIA_FIXED_TIME";
 void Plat_SetFixedTime(bool fixed, int64_t secondsSince1970);
 // True and the fixed time when the clock is fixed.
 bool Plat_FixedTime(int64_t* seconds);

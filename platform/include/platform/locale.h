@@ -15,6 +15,10 @@ int Plat_GetLocaleInfoA(LCID locale, LCTYPE type, LPSTR buffer, int size);
 #define GetLocaleInfoA Plat_GetLocaleInfoA
 #endif
 
+// Fixes the answer for `type`; null makes the query fail. The answer is kept
+// in the process environment (this prefix and the type's number), so every
+// module of the process and the programs it starts see it.
+constexpr const char* kPlatLocaleVariablePrefix = "NORVIA_LOCALE_";
 // Fixes the answer for `type`; null makes the query fail.
 void Plat_SetLocaleAnswer(LCTYPE type, const char* value);
 // Back to the system's answers.
