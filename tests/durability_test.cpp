@@ -65,8 +65,11 @@ class Mount {
   bool Remount(const std::string& options) const {
     return std::system(("mount -o remount," + options + " " + ShellQuote(m_dir)).c_str()) == 0;
   }
-  // Takes all space that is left.
-  void Fill() const { std::system(("cat /dev/zero > " + ShellQuote(m_dir + "/filler") + " 2>/dev/null").c_str()); }
+  // Takes all space that is left, or `bytes` of it.
+  void Fill(size_t bytes = 0) const {
+    const std::string source = bytes ? "head -c " + std::to_string(bytes) + " /dev/zero" : "cat /dev/zero";
+    std::system((source + " > " + ShellQuote(m_dir + "/filler") + " 2>/dev/null").c_str());
+  }
   void Unfill() const { fs::remove(m_dir + "/filler"); }
   // Names in the folder but the filler and the lock file: a temporary left over shows here.
   std::vector<std::string> Names() const {
@@ -116,6 +119,69 @@ TEST(Durability, AFullDiskKeepsTheOldFileAndSaysSo) {
     const bool replaces = std::string(m.mode).find("REPLACE") != std::string::npos;
     EXPECT_EQ(m.runs(host.Read("export/" + std::string(m.file))), replaces ? 1 : runs + 1)
         << "the file still reads and grows";
+  }
+}
+
+// The run and the file as a number of runs leave it: the file after one
+// run, then what each further run adds.
+struct Runs {
+  std::string first, each;
+  std::string Times(size_t n) const {
+    std::string all = first;
+    while (--n) all += each;
+    return all;
+  }
+};
+
+Runs RunTwice(HostRunner& host, const Mode& m) {
+  const std::string file = "export/" + std::string(m.file);
+  EXPECT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
+  Runs runs{host.Read(file), ""};
+  EXPECT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
+  runs.each = host.Read(file).substr(runs.first.size());
+  return runs;
+}
+
+// Appends go in place: a history several times larger than the space left
+// on its disk still takes a row.
+TEST(Durability, AFileLargerThanTheFreeSpaceStillTakesARow) {
+  for (const Mode& m : {kAppendModes[0], kAppendModes[2], kAppendModes[3]}) {
+    SCOPED_TRACE(m.mode);
+    HostRunner host;
+    Mount mount(host, "size=512k");
+    REQUIRE_MOUNT(mount);
+    const Runs runs = RunTwice(host, m);
+    const size_t n = 200 * 1024 / runs.each.size();
+    host.Write("export/" + std::string(m.file), runs.Times(n));
+    mount.Fill(256 * 1024);  // about 50k left
+    HostResult r = host.Run(ExportArgs(m.mode, m.file));
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(host.Read("export/" + std::string(m.file)) == runs.Times(n + 1));
+  }
+}
+
+// Runs killed at random moments: the file is always the old one plus whole
+// runs, at the latest once the next run has taken the lock, and nothing is
+// left beside it.
+TEST(Durability, RunsKilledAtAnyMomentLeaveWholeRuns) {
+  for (const Mode& m : {kAppendModes[0], kAppendModes[2], kAppendModes[3]}) {
+    SCOPED_TRACE(m.mode);
+    HostRunner host;
+    const Runs runs = RunTwice(host, m);
+    const std::string script = "for i in $(seq 80); do " + host.Command(ExportArgs(m.mode, m.file)) +
+                               " >/dev/null 2>&1 & sleep $(printf '0.%03d' $((RANDOM % 40))); kill -9 $! 2>/dev/null;"
+                               " wait; done";
+    ASSERT_EQ(std::system(("bash -c " + ShellQuote(script) + " 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
+    const std::string content = host.Read("export/" + std::string(m.file));
+    ASSERT_GT(content.size(), runs.first.size());
+    const size_t n = (content.size() - runs.first.size()) / runs.each.size() + 1;
+    EXPECT_TRUE(content == runs.Times(n)) << "torn after " << n << " runs";
+    EXPECT_GE(n, 3u);
+    for (const auto& entry : fs::directory_iterator(host.Dir() + "/export")) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_TRUE(name == m.file || name == ".ryn-export.lock") << name;
+    }
   }
 }
 

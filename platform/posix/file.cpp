@@ -116,6 +116,18 @@ BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAP
   return TRUE;
 }
 
+BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED) {
+  if (read) *read = 0;
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  ssize_t n;
+  do n = ::read(fd, data, size);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) return plat::FailErrno();
+  if (read) *read = static_cast<DWORD>(n);
+  return TRUE;
+}
+
 BOOL FlushFileBuffers(HANDLE file) {
   if (Plat_FaultStrikes(PlatFault::Flush)) return FALSE;
   int fd = plat::DescriptorOf(file);

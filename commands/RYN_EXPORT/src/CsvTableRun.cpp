@@ -108,6 +108,7 @@ const char* CsvTableRun::Write() {
       if (!m_table.AddValue(c, "")) return TableMessage(m_table.GetErrorText());
 
   if (const char* message = Lock()) return message;
+  if (m_carried && columns == m_plain.Headers().size()) return AppendInPlace();
   // Creating the temporary first is what tells that the file can be
   // written at all.
   if (!m_file.CreateTemporary()) return make_pp(m_file.Message());
@@ -119,13 +120,26 @@ const char* CsvTableRun::WriteTable() {
   // The table opens the temporary by name.
   if (m_table.Write(NativePath(m_file.Temporary()), m_separator)) return nullptr;
   if (!m_table.GetSystemError()) return TableMessage(m_table.GetErrorText());
-  m_file.Fail(FileFailure::Unwritten, Plat_ErrorFromErrno(m_table.GetSystemError()));
+  m_file.Fail(FileFailure::Unwritten, m_table.GetSystemError());
   return make_pp(m_file.Message());
+}
+
+const char* CsvTableRun::AppendInPlace() {
+  std::string rows;
+  AppendNewRows(rows);
+  return m_file.OpenForAppend() && m_file.Append(rows) ? nullptr : make_pp(m_file.Message());
+}
+
+void CsvTableRun::AppendNewRows(std::string& out) const {
+  const std::vector<std::string>& headers = m_table.vHeaders;
+  const StringColumns& entries = m_table.vStringColumns;
+  const std::size_t rows = headers.empty() ? 0 : entries[0].size();
+  for (std::size_t r = 0; r < rows; ++r)
+    m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return entries[c][r]; }, false);
 }
 
 const char* CsvTableRun::WriteCarriedOver() {
   const std::vector<std::string>& headers = m_table.vHeaders;
-  const StringColumns& entries = m_table.vStringColumns;
   std::string out;
   m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return std::string_view(headers[c]); }, true);
   auto put = [&](std::string_view bytes) { return m_file.WriteAside(bytes); };
@@ -134,9 +148,7 @@ const char* CsvTableRun::WriteCarriedOver() {
     return make_pp("Could not write the file '" + m_path + "': it changed while the export was carrying its rows over");
   }
   out.clear();
-  const std::size_t rows = headers.empty() ? 0 : entries[0].size();
-  for (std::size_t r = 0; r < rows; ++r)
-    m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return entries[c][r]; }, false);
+  AppendNewRows(out);
   return put(out) ? nullptr : make_pp(m_file.Message());
 }
 

@@ -2,7 +2,8 @@
 // an existing file, the new entries with column growth and padding, and a
 // write that leaves the old file in place until the new one is complete.
 // A file in the very form the table writes is not read into the table: its
-// rows are carried over line by line, which keeps big files cheap.
+// rows are carried over line by line, or, when the run adds no column, the
+// new rows are appended in place, which keeps big files cheap.
 // The file's lock is held from before the old rows are read until the new
 // file is in place, so that concurrent runs never lose each other's rows.
 #pragma once
@@ -51,6 +52,10 @@ class CsvTableRun {
   // The message of a failed write of the temporary, or null.
   const char* WriteTable();
   const char* WriteCarriedOver();
+  // A run that adds rows and no column to a carried-over file adds them at
+  // its end, under the append journal: the same bytes, O(row) not O(file).
+  const char* AppendInPlace();
+  void AppendNewRows(std::string& out) const;
 
   std::string m_path;
   std::string m_separator;

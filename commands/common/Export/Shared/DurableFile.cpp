@@ -2,9 +2,10 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <random>
 
+#include "AppendJournal.h"
+#include "BesideFiles.h"
 #include "menvironment.h"
 #include "platform/clock.h"
 #include "platform/error.h"
@@ -42,37 +43,19 @@ bool ReplaceWithRetries(const std::string& from, const std::string& to) {
 // One lock file per folder, never replaced itself: each file of the folder
 // locks a byte range of its own in it, so a replace cannot swap the lock
 // away from under a waiting run.
-const char* const kLockFileName = ".ryn-export.lock";
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 const DWORD kMaxChunk = 1u << 30;
 
 // How long a run waits for another: 30 s, shorter for tests.
 unsigned long LockTimeoutMs() { return MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", 30000); }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The byte a file locks: from a hash of its name, any case (one file on Windows).
+// The byte a file locks: its key (one file on Windows, any case).
 OVERLAPPED LockRangeOf(const std::string& path) {
-  uint64_t hash = 1469598103934665603ull;
-  for (char c : path.substr(FolderOf(path).size())) {
-    hash ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
-    hash *= 1099511628211ull;
-  }
-  hash &= 0xFFFFFFFFFFull;  // offsets every file system takes
+  const uint64_t key = FileKeyOf(path);
   OVERLAPPED range{};
-  range.Offset = static_cast<DWORD>(hash);
-  range.OffsetHigh = static_cast<DWORD>(hash >> 32);
+  range.Offset = static_cast<DWORD>(key);
+  range.OffsetHigh = static_cast<DWORD>(key >> 32);
   return range;
-}
-
-std::string TemporaryName() {
-  static std::mt19937 generator(std::random_device{}() ^ GetCurrentProcessId() ^ GetTickCount());
-  char name[32];
-  std::snprintf(name, sizeof name, ".ryn-%08lx.tmp", static_cast<unsigned long>(generator() & 0xFFFFFFFFu));
-  return name;
 }
 
 std::string FinalPath(const std::string& path) {
@@ -123,7 +106,7 @@ DurableFile::~DurableFile() {
 
 bool DurableFile::Lock() {
   if (m_lock != INVALID_HANDLE_VALUE) return true;
-  const std::string lockPath = FolderOf(m_target) + kLockFileName;
+  const std::string lockPath = LockFilePath(m_target);
   m_lock = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_HIDDEN, nullptr);
   if (m_lock == INVALID_HANDLE_VALUE) return Fail(FileFailure::Unreachable, GetLastError());
@@ -138,6 +121,9 @@ bool DurableFile::Lock() {
     // Waiters wake at different moments, so that none is always second.
     Sleep(5 + static_cast<DWORD>(jitter() % 20));
   }
+  // What runs killed on this file left: a torn append, temporaries.
+  if (!AppendJournal(m_target).Recover()) return Fail(FileFailure::Unwritten, GetLastError());
+  RemoveLeftovers(m_target);
   return true;
 }
 
@@ -152,7 +138,7 @@ void DurableFile::Unlock() {
 bool DurableFile::CreateTemporary() {
   DWORD error = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 64 && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS); ++attempt) {
-    const std::string name = FolderOf(m_target) + TemporaryName();
+    const std::string name = NewTemporaryPath(m_target);
     m_aside = CreateFileA(name.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_aside != INVALID_HANDLE_VALUE) {
       m_temporary = name;
@@ -205,12 +191,22 @@ bool DurableFile::OpenForAppend() {
 }
 
 bool DurableFile::Append(std::string_view bytes) {
+  AppendJournal journal(m_target);
+  if (!journal.Begin(m_created, m_end, bytes)) {
+    const DWORD error = GetLastError();
+    CutBack();  // only a file this run created needs it
+    return Fail(FileFailure::Unwritten, error);
+  }
   if (WriteAll(m_aside, bytes) && FlushFileBuffers(m_aside)) {
+    journal.End();
     if (CloseAside()) return true;
     return Fail(FileFailure::Unwritten, GetLastError());
   }
   const DWORD error = GetLastError();
   const DWORD cutError = CutBack();
+  // A file not cut back keeps its journal: the next run cuts it back.
+  if (cutError == ERROR_SUCCESS) journal.End();
+  else journal.Undo();
   Fail(FileFailure::Unwritten, error);
   if (cutError != ERROR_SUCCESS)
     m_message += " The file could not be cut back to its old end: " + SystemErrorText(cutError);

@@ -3,11 +3,15 @@
 // left, and the message names the file.
 #include "DurableFile.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
 
+#include "AppendJournal.h"
+#include "BesideFiles.h"
 #include "platform/error.h"
 #include "platform/fault.h"
 #include "platform/module.h"
@@ -41,6 +45,13 @@ std::string Content(const std::string& path) {
 void Put(const std::string& path, const std::string& bytes) {
   DurableFile file(path);
   ASSERT_TRUE(file.Lock() && file.CreateTemporary() && file.WriteAside(bytes) && file.Commit()) << file.Message();
+}
+
+void Raw(const std::string& path, const char* bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_TRUE(f);
+  std::fputs(bytes, f);
+  std::fclose(f);
 }
 
 bool Replace(DurableFile& file, const std::string& bytes) {
@@ -113,13 +124,70 @@ TEST(DurableFile, AFailedAppendLeavesNoNewFileOrSaysItCouldNotCutBack) {
     EXPECT_EQ(Content(path), "block");
   }
 
-  Plat_FailNth(PlatFault::Write, 1, ERROR_DISK_FULL);
+  Plat_FailNth(PlatFault::Write, 2, ERROR_DISK_FULL);  // the first writes the journal
   Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
   DurableFile stuck(path);
   EXPECT_FALSE(Append(stuck, "more"));
   EXPECT_EQ(stuck.Message(), "Could not write the file '" + path + "': " + ryn::SystemErrorText(ERROR_DISK_FULL) +
                                  " The file could not be cut back to its old end: " +
                                  ryn::SystemErrorText(ERROR_IO_DEVICE));
+}
+
+// Each step of a journaled append made to fail in turn (the journal's
+// creation, write and flush, the append's write and flush), alone and with
+// the cut back failing too: the file ends as the old one plus the whole
+// append exactly when the run said so, at the latest once the next run has
+// taken the lock, and nothing is left beside it.
+TEST(DurableFile, AnAppendIsAllOrNothingWhicheverStepFails) {
+  for (PlatFault op : {PlatFault::Create, PlatFault::Write, PlatFault::Flush})
+    for (unsigned nth = 1; nth <= 4; ++nth)
+      for (bool stuck : {false, true}) {
+        SCOPED_TRACE(std::to_string(int(op)) + " #" + std::to_string(nth) + (stuck ? ", no cut back" : ""));
+        Folder folder;
+        const std::string path = folder / "h.csv";
+        Put(path, "old\r\n");
+        Plat_FailNth(op, nth, ERROR_DISK_FULL);
+        if (stuck) Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
+        bool appended;
+        {
+          DurableFile file(path);
+          appended = Append(file, "new\r\n");
+        }
+        Plat_ClearFaults();
+        DurableFile next(path);
+        ASSERT_TRUE(next.Lock()) << next.Message();
+        EXPECT_EQ(Content(path), appended ? "old\r\nnew\r\n" : "old\r\n");
+        EXPECT_EQ(folder.Names(), std::set<std::string>{"h.csv"});
+      }
+}
+
+// A journal a killed run left: the next run keeps a complete append, cuts a
+// torn one off, and drops the temporaries of runs on the file.
+TEST(DurableFile, TheNextRunFinishesWhatAKilledRunLeft) {
+  const struct {
+    const char* what;
+    const char* file;  // as the killed run left it
+    const char* result;
+  } cases[] = {
+      {"complete", "old\r\nnew\r\n", "old\r\nnew\r\n"},
+      {"torn", "old\r\nne", "old\r\n"},
+      {"same length, other bytes", "old\r\nxxx\r\n", "old\r\n"},
+      {"not begun", "old\r\n", "old\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Folder folder;
+    const std::string path = folder / "h.csv";
+    Put(path, "old\r\n");
+    // The journal and a temporary as runs leave them the moment they die.
+    ASSERT_TRUE(ryn::AppendJournal(path).Begin(false, 5, "new\r\n"));
+    Raw(ryn::NewTemporaryPath(path), "partial");
+    Raw(path, c.file);
+    DurableFile next(path);
+    ASSERT_TRUE(next.Lock()) << next.Message();
+    EXPECT_EQ(Content(path), c.result);
+    EXPECT_EQ(folder.Names(), std::set<std::string>{"h.csv"});
+  }
 }
 
 TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {

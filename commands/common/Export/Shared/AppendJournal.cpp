@@ -1,0 +1,152 @@
+#include "AppendJournal.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <vector>
+
+#include "BesideFiles.h"
+#include "platform/error.h"
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/handle.h"
+
+namespace ryn {
+namespace {
+
+// One line: whether the append is to be undone whatever the file holds
+// (its run failed), whether it created the file, the old end, the new end,
+// the checksum of the added bytes, then the file's name (another name can
+// share the journal's key).
+struct Record {
+  int undo = 0;
+  int created = 0;
+  int64_t end = 0, newEnd = 0;
+  uint64_t sum = 0;
+  std::string name;
+};
+
+uint64_t Checksum(std::string_view bytes, uint64_t hash = 1469598103934665603ull) {
+  for (char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
+
+bool Parse(const std::string& text, Record& r) {
+  long long end = 0, newEnd = 0;
+  unsigned long long sum = 0;
+  int used = 0;
+  if (std::sscanf(text.c_str(), "%d %d %lld %lld %llx %n", &r.undo, &r.created, &end, &newEnd, &sum, &used) != 5)
+    return false;
+  const size_t lf = text.find('\n', static_cast<size_t>(used));
+  if (lf == std::string::npos || end < 0 || newEnd < end) return false;
+  r.end = end, r.newEnd = newEnd, r.sum = sum;
+  r.name = text.substr(static_cast<size_t>(used), lf - static_cast<size_t>(used));
+  return !r.name.empty();
+}
+
+bool ReadAll(HANDLE file, std::string& out, int64_t from, int64_t count) {
+  LARGE_INTEGER at{};
+  at.QuadPart = from;
+  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
+  std::vector<char> block(64 * 1024);
+  while (count > 0) {
+    DWORD got = 0;
+    const DWORD want = count < int64_t(block.size()) ? static_cast<DWORD>(count) : static_cast<DWORD>(block.size());
+    if (!ReadFile(file, block.data(), want, &got, nullptr)) return false;
+    if (got == 0) break;
+    out.append(block.data(), got);
+    count -= got;
+  }
+  return true;
+}
+
+bool ReadJournal(const std::string& path, std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool read = ReadAll(file, text, 0, 4096);
+  CloseHandle(file);
+  return read;
+}
+
+// Whether the file ends in the bytes the record announced.
+bool Completed(HANDLE file, const Record& r, int64_t size) {
+  std::string tail;
+  return size == r.newEnd && ReadAll(file, tail, r.end, r.newEnd - r.end) &&
+         int64_t(tail.size()) == r.newEnd - r.end && Checksum(tail) == r.sum;
+}
+
+bool CutBack(HANDLE file, int64_t end) {
+  LARGE_INTEGER at{};
+  at.QuadPart = end;
+  return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file) && FlushFileBuffers(file);
+}
+
+// Brings the recorded file back to its old end unless the append completed.
+bool BringBack(const std::string& target, const Record& r) {
+  HANDLE file = CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  LARGE_INTEGER size{};
+  bool done = GetFileSizeEx(file, &size);
+  const bool complete = done && !r.undo && Completed(file, r, size.QuadPart);
+  if (done && !complete && !r.created && size.QuadPart > r.end) done = CutBack(file, r.end);
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  // A file the torn run created was no file at all before it.
+  if (done && !complete && r.created) return DeleteFileA(target.c_str());
+  SetLastError(error);
+  return done;
+}
+
+}  // namespace
+
+AppendJournal::AppendJournal(const std::string& target) : m_target(target), m_path(JournalPath(target)) {}
+
+bool AppendJournal::Begin(bool created, int64_t end, std::string_view bytes) {
+  char numbers[96];
+  std::snprintf(numbers, sizeof numbers, " %d %" PRId64 " %" PRId64 " %016" PRIx64 " ", created ? 1 : 0, end,
+                end + static_cast<int64_t>(bytes.size()), Checksum(bytes));
+  m_record = numbers + NameOf(m_target) + "\n";
+  if (Write("0" + m_record)) return true;
+  const DWORD error = GetLastError();
+  End();
+  SetLastError(error);
+  return false;
+}
+
+bool AppendJournal::Undo() { return Write("1" + m_record); }
+
+bool AppendJournal::Write(const std::string& text) const {
+  HANDLE file = CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  if (ok && written != text.size()) SetLastError(ERROR_DISK_FULL), ok = false;
+  ok = ok && FlushFileBuffers(file);
+  const DWORD error = GetLastError();
+  ok = CloseHandle(file) && ok;
+  if (!ok) SetLastError(error);
+  return ok;
+}
+
+void AppendJournal::End() { DeleteFileA(m_path.c_str()); }
+
+bool AppendJournal::Recover() {
+  if (!PathFileExistsA(m_path.c_str())) return true;  // the last append ended
+  std::string text;
+  if (!ReadJournal(m_path, text)) return false;
+  Record r;
+  // A journal cut short was being written when its run ended: no byte of
+  // the append was written yet.
+  if (Parse(text, r) && !BringBack(FolderOf(m_path) + r.name, r)) return false;
+  End();
+  return true;
+}
+
+}  // namespace ryn
