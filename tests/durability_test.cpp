@@ -168,6 +168,7 @@ TEST(Durability, RunsKilledAtAnyMomentLeaveWholeRuns) {
     SCOPED_TRACE(m.mode);
     HostRunner host;
     const Runs runs = RunTwice(host, m);
+    host.SetEnv("RYN_TEST_WRITE_PIECE", "16");  // slow writes, so that kills land inside them
     const std::string script = "for i in $(seq 80); do " + host.Command(ExportArgs(m.mode, m.file)) +
                                " >/dev/null 2>&1 & sleep $(printf '0.%03d' $((RANDOM % 40))); kill -9 $! 2>/dev/null;"
                                " wait; done";

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -103,8 +104,10 @@ BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAP
   if (fd < 0) return FALSE;
   const char* p = static_cast<const char*>(data);
   DWORD done = 0;
+  const DWORD piece = Plat_WritePiece();
   while (done < size) {
-    ssize_t n = write(fd, p + done, size - done);
+    if (piece && done) usleep(1000);
+    ssize_t n = write(fd, p + done, piece ? std::min(piece, size - done) : size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       if (written) *written = done;

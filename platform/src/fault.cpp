@@ -1,5 +1,6 @@
 #include "platform/fault.h"
 
+#include <cstdlib>
 #include <mutex>
 
 #include "platform/error.h"
@@ -32,4 +33,12 @@ bool Plat_FaultStrikes(PlatFault op) {
   if (p.callsLeft == 0 || --p.callsLeft != 0) return false;
   SetLastError(p.error);
   return true;
+}
+
+DWORD Plat_WritePiece() {
+  static const DWORD piece = [] {
+    const char* value = std::getenv("RYN_TEST_WRITE_PIECE");
+    return value ? static_cast<DWORD>(std::strtoul(value, nullptr, 10)) : DWORD(0);
+  }();
+  return piece;
 }

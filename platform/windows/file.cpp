@@ -25,7 +25,20 @@ BOOL Plat_WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOV
     if (written) *written = 0;
     return FALSE;
   }
-  return ::WriteFile(file, data, size, written, overlapped);
+  const DWORD piece = Plat_WritePiece();
+  if (!piece) return ::WriteFile(file, data, size, written, overlapped);
+  // As one WriteFile: FALSE on an error, TRUE with fewer bytes written when
+  // the device takes no more.
+  DWORD done = 0, n = 0;
+  BOOL ok = TRUE;
+  for (; done < size; done += n) {
+    if (done) Sleep(1);
+    ok = ::WriteFile(file, static_cast<const char*>(data) + done, size - done < piece ? size - done : piece, &n,
+                     overlapped);
+    if (!ok || n == 0) break;
+  }
+  if (written) *written = done;
+  return ok;
 }
 
 BOOL Plat_FlushFileBuffers(HANDLE file) {

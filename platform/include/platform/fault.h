@@ -13,3 +13,8 @@ void Plat_ClearFaults();
 // For the layer itself: true, with the last error set, when this call of
 // `op` is the one to fail.
 bool Plat_FaultStrikes(PlatFault op);
+
+// Writes go to the device in pieces of this many bytes with a pause between
+// (RYN_TEST_WRITE_PIECE; 0, the default, writes whole), so that a test can
+// kill a process in the middle of a write.
+DWORD Plat_WritePiece();
