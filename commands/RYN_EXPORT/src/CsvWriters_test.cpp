@@ -5,6 +5,8 @@
 #include <cstdio>
 
 #include "CsvTableRun.h"
+#include "platform/fault.h"
+#include "platform/textfile.h"
 #include "testing/temp_dir.h"
 
 namespace {
@@ -58,6 +60,52 @@ TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
   bool transposed = true;
   EXPECT_EQ(ryn::DetectCsvLayout(path, transposed), "");
   EXPECT_TRUE(transposed) << "a missing file leaves the layout alone";
+}
+
+// A run that adds a row, made to fail at each creation, write, flush,
+// replace and truncation in turn, on a table read into memory (LF line
+// ends), a plain one that gains a column, and a plain one appended in
+// place: the file ends as the old one or as the complete new one, as the
+// run said, at the latest once the next run has taken the lock.
+TEST(CsvTableRun, AFailedStepLeavesTheOldTableOrTheWholeNewOne) {
+  const struct {
+    const char* what;
+    const char* old;
+    const char* column;
+  } files[] = {
+      {"LF lines", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", "A"},
+      {"new column", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "B"},
+      {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "A"},
+  };
+  ryntest::TempDir dir;
+  const std::string path = dir / "t.csv";
+  auto run = [&](const char* column) -> const char* {
+    ryn::CsvTableRun table(path, ";", false);
+    const char* message = table.ReadExisting(true);
+    if (!message) message = table.Append("DATE", "3");
+    if (!message) message = table.Append(column, "4");
+    return message ? message : table.Write();
+  };
+  for (const auto& f : files) {
+    dir.Write("t.csv", f.old);
+    ASSERT_EQ(run(f.column), nullptr);
+    std::string whole;
+    ASSERT_TRUE(plat::ReadWholeFile(path.c_str(), whole));
+    for (PlatFault op : {PlatFault::Create, PlatFault::Write, PlatFault::Flush, PlatFault::Replace, PlatFault::Truncate})
+      for (unsigned nth = 1; nth <= 4; ++nth) {
+        SCOPED_TRACE(std::string(f.what) + ", fault " + std::to_string(int(op)) + " #" + std::to_string(nth));
+        dir.Write("t.csv", f.old);
+        Plat_FailNth(op, nth, ERROR_DISK_FULL);
+        // A cut back fails too: then it is the next run's turn.
+        if (op != PlatFault::Truncate) Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
+        const bool written = run(f.column) == nullptr;
+        Plat_ClearFaults();
+        ASSERT_TRUE(ryn::DurableFile(path).Lock());
+        std::string now;
+        ASSERT_TRUE(plat::ReadWholeFile(path.c_str(), now));
+        EXPECT_EQ(now, written ? whole : f.old);
+      }
+  }
 }
 
 }  // namespace
