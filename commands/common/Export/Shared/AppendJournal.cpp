@@ -64,15 +64,6 @@ bool ReadAll(HANDLE file, std::string& out, int64_t from, int64_t count) {
   return true;
 }
 
-bool ReadJournal(const std::string& path, std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool read = ReadAll(file, text, 0, 4096);
-  CloseHandle(file);
-  return read;
-}
-
 // Whether the file ends in the bytes the record announced.
 bool Completed(HANDLE file, const Record& r, int64_t size) {
   std::string tail;
@@ -112,23 +103,19 @@ bool AppendJournal::Begin(bool created, int64_t end, std::string_view bytes) {
   std::snprintf(numbers, sizeof numbers, " %d %" PRId64 " %" PRId64 " %016" PRIx64 " ", created ? 1 : 0, end,
                 end + static_cast<int64_t>(bytes.size()), Checksum(bytes));
   m_record = numbers + NameOf(m_target) + "\n";
-  if (Write("0" + m_record)) return true;
+  if (WriteBeside(m_path, "0" + m_record)) return true;
   const DWORD error = GetLastError();
   End();
   SetLastError(error);
   return false;
 }
 
-bool AppendJournal::Undo() { return Write("1" + m_record); }
-
-bool AppendJournal::Write(const std::string& text) const {
-  HANDLE file = CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_HIDDEN, nullptr);
+// One byte written in place: a journal is never torn on its way to "undo".
+bool AppendJournal::Undo() {
+  HANDLE file = CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
-  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  if (ok && written != text.size()) SetLastError(ERROR_DISK_FULL), ok = false;
-  ok = ok && FlushFileBuffers(file);
+  bool ok = WriteFile(file, "1", 1, &written, nullptr) && written == 1 && FlushFileBuffers(file);
   const DWORD error = GetLastError();
   ok = CloseHandle(file) && ok;
   if (!ok) SetLastError(error);
@@ -140,7 +127,7 @@ void AppendJournal::End() { DeleteFileA(m_path.c_str()); }
 bool AppendJournal::Recover() {
   if (!PathFileExistsA(m_path.c_str())) return true;  // the last append ended
   std::string text;
-  if (!ReadJournal(m_path, text)) return false;
+  if (!ReadBeside(m_path, text)) return false;
   Record r;
   // A journal cut short was being written when its run ended: no byte of
   // the append was written yet.

@@ -30,8 +30,6 @@ class AppendJournal {
   bool Recover();
 
  private:
-  bool Write(const std::string& text) const;
-
   std::string m_target;
   std::string m_path;
   std::string m_record;  // what Begin recorded, its first field left out

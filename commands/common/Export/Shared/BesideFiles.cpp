@@ -6,6 +6,8 @@
 #include <random>
 
 #include "platform/clock.h"
+#include "platform/error.h"
+#include "platform/file.h"
 #include "platform/find.h"
 #include "platform/fs.h"
 #include "platform/handle.h"
@@ -47,6 +49,8 @@ std::string LockFilePath(const std::string& target) { return FolderOf(target) + 
 
 std::string JournalPath(const std::string& target) { return FolderOf(target) + PrefixOf(target) + ".journal"; }
 
+std::string MemoPath(const std::string& target) { return FolderOf(target) + PrefixOf(target) + ".form"; }
+
 std::string NewTemporaryPath(const std::string& target) {
   static std::mt19937 generator(std::random_device{}() ^ GetCurrentProcessId() ^ GetTickCount());
   char random[16];
@@ -63,6 +67,47 @@ void RemoveLeftovers(const std::string& target) {
     if (IsTemporaryOf(found.cFileName, prefix)) DeleteFileA((folder + found.cFileName).c_str());
   while (FindNextFileA(find, &found));
   FindClose(find);
+}
+
+bool WriteBeside(const std::string& path, const std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_HIDDEN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  if (ok && written != text.size()) SetLastError(ERROR_DISK_FULL), ok = false;
+  ok = ok && FlushFileBuffers(file);
+  const DWORD error = GetLastError();
+  ok = CloseHandle(file) && ok;
+  if (!ok) SetLastError(error);
+  return ok;
+}
+
+bool ReadBeside(const std::string& path, std::string& text, size_t limit) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  text.resize(limit);
+  DWORD got = 0;
+  const bool read = ReadFile(file, text.data(), static_cast<DWORD>(limit), &got, nullptr);
+  text.resize(got);
+  CloseHandle(file);
+  return read;
+}
+
+std::string StampOf(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  LARGE_INTEGER size{};
+  FILETIME written{};
+  const bool known = GetFileSizeEx(file, &size) && GetFileTime(file, nullptr, nullptr, &written);
+  CloseHandle(file);
+  if (!known) return "";
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "%lld %08lx%08lx", static_cast<long long>(size.QuadPart),
+                static_cast<unsigned long>(written.dwHighDateTime), static_cast<unsigned long>(written.dwLowDateTime));
+  return stamp;
 }
 
 }  // namespace ryn
