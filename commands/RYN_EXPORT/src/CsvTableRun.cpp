@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BesideFiles.h"
 #include "Boundary.h"
 #include "HelperFunctions.h"
 #include "norvia/services.h"
@@ -11,6 +12,9 @@
 
 namespace ryn {
 namespace {
+
+// A header line of the widest tables fits many times over.
+constexpr size_t kLongestMemo = size_t(4) << 20;
 
 std::string NativePath(const std::string& path) {
   char buffer[4096];
@@ -50,7 +54,21 @@ const char* CsvTableRun::Lock() { return m_file.Lock() ? nullptr : make_pp(m_fil
 
 bool CsvTableRun::CarryOverRows(const std::string& detectedSeparator, bool detectedTransposed) {
   return m_separator.size() == 1 && detectedSeparator == m_separator && !detectedTransposed && !m_transposed &&
-         m_plain.Scan(NativePath(m_path), m_separator[0]);
+         (RecallForm() || m_plain.Scan(NativePath(m_path), m_separator[0]));
+}
+
+// The memo: the file's stamp, then what a scan of the file would find.
+bool CsvTableRun::RecallForm() {
+  std::string memo;
+  if (!ReadBeside(MemoPath(m_path), memo, kLongestMemo)) return false;
+  const std::string stamp = StampOf(m_path) + "\n";
+  return stamp.size() > 1 && memo.compare(0, stamp.size(), stamp) == 0 &&
+         m_plain.Recall(memo.substr(stamp.size()), m_separator[0]);
+}
+
+void CsvTableRun::RememberForm() {
+  const std::string stamp = StampOf(m_path);
+  if (stamp.empty() || !WriteBeside(MemoPath(m_path), stamp + "\n" + m_plain.Memo())) DeleteFileA(MemoPath(m_path).c_str());
 }
 
 const char* CsvTableRun::ReadExisting(bool requireDate) {
@@ -127,7 +145,10 @@ const char* CsvTableRun::WriteTable() {
 const char* CsvTableRun::AppendInPlace() {
   std::string rows;
   AppendNewRows(rows);
-  return m_file.OpenForAppend() && m_file.Append(rows) ? nullptr : make_pp(m_file.Message());
+  if (!m_file.OpenForAppend() || !m_file.Append(rows)) return make_pp(m_file.Message());
+  m_plain.AddRows(m_table.vStringColumns.empty() ? 0 : m_table.vStringColumns[0].size());
+  RememberForm();
+  return nullptr;
 }
 
 void CsvTableRun::AppendNewRows(std::string& out) const {

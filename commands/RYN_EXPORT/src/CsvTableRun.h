@@ -55,6 +55,10 @@ class CsvTableRun {
   // A run that adds rows and no column to a carried-over file adds them at
   // its end, under the append journal: the same bytes, O(row) not O(file).
   const char* AppendInPlace();
+  // What a scan of the file found, kept beside it by the last run that
+  // appended in place, while the file is as that run left it.
+  bool RecallForm();
+  void RememberForm();
   void AppendNewRows(std::string& out) const;
 
   std::string m_path;

@@ -108,4 +108,26 @@ TEST(CsvTableRun, AFailedStepLeavesTheOldTableOrTheWholeNewOne) {
   }
 }
 
+// A run appending in place keeps what it learnt of the file's form beside
+// it; a file another program rewrote since is judged afresh.
+TEST(CsvTableRun, AFileChangedSinceTheLastRunIsJudgedAfresh) {
+  ryntest::TempDir dir;
+  const std::string path = dir / "t.csv";
+  auto run = [&] {
+    ryn::CsvTableRun table(path, ";", false);
+    const char* message = table.ReadExisting(true);
+    if (!message) message = table.Append("DATE", "3");
+    if (!message) message = table.Append("A", "4");
+    return message ? message : table.Write();
+  };
+  dir.Write("t.csv", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n");
+  ASSERT_EQ(run(), nullptr);
+  ASSERT_EQ(run(), nullptr);
+  dir.Write("t.csv", "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n");
+  ASSERT_EQ(run(), nullptr);
+  std::string now;
+  ASSERT_TRUE(plat::ReadWholeFile(path.c_str(), now));
+  EXPECT_EQ(now, "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;;4;\r\n");
+}
+
 }  // namespace
