@@ -13,6 +13,9 @@
 namespace ryn {
 namespace {
 
+// The kind of run a table run keeps (KeptRuns): its header and entry pairs.
+const char* const kTableRun = "table";
+
 // A header line of the widest tables fits many times over.
 constexpr size_t kLongestMemo = size_t(4) << 20;
 
@@ -73,6 +76,25 @@ void CsvTableRun::RememberForm() {
 
 const char* CsvTableRun::ReadExisting(bool requireDate) {
   if (const char* message = Lock()) return message;
+  m_appending = true;
+  if (const char* message = ReadOldRows(requireDate)) return message;
+  return ReplayKeptRuns();
+}
+
+// The runs another program's hold kept from the file come first, in order,
+// each as the run that made it would have added it.
+const char* CsvTableRun::ReplayKeptRuns() {
+  for (const KeptRuns::Run& run : m_file.KeptRunsOf()) {
+    if (run.empty() || run[0] != kTableRun) continue;
+    m_tookKept = true;
+    for (size_t i = 1; i + 1 < run.size(); i += 2)
+      if (const char* message = AddEntry(run[i], run[i + 1])) return message;
+    if (const char* message = EndRow()) return message;
+  }
+  return nullptr;
+}
+
+const char* CsvTableRun::ReadOldRows(bool requireDate) {
   if (!PathFileExistsA(m_path.c_str())) return nullptr;
   bool layout = m_transposed;
   const std::string detected = DetectCsvLayout(m_path, layout);
@@ -105,6 +127,12 @@ const char* CsvTableRun::ReadExisting(bool requireDate) {
 }
 
 const char* CsvTableRun::Append(const std::string& header, const std::string& entry) {
+  m_run.push_back(header);
+  m_run.push_back(entry);
+  return AddEntry(header, entry);
+}
+
+const char* CsvTableRun::AddEntry(const std::string& header, const std::string& entry) {
   auto found = m_columns.find(header);
   std::uint32_t column = found == m_columns.end() ? MCsvFile::NO_COLUMN : found->second;
   if (column == MCsvFile::NO_COLUMN) {
@@ -117,16 +145,34 @@ const char* CsvTableRun::Append(const std::string& header, const std::string& en
   return m_table.AddValue(column, entry) ? nullptr : TableMessage(m_table.GetErrorText());
 }
 
-const char* CsvTableRun::Write() {
+const char* CsvTableRun::EndRow() {
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
   std::size_t rows = m_heldRows;
   for (std::uint32_t c = 0; c < columns; ++c) rows = std::max(rows, m_table.GetNumberOfEntries(c));
   for (std::uint32_t c = 0; c < columns; ++c)
     while (m_table.GetNumberOfEntries(c) < rows)
       if (!m_table.AddValue(c, "")) return TableMessage(m_table.GetErrorText());
+  m_heldRows = rows;
+  return nullptr;
+}
 
+const char* CsvTableRun::Write() {
+  if (const char* message = EndRow()) return message;
   if (const char* message = Lock()) return message;
-  if (m_carried && columns == m_plain.Headers().size()) return AppendInPlace();
+  const char* message = PutInPlace();
+  if (m_file.Failure() == FileFailure::Held && m_appending) {
+    KeptRuns::Run run = {kTableRun};
+    run.insert(run.end(), m_run.begin(), m_run.end());
+    m_file.Keep(run);
+    return make_pp(m_file.Message());
+  }
+  // A run that replaces the file supersedes the runs kept for it.
+  if (!message && (m_tookKept || !m_appending)) m_file.DropKeptRuns();
+  return message;
+}
+
+const char* CsvTableRun::PutInPlace() {
+  if (m_carried && m_table.vHeaders.size() == m_plain.Headers().size()) return AppendInPlace();
   // Creating the temporary first is what tells that the file can be
   // written at all.
   if (!m_file.CreateTemporary()) return make_pp(m_file.Message());
@@ -145,7 +191,7 @@ const char* CsvTableRun::WriteTable() {
 const char* CsvTableRun::AppendInPlace() {
   std::string rows;
   AppendNewRows(rows);
-  if (!m_file.OpenForAppend() || !m_file.Append(rows)) return make_pp(m_file.Message());
+  if (!m_file.OpenForAppend() || !m_file.Append(rows, m_tookKept)) return make_pp(m_file.Message());
   m_plain.AddRows(m_table.vStringColumns.empty() ? 0 : m_table.vStringColumns[0].size());
   RememberForm();
   return nullptr;

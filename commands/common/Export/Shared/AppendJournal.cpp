@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "BesideFiles.h"
+#include "KeptRuns.h"
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -14,12 +15,14 @@ namespace ryn {
 namespace {
 
 // One line: whether the append is to be undone whatever the file holds
-// (its run failed), whether it created the file, the old end, the new end,
+// (its run failed), whether it created the file, whether it holds the runs
+// kept for the file, the old end, the new end,
 // the checksum of the added bytes, then the file's name (another name can
 // share the journal's key).
 struct Record {
   int undo = 0;
   int created = 0;
+  int takesKept = 0;
   int64_t end = 0, newEnd = 0;
   uint64_t sum = 0;
   std::string name;
@@ -39,7 +42,8 @@ bool Parse(const std::string& text, Record& r) {
   long long end = 0, newEnd = 0;
   unsigned long long sum = 0;
   int used = 0;
-  if (std::sscanf(text.c_str(), "%d %d %lld %lld %llx %n", &r.undo, &r.created, &end, &newEnd, &sum, &used) != 5)
+  if (std::sscanf(text.c_str(), "%d %d %d %lld %lld %llx %n", &r.undo, &r.created, &r.takesKept, &end, &newEnd, &sum,
+                  &used) != 6)
     return false;
   const size_t lf = text.find('\n', static_cast<size_t>(used));
   if (lf == std::string::npos || end < 0 || newEnd < end) return false;
@@ -90,6 +94,7 @@ bool BringBack(const std::string& target, const Record& r) {
   CloseHandle(file);
   // A file the torn run created was no file at all before it.
   if (done && !complete && r.created) return DeleteFileA(target.c_str());
+  if (complete && r.takesKept) KeptRuns(target).Drop();
   SetLastError(error);
   return done;
 }
@@ -98,9 +103,10 @@ bool BringBack(const std::string& target, const Record& r) {
 
 AppendJournal::AppendJournal(const std::string& target) : m_target(target), m_path(JournalPath(target)) {}
 
-bool AppendJournal::Begin(bool created, int64_t end, std::string_view bytes) {
+bool AppendJournal::Begin(bool created, int64_t end, std::string_view bytes, bool takesKept) {
   char numbers[96];
-  std::snprintf(numbers, sizeof numbers, " %d %" PRId64 " %" PRId64 " %016" PRIx64 " ", created ? 1 : 0, end,
+  std::snprintf(numbers, sizeof numbers, " %d %d %" PRId64 " %" PRId64 " %016" PRIx64 " ", created ? 1 : 0,
+                takesKept ? 1 : 0, end,
                 end + static_cast<int64_t>(bytes.size()), Checksum(bytes));
   m_record = numbers + NameOf(m_target) + "\n";
   if (WriteBeside(m_path, "0" + m_record)) return true;

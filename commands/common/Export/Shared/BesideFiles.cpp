@@ -87,10 +87,12 @@ bool ReadBeside(const std::string& path, std::string& text, size_t limit) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  text.resize(limit);
+  text.clear();
+  char block[64 * 1024];
   DWORD got = 0;
-  const bool read = ReadFile(file, text.data(), static_cast<DWORD>(limit), &got, nullptr);
-  text.resize(got);
+  bool read = true;
+  while (text.size() < limit && (read = ReadFile(file, block, sizeof block, &got, nullptr)) && got)
+    text.append(block, got < limit - text.size() ? got : limit - text.size());
   CloseHandle(file);
   return read;
 }

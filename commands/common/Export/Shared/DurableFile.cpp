@@ -6,6 +6,7 @@
 
 #include "AppendJournal.h"
 #include "BesideFiles.h"
+#include "KeptRuns.h"
 #include "menvironment.h"
 #include "platform/clock.h"
 #include "platform/error.h"
@@ -24,15 +25,18 @@ namespace {
 constexpr int kReplaceAttempts = 100;
 constexpr DWORD kReplaceWaitMs = 20;
 
+// A refusal of a writable file that exists: another program holds it.
+bool IsHeld(const std::string& file, DWORD error) {
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  return (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) && attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 bool ReplaceWithRetries(const std::string& from, const std::string& to) {
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesA(to.c_str());
-    const bool held = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
-                      attributes != INVALID_FILE_ATTRIBUTES &&
-                      !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
-    if (!held || attempt == kReplaceAttempts) {
+    if (!IsHeld(to, error) || attempt == kReplaceAttempts) {
       SetLastError(error);
       return false;
     }
@@ -164,7 +168,10 @@ bool DurableFile::Commit() {
   if (!FlushFileBuffers(m_aside) || !CloseAside()) return Fail(FileFailure::Unwritten, GetLastError());
   if (!ReplaceWithRetries(m_temporary, m_target)) {
     const DWORD error = GetLastError();
-    return Fail(RefusesItsName(error) ? FileFailure::Unreachable : FileFailure::Unwritten, error);
+    const FileFailure failure = IsHeld(m_target, error)    ? FileFailure::Held
+                                : RefusesItsName(error) ? FileFailure::Unreachable
+                                                        : FileFailure::Unwritten;
+    return Fail(failure, error);
   }
   m_temporary.clear();
   return true;
@@ -182,7 +189,10 @@ bool DurableFile::OpenForAppend() {
   m_created = !Exists();
   m_aside = CreateFileA(m_target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (m_aside == INVALID_HANDLE_VALUE) return Fail(FileFailure::Unreachable, GetLastError());
+  if (m_aside == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return Fail(error == ERROR_SHARING_VIOLATION ? FileFailure::Held : FileFailure::Unreachable, error);
+  }
   LARGE_INTEGER end{}, zero{};
   if (!GetFileSizeEx(m_aside, &end) || !SetFilePointerEx(m_aside, zero, nullptr, FILE_END))
     return Fail(FileFailure::Unreachable, GetLastError());
@@ -190,14 +200,15 @@ bool DurableFile::OpenForAppend() {
   return true;
 }
 
-bool DurableFile::Append(std::string_view bytes) {
+bool DurableFile::Append(std::string_view bytes, bool takesKept) {
   AppendJournal journal(m_target);
-  if (!journal.Begin(m_created, m_end, bytes)) {
+  if (!journal.Begin(m_created, m_end, bytes, takesKept)) {
     const DWORD error = GetLastError();
     CutBack();  // only a file this run created needs it
     return Fail(FileFailure::Unwritten, error);
   }
   if (WriteAll(m_aside, bytes) && FlushFileBuffers(m_aside)) {
+    if (takesKept) DropKeptRuns();
     journal.End();
     if (CloseAside()) return true;
     return Fail(FileFailure::Unwritten, GetLastError());
@@ -225,6 +236,22 @@ DWORD DurableFile::CutBack() {
   return error;
 }
 
+bool DurableFile::Keep(const std::vector<std::string>& run) {
+  const KeptRuns kept(m_target);
+  if (m_failure != FileFailure::Held || !kept.Keep(run)) return false;
+  m_failure = FileFailure::Kept;
+  // Shown beside the file as the user named it.
+  const std::string shown = FolderOf(m_path) + kept.Path().substr(FolderOf(kept.Path()).size());
+  m_message = "The file '" + m_path + "' is in use by another program. This run was kept in '" + shown +
+              "' and will be added to the file by the next export that can write it.";
+  Unlock();
+  return false;
+}
+
+std::vector<std::vector<std::string>> DurableFile::KeptRunsOf() const { return KeptRuns(m_target).Load(); }
+
+void DurableFile::DropKeptRuns() const { KeptRuns(m_target).Drop(); }
+
 bool DurableFile::Fail(FileFailure failure, DWORD error) {
   m_failure = failure;
   if (failure == FileFailure::Busy) {
@@ -235,7 +262,8 @@ bool DurableFile::Fail(FileFailure failure, DWORD error) {
     m_message = "Could not write the file '" + m_path + "': " + SystemErrorText(error);
   }
   DropTemporary();
-  Unlock();
+  // A held file's run may still be kept, under the lock.
+  if (failure != FileFailure::Held) Unlock();
   return false;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -18,6 +19,8 @@ enum class FileFailure {
   Unreachable,  // the file, its folder or its lock cannot be opened or created
   Busy,         // another run held the file's lock for the whole wait
   Unwritten,    // a write, the flush or the replace failed; the old file stands
+  Held,         // another program holds the file against writing or replacing
+  Kept,         // ...and the run was kept beside it (KeptRuns)
 };
 
 class DurableFile {
@@ -46,7 +49,16 @@ class DurableFile {
   // before (or is gone again when it was new); when even that fails, the
   // message says so.
   bool OpenForAppend();
-  bool Append(std::string_view bytes);
+  // `takesKept`: the bytes hold the runs kept for the file too, which are
+  // dropped once the bytes are in the file.
+  bool Append(std::string_view bytes, bool takesKept = false);
+
+  // After a Held failure: keeps the run beside the file and says so.
+  bool Keep(const std::vector<std::string>& run);
+  // Runs kept beside the file, oldest first, and dropping them once they
+  // are in the file.
+  std::vector<std::vector<std::string>> KeptRunsOf() const;
+  void DropKeptRuns() const;
 
   // Whether the file exists (judged under the lock).
   bool Exists() const;
