@@ -75,7 +75,8 @@ struct flock RangeOf(const OVERLAPPED* overlapped, DWORD bytesLow, DWORD bytesHi
 }  // namespace plat
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE) {
-  if (Plat_FaultStrikes(PlatFault::Create)) return INVALID_HANDLE_VALUE;
+  if (access & GENERIC_WRITE ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
+    return INVALID_HANDLE_VALUE;
   char native[4096];
   Plat_NativePath(path, native, sizeof native);
   struct stat before;

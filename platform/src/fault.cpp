@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <mutex>
+#include <string>
+#include <string_view>
 
 #include "platform/error.h"
 
@@ -12,8 +14,14 @@ struct Planned {
   DWORD error = 0;
 };
 
+struct PathRule {
+  std::string suffix;  // "": none
+  DWORD error = 0;
+};
+
 std::mutex g_mutex;
 Planned g_planned[static_cast<int>(PlatFault::Count)];
+PathRule g_paths[static_cast<int>(PlatFault::Count)];
 
 }  // namespace
 
@@ -22,9 +30,27 @@ void Plat_FailNth(PlatFault op, unsigned nth, DWORD error) {
   g_planned[static_cast<int>(op)] = {nth, error};
 }
 
+void Plat_FailPath(PlatFault op, const char* suffix, DWORD error) {
+  std::lock_guard lock(g_mutex);
+  g_paths[static_cast<int>(op)] = {suffix, error};
+}
+
 void Plat_ClearFaults() {
   std::lock_guard lock(g_mutex);
   for (Planned& p : g_planned) p = {};
+  for (PathRule& r : g_paths) r = {};
+}
+
+bool Plat_FaultStrikesOn(PlatFault op, const char* path) {
+  if (Plat_FaultStrikes(op)) return true;
+  std::lock_guard lock(g_mutex);
+  const PathRule& rule = g_paths[static_cast<int>(op)];
+  const std::string_view name = path ? path : "";
+  if (rule.suffix.empty() || name.size() < rule.suffix.size() ||
+      name.substr(name.size() - rule.suffix.size()) != rule.suffix)
+    return false;
+  SetLastError(rule.error);
+  return true;
 }
 
 bool Plat_FaultStrikes(PlatFault op) {

@@ -16,7 +16,8 @@
 
 HANDLE Plat_CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                         DWORD flags, HANDLE templateFile) {
-  if (Plat_FaultStrikes(PlatFault::Create)) return INVALID_HANDLE_VALUE;
+  if (access & GENERIC_WRITE ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
+    return INVALID_HANDLE_VALUE;
   return ::CreateFileA(path, access, share, security, disposition, flags, templateFile);
 }
 
@@ -56,7 +57,7 @@ BOOL Plat_LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytesLow, D
 // Windows refuses to replace a read-only file; wine replaces it, so the
 // refusal is made here, the same for both.
 BOOL Plat_MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (Plat_FaultStrikes(PlatFault::Replace)) return FALSE;
+  if (Plat_FaultStrikesOn(PlatFault::Replace, to)) return FALSE;
   const DWORD target = GetFileAttributesA(to);
   if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(ERROR_ACCESS_DENIED);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "CsvTableRun.h"
 #include "platform/fault.h"
@@ -128,6 +129,55 @@ TEST(CsvTableRun, AFileChangedSinceTheLastRunIsJudgedAfresh) {
   std::string now;
   ASSERT_TRUE(plat::ReadWholeFile(path.c_str(), now));
   EXPECT_EQ(now, "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;;4;\r\n");
+}
+
+// Runs on a file another program holds (sharing only reading, or reading
+// and writing, as viewers do, which holds off a rewrite) are kept with a
+// message; the
+// first run after it lets go leaves the file as the runs one after another
+// would have: rows in order, a column one of them added, padding.
+TEST(CsvTableRun, RunsKeptWhileTheFileIsHeldAreAddedInOrder) {
+  const struct {
+    const char* what;
+    const char* old;
+    bool sharesWrite;
+  } files[] = {
+      {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", false},
+      {"rewritten", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", true},
+  };
+  const struct {
+    const char* date;
+    const char* column;
+    bool held;
+  } runs[] = {{"4", "A", true}, {"5", "B", true}, {"6", "A", false}};
+  ryntest::TempDir dir;
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.what);
+    auto run = [&](const std::string& file, const auto& r) {
+      ryn::CsvTableRun table(dir / file, ";", false);
+      const char* message = table.ReadExisting(true);
+      if (!message) message = table.Append("DATE", r.date);
+      if (!message) message = table.Append(r.column, "x");
+      if (!message) message = table.Write();
+      return std::string(message ? message : "");
+    };
+    dir.Write("one-by-one.csv", f.old);
+    for (const auto& r : runs) ASSERT_EQ(run("one-by-one.csv", r), "");
+    dir.Write("t.csv", f.old);
+    const std::string kept = "This run was kept in '" + (dir / ".ryn-kept-t.csv") + "'";
+    for (const auto& r : runs) {
+      if (r.held) Plat_FailPath(PlatFault::Replace, "/t.csv", ERROR_SHARING_VIOLATION);
+      if (r.held && !f.sharesWrite) Plat_FailPath(PlatFault::Create, "/t.csv", ERROR_SHARING_VIOLATION);
+      const std::string message = run("t.csv", r);
+      Plat_ClearFaults();
+      EXPECT_EQ(message.find(kept) != std::string::npos, r.held) << message;
+    }
+    std::string expected, now;
+    ASSERT_TRUE(plat::ReadWholeFile((dir / "one-by-one.csv").c_str(), expected));
+    ASSERT_TRUE(plat::ReadWholeFile((dir / "t.csv").c_str(), now));
+    EXPECT_EQ(now, expected);
+    EXPECT_FALSE(std::filesystem::exists(dir / ".ryn-kept-t.csv"));
+  }
 }
 
 }  // namespace
