@@ -29,7 +29,10 @@ const char* const kUsage =
     "  text INDEX NAME=VALUE...  set the parameters, print the parameter summary text INDEX\n"
     "  edit [--exec-mode=N] [ACTION...] NAME=VALUE...\n"
     "                            set the parameters, run the parameter dialog driven by the\n"
-    "                            actions (VERB:ARGUMENT, show, apply), print the parameter text\n";
+    "                            actions (VERB:ARGUMENT, show, apply), print the parameter text\n"
+    "exit: 0 done, 1 the command's message (a run that another program's hold on its file kept\n"
+    "      beside it in .ryn-kept-NAME says so; the next export that can write the file adds it),\n"
+    "      2 usage, environment or plug-in error\n";
 
 enum Exit { kOk = 0, kMessage = 1, kUsageError = 2 };
 constexpr long kLastTextIndex = 15;  // the plug-in's parameter summary texts are 0 to 15
