@@ -133,34 +133,6 @@ TEST(DurableFile, AFailedAppendLeavesNoNewFileOrSaysItCouldNotCutBack) {
                                  ryn::SystemErrorText(ERROR_IO_DEVICE));
 }
 
-// Each step of a journaled append made to fail in turn (the journal's
-// creation, write and flush, the append's write and flush), alone and with
-// the cut back failing too: the file ends as the old one plus the whole
-// append exactly when the run said so, at the latest once the next run has
-// taken the lock, and nothing is left beside it.
-TEST(DurableFile, AnAppendIsAllOrNothingWhicheverStepFails) {
-  for (PlatFault op : {PlatFault::Create, PlatFault::Write, PlatFault::Flush})
-    for (unsigned nth = 1; nth <= 4; ++nth)
-      for (bool stuck : {false, true}) {
-        SCOPED_TRACE(std::to_string(int(op)) + " #" + std::to_string(nth) + (stuck ? ", no cut back" : ""));
-        Folder folder;
-        const std::string path = folder / "h.csv";
-        Put(path, "old\r\n");
-        Plat_FailNth(op, nth, ERROR_DISK_FULL);
-        if (stuck) Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
-        bool appended;
-        {
-          DurableFile file(path);
-          appended = Append(file, "new\r\n");
-        }
-        Plat_ClearFaults();
-        DurableFile next(path);
-        ASSERT_TRUE(next.Lock()) << next.Message();
-        EXPECT_EQ(Content(path), appended ? "old\r\nnew\r\n" : "old\r\n");
-        EXPECT_EQ(folder.Names(), std::set<std::string>{"h.csv"});
-      }
-}
-
 // A journal a killed run left: the next run keeps a complete append, cuts a
 // torn one off, and drops the temporaries of runs on the file.
 TEST(DurableFile, TheNextRunFinishesWhatAKilledRunLeft) {
