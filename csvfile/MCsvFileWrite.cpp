@@ -271,7 +271,10 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
 {
     strSeparator = strSep;
     nSystemError = 0;
-    HANDLE file = CreateFileA(strFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    // Shared as a C runtime stream shares it: the caller may hold the file
+    // open too (a temporary it flushes and puts in place).
+    HANDLE file = CreateFileA(strFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE)
     {
         nSystemError = GetLastError();

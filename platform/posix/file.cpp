@@ -81,6 +81,11 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWOR
   Plat_NativePath(path, native, sizeof native);
   struct stat before;
   const bool existed = stat(native, &before) == 0;
+  // A read-only file is refused for writing, as Win32 refuses it (also to root).
+  if (existed && (access & GENERIC_WRITE) && S_ISREG(before.st_mode) && (before.st_mode & 0222) == 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
   int fd = open(native, plat::OpenFlags(access, disposition), 0666);
   if (fd < 0) {
     SetLastError(plat::OpenError(errno, native, disposition));

@@ -15,7 +15,7 @@ struct Planned {
 };
 
 struct PathRule {
-  std::string suffix;  // "": none
+  std::string name;  // "": none
   DWORD error = 0;
 };
 
@@ -30,9 +30,9 @@ void Plat_FailNth(PlatFault op, unsigned nth, DWORD error) {
   g_planned[static_cast<int>(op)] = {nth, error};
 }
 
-void Plat_FailPath(PlatFault op, const char* suffix, DWORD error) {
+void Plat_FailPath(PlatFault op, const char* name, DWORD error) {
   std::lock_guard lock(g_mutex);
-  g_paths[static_cast<int>(op)] = {suffix, error};
+  g_paths[static_cast<int>(op)] = {name, error};
 }
 
 void Plat_ClearFaults() {
@@ -45,10 +45,9 @@ bool Plat_FaultStrikesOn(PlatFault op, const char* path) {
   if (Plat_FaultStrikes(op)) return true;
   std::lock_guard lock(g_mutex);
   const PathRule& rule = g_paths[static_cast<int>(op)];
-  const std::string_view name = path ? path : "";
-  if (rule.suffix.empty() || name.size() < rule.suffix.size() ||
-      name.substr(name.size() - rule.suffix.size()) != rule.suffix)
-    return false;
+  const std::string_view full = path ? path : "";
+  const size_t slash = full.find_last_of("/\\");
+  if (rule.name.empty() || full.substr(slash == std::string_view::npos ? 0 : slash + 1) != rule.name) return false;
   SetLastError(rule.error);
   return true;
 }

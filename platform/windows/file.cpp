@@ -18,6 +18,14 @@ HANDLE Plat_CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRI
                         DWORD flags, HANDLE templateFile) {
   if (access & GENERIC_WRITE ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
     return INVALID_HANDLE_VALUE;
+  // Windows refuses to write a read-only file; wine run by root writes it,
+  // so the refusal is made here, the same for both.
+  const DWORD attributes = (access & GENERIC_WRITE) ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
   return ::CreateFileA(path, access, share, security, disposition, flags, templateFile);
 }
 

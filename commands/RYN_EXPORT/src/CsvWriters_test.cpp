@@ -166,8 +166,8 @@ TEST(CsvTableRun, RunsKeptWhileTheFileIsHeldAreAddedInOrder) {
     dir.Write("t.csv", f.old);
     const std::string kept = "This run was kept in '" + (dir / ".ryn-kept-t.csv") + "'";
     for (const auto& r : runs) {
-      if (r.held) Plat_FailPath(PlatFault::Replace, "/t.csv", ERROR_SHARING_VIOLATION);
-      if (r.held && !f.sharesWrite) Plat_FailPath(PlatFault::Create, "/t.csv", ERROR_SHARING_VIOLATION);
+      if (r.held) Plat_FailPath(PlatFault::Replace, "t.csv", ERROR_SHARING_VIOLATION);
+      if (r.held && !f.sharesWrite) Plat_FailPath(PlatFault::Create, "t.csv", ERROR_SHARING_VIOLATION);
       const std::string message = run("t.csv", r);
       Plat_ClearFaults();
       EXPECT_EQ(message.find(kept) != std::string::npos, r.held) << message;

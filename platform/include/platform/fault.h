@@ -8,10 +8,10 @@ enum class PlatFault { Create, Write, Flush, Replace, Lock, Truncate, Count };
 
 // The `nth` call of `op` from now on (1: the next one) fails with `error`.
 void Plat_FailNth(PlatFault op, unsigned nth, DWORD error);
-// Until cleared, every call of `op` on a path that ends in `suffix` fails
-// with `error` (a Create only when it asks to write): another program
-// holding that file, say.
-void Plat_FailPath(PlatFault op, const char* suffix, DWORD error);
+// Until cleared, every call of `op` on a file named `name` (in any folder)
+// fails with `error` (a Create only when it asks to write): another
+// program holding that file, say.
+void Plat_FailPath(PlatFault op, const char* name, DWORD error);
 // Every operation succeeds again (as far as the system lets it).
 void Plat_ClearFaults();
 // For the layer itself: true, with the last error set, when this call of
