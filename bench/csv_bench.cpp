@@ -349,7 +349,7 @@ int main(int argc, char** argv) {
   for (int megabytes : sizes)
     for (const Shape& shape : kShapes) Register(shape, megabytes);
   benchmark::Initialize(&restCount, rest.data());
-  benchmark::RunSpecifiedBenchmarks();
+  if (!g_cases.empty()) benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   if (!g_cases.empty()) PrintTable();
   if (!appendSizes.empty()) MeasureInPlace(appendSizes);
