@@ -1,7 +1,8 @@
 // The one way the writers put a file on disk without ever losing a run:
 // a whole file is written aside, flushed and swapped in at once; an append
-// is cut back to the old end when it fails; both hold the file's lock
-// against other runs meanwhile, and every failure names the file and why.
+// goes in place under a journal, so that a failed or killed one is cut
+// back; a run on a file another program holds is kept beside it. All hold
+// the file's lock against other runs, and every failure names the file and why.
 #pragma once
 
 #include <cstdint>
@@ -33,7 +34,8 @@ class DurableFile {
 
   // Waits for the file's lock (30 s, RYN_TEST_LOCK_TIMEOUT_MS for tests);
   // true at once when this object holds it already. Runs on one file, in
-  // this process or others, take turns through it.
+  // this process or others, take turns through it. Once it holds the lock,
+  // it finishes what killed runs left: a torn append, temporaries.
   bool Lock();
 
   // Whole files: a new, exclusively created temporary beside the file.
@@ -45,9 +47,9 @@ class DurableFile {
   bool Commit();
 
   // Appends: opens the file (created when missing) at its end, then adds
-  // `bytes` and flushes them; on failure the file ends where it ended
-  // before (or is gone again when it was new); when even that fails, the
-  // message says so.
+  // `bytes` and flushes them under the journal; on failure the file ends
+  // where it ended before (or is gone again when it was new); when even
+  // that fails, the message says so and the next run cuts it back.
   bool OpenForAppend();
   // `takesKept`: the bytes hold the runs kept for the file too, which are
   // dropped once the bytes are in the file.
