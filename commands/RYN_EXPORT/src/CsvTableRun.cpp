@@ -166,8 +166,6 @@ const char* CsvTableRun::Write() {
     m_file.Keep(run);
     return make_pp(m_file.Message());
   }
-  // A run that replaces the file supersedes the runs kept for it.
-  if (!message && (m_tookKept || !m_appending)) m_file.DropKeptRuns();
   return message;
 }
 
@@ -177,7 +175,8 @@ const char* CsvTableRun::PutInPlace() {
   // written at all.
   if (!m_file.CreateTemporary()) return make_pp(m_file.Message());
   if (const char* message = m_carried ? WriteCarriedOver() : WriteTable()) return message;
-  return m_file.Commit() ? nullptr : make_pp(m_file.Message());
+  // A run that replaces the file supersedes the runs kept for it.
+  return m_file.Commit(m_tookKept || !m_appending) ? nullptr : make_pp(m_file.Message());
 }
 
 const char* CsvTableRun::WriteTable() {

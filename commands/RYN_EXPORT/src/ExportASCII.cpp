@@ -230,9 +230,8 @@ const char* CTrelmExport::FunctionExportASCII() {
     return AsciiFileMessage(file);
   }
   if (replace) {
-    if (!file.WriteAside(bytes) || !file.Commit()) return AsciiFileMessage(file);
-    file.DropKeptRuns();  // the new report supersedes them
-    return message;
+    // The new report supersedes the runs kept for it.
+    return file.WriteAside(bytes) && file.Commit(true) ? message : AsciiFileMessage(file);
   }
   const std::string kept = KeptBlocks(file);
   return file.Append(kept + bytes, !kept.empty()) ? message : AsciiFileMessage(file);

@@ -127,6 +127,7 @@ bool DurableFile::Lock() {
   }
   // What runs killed on this file left: a torn append, temporaries.
   if (!AppendJournal(m_target).Recover()) return Fail(FileFailure::Unwritten, GetLastError());
+  KeptRuns(m_target).Recover();
   RemoveLeftovers(m_target);
   return true;
 }
@@ -164,16 +165,20 @@ bool DurableFile::CloseAside() {
   return closed;
 }
 
-bool DurableFile::Commit() {
+bool DurableFile::Commit(bool takesKept) {
   if (!FlushFileBuffers(m_aside) || !CloseAside()) return Fail(FileFailure::Unwritten, GetLastError());
+  const KeptRuns kept(m_target);
+  if (takesKept && !kept.MarkTaking()) return Fail(FileFailure::Unwritten, GetLastError());
   if (!ReplaceWithRetries(m_temporary, m_target)) {
     const DWORD error = GetLastError();
+    kept.Unmark();
     const FileFailure failure = IsHeld(m_target, error)    ? FileFailure::Held
                                 : RefusesItsName(error) ? FileFailure::Unreachable
                                                         : FileFailure::Unwritten;
     return Fail(failure, error);
   }
   m_temporary.clear();
+  if (takesKept) kept.Drop(), kept.Unmark();
   return true;
 }
 
@@ -208,7 +213,7 @@ bool DurableFile::Append(std::string_view bytes, bool takesKept) {
     return Fail(FileFailure::Unwritten, error);
   }
   if (WriteAll(m_aside, bytes) && FlushFileBuffers(m_aside)) {
-    if (takesKept) DropKeptRuns();
+    if (takesKept) KeptRuns(m_target).Drop();
     journal.End();
     if (CloseAside()) return true;
     return Fail(FileFailure::Unwritten, GetLastError());
@@ -250,7 +255,6 @@ bool DurableFile::Keep(const std::vector<std::string>& run) {
 
 std::vector<std::vector<std::string>> DurableFile::KeptRunsOf() const { return KeptRuns(m_target).Load(); }
 
-void DurableFile::DropKeptRuns() const { KeptRuns(m_target).Drop(); }
 
 bool DurableFile::Fail(FileFailure failure, DWORD error) {
   m_failure = failure;

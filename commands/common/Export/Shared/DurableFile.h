@@ -44,7 +44,9 @@ class DurableFile {
   const std::string& Temporary() const { return m_temporary; }
   bool WriteAside(std::string_view bytes);
   // Flushes the temporary to the device and puts it in the file's place.
-  bool Commit();
+  // `takesKept`: the new file holds or supersedes the runs kept for it,
+  // which are dropped with the replace.
+  bool Commit(bool takesKept = false);
 
   // Appends: opens the file (created when missing) at its end, then adds
   // `bytes` and flushes them under the journal; on failure the file ends
@@ -57,10 +59,8 @@ class DurableFile {
 
   // After a Held failure: keeps the run beside the file and says so.
   bool Keep(const std::vector<std::string>& run);
-  // Runs kept beside the file, oldest first, and dropping them once they
-  // are in the file.
+  // Runs kept beside the file, oldest first.
   std::vector<std::vector<std::string>> KeptRunsOf() const;
-  void DropKeptRuns() const;
 
   // Whether the file exists (judged under the lock).
   bool Exists() const;

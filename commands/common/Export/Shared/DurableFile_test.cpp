@@ -12,6 +12,7 @@
 
 #include "AppendJournal.h"
 #include "BesideFiles.h"
+#include "KeptRuns.h"
 #include "platform/error.h"
 #include "platform/fault.h"
 #include "platform/module.h"
@@ -133,32 +134,42 @@ TEST(DurableFile, AFailedAppendLeavesNoNewFileOrSaysItCouldNotCutBack) {
                                  ryn::SystemErrorText(ERROR_IO_DEVICE));
 }
 
-// A journal a killed run left: the next run keeps a complete append, cuts a
-// torn one off, and drops the temporaries of runs on the file.
+// What a killed run left: the next run keeps an append in place that its
+// journal finds complete and cuts a torn one off; after a replace that took
+// the kept runs, it drops them when the file changed since the mark, else
+// keeps them; and it removes the temporaries of runs on the file.
 TEST(DurableFile, TheNextRunFinishesWhatAKilledRunLeft) {
   const struct {
     const char* what;
-    const char* file;  // as the killed run left it
+    bool journal;      // else the mark of a replace that takes the kept runs
+    const char* file;  // as the killed run left it; null: untouched
     const char* result;
+    bool keptStays;
   } cases[] = {
-      {"complete", "old\r\nnew\r\n", "old\r\nnew\r\n"},
-      {"torn", "old\r\nne", "old\r\n"},
-      {"same length, other bytes", "old\r\nxxx\r\n", "old\r\n"},
-      {"not begun", "old\r\n", "old\r\n"},
+      {"complete", true, "old\r\nnew\r\n", "old\r\nnew\r\n", false},
+      {"torn", true, "old\r\nne", "old\r\n", true},
+      {"same length, other bytes", true, "old\r\nxxx\r\n", "old\r\n", true},
+      {"not begun", true, nullptr, "old\r\n", true},
+      {"replaced", false, "new\r\n", "new\r\n", false},
+      {"not replaced", false, nullptr, "old\r\n", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Folder folder;
     const std::string path = folder / "h.csv";
     Put(path, "old\r\n");
-    // The journal and a temporary as runs leave them the moment they die.
-    ASSERT_TRUE(ryn::AppendJournal(path).Begin(false, 5, "new\r\n"));
+    const ryn::KeptRuns kept(path);
+    ASSERT_TRUE(kept.Keep({"ascii", "kept\r\n"}));
+    // The journal or the mark, and a temporary, as runs leave them the moment they die.
+    ASSERT_TRUE(c.journal ? ryn::AppendJournal(path).Begin(false, 5, "new\r\n", true) : kept.MarkTaking());
     Raw(ryn::NewTemporaryPath(path), "partial");
-    Raw(path, c.file);
+    if (c.file) Raw(path, c.file);
     DurableFile next(path);
     ASSERT_TRUE(next.Lock()) << next.Message();
     EXPECT_EQ(Content(path), c.result);
-    EXPECT_EQ(folder.Names(), std::set<std::string>{"h.csv"});
+    std::set<std::string> left = {"h.csv"};
+    if (c.keptStays) left.insert(".ryn-kept-h.csv");
+    EXPECT_EQ(folder.Names(), left);
   }
 }
 

@@ -41,12 +41,14 @@ bool Decode(const std::string& in, std::vector<KeptRuns::Run>& runs) {
 
 }  // namespace
 
-KeptRuns::KeptRuns(const std::string& target) : m_target(target), m_path(FolderOf(target) + ".ryn-kept-" + target.substr(FolderOf(target).size())) {}
+KeptRuns::KeptRuns(const std::string& target)
+    : m_target(target), m_path(FolderOf(target) + ".ryn-kept-" + target.substr(FolderOf(target).size())),
+      m_mark(m_path + ".taking") {}
 
 std::vector<KeptRuns::Run> KeptRuns::Load() const {
   std::string text;
   std::vector<Run> runs;
-  if (ReadBeside(m_path, text, size_t(1) << 30)) Decode(text, runs);
+  if (PathFileExistsA(m_path.c_str()) && ReadBeside(m_path, text, size_t(1) << 30)) Decode(text, runs);
   return runs;
 }
 
@@ -64,5 +66,19 @@ bool KeptRuns::Keep(const Run& run) const {
 }
 
 void KeptRuns::Drop() const { DeleteFileA(m_path.c_str()); }
+
+bool KeptRuns::MarkTaking() const {
+  if (!PathFileExistsA(m_path.c_str())) return true;
+  return WriteBeside(m_mark, StampOf(m_target) + "\n") || (Unmark(), false);
+}
+
+void KeptRuns::Unmark() const { DeleteFileA(m_mark.c_str()); }
+
+void KeptRuns::Recover() const {
+  std::string stamp;
+  if (!PathFileExistsA(m_mark.c_str()) || !ReadBeside(m_mark, stamp)) return;
+  if (stamp != StampOf(m_target) + "\n") Drop();
+  Unmark();
+}
 
 }  // namespace ryn

@@ -24,9 +24,18 @@ class KeptRuns {
   // The file took the kept runs.
   void Drop() const;
 
+  // Around a replace of the file that takes the kept runs (or supersedes
+  // them): a mark with the file's stamp before it. A run that finds the
+  // mark (its maker was killed) drops the kept runs when the file changed
+  // since, else keeps them. False with the last error set.
+  bool MarkTaking() const;
+  void Unmark() const;
+  void Recover() const;
+
  private:
   std::string m_target;
   std::string m_path;
+  std::string m_mark;
 };
 
 }  // namespace ryn
