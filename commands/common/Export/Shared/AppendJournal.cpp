@@ -1,7 +1,8 @@
 #include "AppendJournal.h"
 
-#include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "BesideFiles.h"
@@ -38,17 +39,24 @@ uint64_t Checksum(std::string_view bytes, uint64_t hash = 1469598103934665603ull
 
 std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
 
+// The C runtime's scanf differs between systems; the fields are read one by one.
 bool Parse(const std::string& text, Record& r) {
-  long long end = 0, newEnd = 0;
-  unsigned long long sum = 0;
-  int used = 0;
-  if (std::sscanf(text.c_str(), "%d %d %d %lld %lld %llx %n", &r.undo, &r.created, &r.takesKept, &end, &newEnd, &sum,
-                  &used) != 6)
-    return false;
-  const size_t lf = text.find('\n', static_cast<size_t>(used));
-  if (lf == std::string::npos || end < 0 || newEnd < end) return false;
-  r.end = end, r.newEnd = newEnd, r.sum = sum;
-  r.name = text.substr(static_cast<size_t>(used), lf - static_cast<size_t>(used));
+  const char* at = text.c_str();
+  auto next = [&](int base) {
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(at, &end, base);
+    const bool read = end != at && *end == ' ';
+    at = read ? end + 1 : at;
+    return read ? value : ~0ull;
+  };
+  const unsigned long long fields[] = {next(10), next(10), next(10), next(10), next(10), next(16)};
+  for (unsigned long long field : fields)
+    if (field == ~0ull) return false;
+  r.undo = fields[0] != 0, r.created = fields[1] != 0, r.takesKept = fields[2] != 0;
+  r.end = static_cast<int64_t>(fields[3]), r.newEnd = static_cast<int64_t>(fields[4]), r.sum = fields[5];
+  const char* lf = std::strchr(at, '\n');
+  if (!lf || r.end < 0 || r.newEnd < r.end) return false;
+  r.name.assign(at, lf);
   return !r.name.empty();
 }
 
@@ -104,11 +112,12 @@ bool BringBack(const std::string& target, const Record& r) {
 AppendJournal::AppendJournal(const std::string& target) : m_target(target), m_path(JournalPath(target)) {}
 
 bool AppendJournal::Begin(bool created, int64_t end, std::string_view bytes, bool takesKept) {
-  char numbers[96];
-  std::snprintf(numbers, sizeof numbers, " %d %d %" PRId64 " %" PRId64 " %016" PRIx64 " ", created ? 1 : 0,
-                takesKept ? 1 : 0, end,
-                end + static_cast<int64_t>(bytes.size()), Checksum(bytes));
-  m_record = numbers + NameOf(m_target) + "\n";
+  char sum[20];
+  std::snprintf(sum, sizeof sum, "%08lx%08lx", static_cast<unsigned long>(Checksum(bytes) >> 32),
+                static_cast<unsigned long>(Checksum(bytes) & 0xFFFFFFFFu));
+  m_record = " " + std::to_string(created ? 1 : 0) + " " + std::to_string(takesKept ? 1 : 0) + " " +
+             std::to_string(end) + " " + std::to_string(end + static_cast<int64_t>(bytes.size())) + " " + sum +
+             " " + NameOf(m_target) + "\n";
   if (WriteBeside(m_path, "0" + m_record)) return true;
   const DWORD error = GetLastError();
   End();
