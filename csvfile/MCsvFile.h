@@ -74,8 +74,9 @@ public:
     bool Read(const std::string& strFile, std::uint32_t dwFlags = RF_READ_AS_DOUBLE, bool bTransposedLayout = false);
 
     // Writes the table in the layout of bTransposed, fields joined by
-    // strSep. A file that cannot be created is not reported; a failed
-    // stream write, flush or close is ERR_WRITE, its errno in GetSystemError.
+    // strSep, and flushes it to the device. A file that cannot be created
+    // and a failed write, flush or close are ERR_WRITE, the system's error
+    // code (as Win32 numbers it) in GetSystemError.
     bool Write(const std::string& strFile, const std::string& strSep);
 
     // Appends a text column (whatever dwReadFlags says).
@@ -93,8 +94,8 @@ public:
     std::size_t GetNumberOfEntries(std::uint32_t nColumn) const;
 
     const std::string& GetErrorText() const { return strError; }
-    // errno of the stream call that failed the last Write; 0 when none did.
-    int GetSystemError() const { return nSystemError; }
+    // The system's error code of the call that failed the last Write; 0 when none did.
+    std::uint32_t GetSystemError() const { return nSystemError; }
 
     static constexpr std::uint32_t NO_COLUMN = 0xFFFFFFFFu;
 
@@ -110,5 +111,5 @@ public:
     std::vector<std::vector<double>> vDoubleColumns;
 
 private:
-    int nSystemError = 0;
+    std::uint32_t nSystemError = 0;
 };

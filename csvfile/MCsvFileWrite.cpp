@@ -1,29 +1,31 @@
-// Writing a table through one large buffer. Every LF written becomes CR LF,
-// as a text-mode stream on Windows does, on every platform.
+// Writing a table through one large buffer and the platform's file handle.
+// Every LF written becomes CR LF, as a text-mode stream on Windows does.
 #include "MCsvFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
 
+#include "platform/error.h"
+#include "platform/file.h"
+#include "platform/handle.h"
+
 namespace
 {
-struct FileCloser
-{
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 class TextOutput
 {
 public:
-    explicit TextOutput(std::FILE* file) : m_file(file), m_data(new char[kSize]) {}
+    explicit TextOutput(HANDLE file) : m_file(file), m_data(new char[kSize]) {}
+    ~TextOutput()
+    {
+        if (m_file != INVALID_HANDLE_VALUE)
+            CloseHandle(m_file);
+    }
 
-    // errno of the stream call that failed, 0 while none has.
-    int SystemError() const { return m_nErrno; }
+    // The system's error code of the call that failed, 0 while none has.
+    DWORD SystemError() const { return m_nError; }
 
     // Bytes that hold no LF, or are already translated.
     void Raw(const char* s, std::size_t n)
@@ -83,35 +85,48 @@ public:
         Put(m_data.get(), n);
     }
 
-    // Flushes the stream and closes it; a failure is a write error too.
+    // Flushes the file to the device and closes it; a failure is a write
+    // error too.
     void Close()
     {
-        std::FILE* file = m_file;
-        m_file = nullptr;
-        errno = 0;
-        if (std::fclose(file) != 0)
-            Fail();
+        const bool bFlushed = FlushFileBuffers(m_file);
+        const DWORD nError = GetLastError();
+        const bool bClosed = CloseHandle(m_file);
+        m_file = INVALID_HANDLE_VALUE;
+        if (!bFlushed)
+            Fail(nError);
+        if (!bClosed)
+            Fail(GetLastError());
+    }
+
+    [[noreturn]] void Fail(DWORD nError)
+    {
+        if (!m_nError)
+            m_nError = nError ? nError : ERROR_IO_DEVICE;
+        throw MCsvFile::MCSVFileError("%s", MCsvFile::ErrorText(MCsvFile::ERR_WRITE));
     }
 
 private:
     void Put(const char* s, std::size_t n)
     {
-        errno = 0;
-        if (n && std::fwrite(s, 1, n, m_file) != n)
-            Fail();
-    }
-
-    [[noreturn]] void Fail()
-    {
-        m_nErrno = errno ? errno : EIO;
-        throw MCsvFile::MCSVFileError("%s", MCsvFile::ErrorText(MCsvFile::ERR_WRITE));
+        while (n)
+        {
+            const DWORD nChunk = n > kSize ? static_cast<DWORD>(kSize) : static_cast<DWORD>(n);
+            DWORD nWritten = 0;
+            if (!WriteFile(m_file, s, nChunk, &nWritten, nullptr))
+                Fail(GetLastError());
+            if (nWritten != nChunk)
+                Fail(ERROR_DISK_FULL);
+            s += nChunk;
+            n -= nChunk;
+        }
     }
 
     static constexpr std::size_t kSize = std::size_t(1) << 20;
-    std::FILE* m_file;
+    HANDLE m_file;
     std::unique_ptr<char[]> m_data;
     std::size_t m_nUsed = 0;
-    int m_nErrno = 0;
+    DWORD m_nError = 0;
 };
 
 class TableWriter
@@ -256,9 +271,16 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
 {
     strSeparator = strSep;
     nSystemError = 0;
-    std::FILE* file = std::fopen(strFile.c_str(), "wb");
-    if (!file)
-        return true;  // as a stream that failed to open: nothing written, nothing reported
+    // Shared as a C runtime stream shares it: the caller may hold the file
+    // open too (a temporary it flushes and puts in place).
+    HANDLE file = CreateFileA(strFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+    {
+        nSystemError = GetLastError();
+        strError = ErrorText(ERR_WRITE);
+        return false;
+    }
     TextOutput out(file);
     bool bDone = false;
     try
@@ -274,7 +296,7 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
     {
         strError = ErrorText(ERR_UNKNOWN);
     }
-    // What was written before a failure stays in the file; the stream is
+    // What was written before a failure stays in the file; the file is
     // closed on every path, and a failed flush or close fails the write.
     try
     {

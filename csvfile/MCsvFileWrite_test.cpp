@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault.h"
 #include "testing/temp_dir.h"
 
 namespace
@@ -92,29 +93,35 @@ TEST(MCsvFileWrite, ShortColumnStopsAndKeepsWhatWasWritten)
     EXPECT_EQ(ryntest::ReadFile(path), "\"X\";1;");
 }
 
-TEST(MCsvFileWrite, CreationIsNotCheckedButAFullDeviceIsAWriteError)
+TEST(MCsvFileWrite, EveryFailedStepIsAWriteErrorWithTheSystemsCode)
 {
     ryntest::TempDir dir;
-    MCsvFile t = TextTable({"X"}, {{"1"}});
-    EXPECT_TRUE(t.Write(dir / "missing/folder/a.csv", ";"));
-    EXPECT_EQ(t.GetErrorText(), "");
-    EXPECT_EQ(t.GetSystemError(), 0);
-
-    // The device that is always full, where the system shows it as one
-    // (wine opens it as a file and does not pass its errors on).
-    const char* full = "/dev/full";
-    std::error_code ec;
-    if (!std::filesystem::is_character_file(full, ec))
-        GTEST_SKIP() << "no always-full device here";
-    // Small tables fail at the close, large ones while the buffer is written.
-    for (int rows : {1, 300000})
+    const std::string path = dir / "a.csv";
+    // Large tables fail while the buffer is written, small ones at the flush.
+    const struct
     {
-        MCsvFile big = TextTable({"X"}, {{}});
-        big.vStringColumns[0].assign(static_cast<std::size_t>(rows), "12345");
-        EXPECT_FALSE(big.Write(full, ";")) << rows;
-        EXPECT_EQ(big.GetErrorText(), "ERROR 0011: Write error!") << rows;
-        EXPECT_EQ(big.GetSystemError(), ENOSPC) << rows;
+        const char* what;
+        PlatFault fault;
+        int rows;
+    } cases[] = {{"create", PlatFault::Create, 1},
+                 {"write", PlatFault::Write, 300000},
+                 {"flush", PlatFault::Flush, 1}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        MCsvFile t = TextTable({"X"}, {{}});
+        t.vStringColumns[0].assign(static_cast<std::size_t>(c.rows), "12345");
+        Plat_FailNth(c.fault, 1, ERROR_DISK_FULL);
+        EXPECT_FALSE(t.Write(path, ";"));
+        Plat_ClearFaults();
+        EXPECT_EQ(t.GetErrorText(), "ERROR 0011: Write error!");
+        EXPECT_EQ(t.GetSystemError(), std::uint32_t(ERROR_DISK_FULL));
     }
+    MCsvFile t = TextTable({"X"}, {{"1"}});
+    EXPECT_FALSE(t.Write(dir / "missing/folder/a.csv", ";"));
+    EXPECT_EQ(t.GetSystemError(), std::uint32_t(ERROR_PATH_NOT_FOUND));
+    EXPECT_TRUE(t.Write(path, ";"));
+    EXPECT_EQ(t.GetSystemError(), 0u) << "a write that succeeds clears the code";
 }
 
 TEST(MCsvFileWrite, LargeTableThroughTheBuffer)

@@ -1,6 +1,7 @@
 #include "PlainRows.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -176,6 +177,25 @@ bool PlainRows::Scan(const std::string& file, char separator)
     // Without a row, the reader finds the header count different from the
     // second line's; the table path gives that error.
     return plain && m_rows > 0;
+}
+
+std::string PlainRows::Memo() const
+{
+    return std::to_string(m_rows) + "\n" + m_headerLine;
+}
+
+bool PlainRows::Recall(const std::string& memo, char separator)
+{
+    m_separator = separator;
+    m_headers.clear();
+    const std::size_t lf = memo.find('\n');
+    if (lf == std::string::npos || lf == 0 || memo.size() < lf + 3 || memo.back() != '\n')
+        return false;
+    m_rows = std::strtoull(memo.c_str(), nullptr, 10);
+    m_headerLine = memo.substr(lf + 1);
+    const char* s = m_headerLine.data();
+    return m_rows > 0 && m_headerLine.find('\n') == m_headerLine.size() - 1 &&
+           ParseHeaderLine(s, s + m_headerLine.size() - 1, separator, m_headers);
 }
 
 bool PlainRows::CopyRows(const std::string& file, std::size_t extraFields,

@@ -19,6 +19,14 @@ public:
     // bytes with the same separator.
     bool Scan(const std::string& file, char separator);
 
+    // What Scan found, as text, and back (false when the text is not such):
+    // kept beside the file, it spares the next run the scan of a file that
+    // nobody touched since.
+    std::string Memo() const;
+    bool Recall(const std::string& memo, char separator);
+    // The file took `rows` more rows at its end.
+    void AddRows(std::size_t rows) { m_rows += rows; }
+
     const std::vector<std::string>& Headers() const { return m_headers; }
     std::size_t Rows() const { return m_rows; }
 

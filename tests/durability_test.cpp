@@ -50,6 +50,18 @@ std::string CannotWrite(const HostRunner& host, const std::string& file, const s
   return "Could not write the file '" + host.Dir() + "/export/" + file + "': " + reason + "\n";
 }
 
+// The names in a folder but `but` and the files the runs keep there for
+// good: the lock file and the memo of a table's form.
+std::vector<std::string> LeftNames(const std::string& dir, const std::string& but) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    const bool memo = name.rfind(".ryn-", 0) == 0 && entry.path().extension() == ".form";
+    if (name != but && name != ".ryn-export.lock" && !memo) names.push_back(name);
+  }
+  return names;
+}
+
 // A file system of its own at export/, for as long as the test runs.
 class Mount {
  public:
@@ -65,18 +77,14 @@ class Mount {
   bool Remount(const std::string& options) const {
     return std::system(("mount -o remount," + options + " " + ShellQuote(m_dir)).c_str()) == 0;
   }
-  // Takes all space that is left.
-  void Fill() const { std::system(("cat /dev/zero > " + ShellQuote(m_dir + "/filler") + " 2>/dev/null").c_str()); }
-  void Unfill() const { fs::remove(m_dir + "/filler"); }
-  // Names in the folder but the filler and the lock file: a temporary left over shows here.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(m_dir)) {
-      const std::string name = entry.path().filename().string();
-      if (name != "filler" && name != ".ryn-export.lock") names.push_back(name);
-    }
-    return names;
+  // Takes all space that is left, or `bytes` of it.
+  void Fill(size_t bytes = 0) const {
+    const std::string source = bytes ? "head -c " + std::to_string(bytes) + " /dev/zero" : "cat /dev/zero";
+    std::system((source + " > " + ShellQuote(m_dir + "/filler") + " 2>/dev/null").c_str());
   }
+  void Unfill() const { fs::remove(m_dir + "/filler"); }
+  // Names in the folder but the filler: a temporary left over shows here.
+  std::vector<std::string> Names() const { return LeftNames(m_dir, "filler"); }
 
  private:
   std::string m_dir;
@@ -116,6 +124,67 @@ TEST(Durability, AFullDiskKeepsTheOldFileAndSaysSo) {
     const bool replaces = std::string(m.mode).find("REPLACE") != std::string::npos;
     EXPECT_EQ(m.runs(host.Read("export/" + std::string(m.file))), replaces ? 1 : runs + 1)
         << "the file still reads and grows";
+  }
+}
+
+// The run and the file as a number of runs leave it: the file after one
+// run, then what each further run adds.
+struct Runs {
+  std::string first, each;
+  std::string Times(size_t n) const {
+    std::string all = first;
+    while (--n) all += each;
+    return all;
+  }
+};
+
+Runs RunTwice(HostRunner& host, const Mode& m) {
+  const std::string file = "export/" + std::string(m.file);
+  EXPECT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
+  Runs runs{host.Read(file), ""};
+  EXPECT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
+  runs.each = host.Read(file).substr(runs.first.size());
+  return runs;
+}
+
+// Appends go in place: a history several times larger than the space left
+// on its disk still takes a row.
+TEST(Durability, AFileLargerThanTheFreeSpaceStillTakesARow) {
+  for (const Mode& m : {kAppendModes[0], kAppendModes[2], kAppendModes[3]}) {
+    SCOPED_TRACE(m.mode);
+    HostRunner host;
+    Mount mount(host, "size=512k");
+    REQUIRE_MOUNT(mount);
+    const Runs runs = RunTwice(host, m);
+    const size_t n = 200 * 1024 / runs.each.size();
+    host.Write("export/" + std::string(m.file), runs.Times(n));
+    mount.Fill(256 * 1024);  // about 50k left
+    HostResult r = host.Run(ExportArgs(m.mode, m.file));
+    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_TRUE(host.Read("export/" + std::string(m.file)) == runs.Times(n + 1));
+  }
+}
+
+// Runs killed at random moments: the file is always the old one plus whole
+// runs, at the latest once the next run has taken the lock, and nothing is
+// left beside it.
+TEST(Durability, RunsKilledAtAnyMomentLeaveWholeRuns) {
+  for (const Mode& m : {kAppendModes[0], kAppendModes[2], kAppendModes[3]}) {
+    SCOPED_TRACE(m.mode);
+    HostRunner host;
+    const Runs runs = RunTwice(host, m);
+    host.SetEnv("RYN_TEST_WRITE_PIECE", "16");  // slow writes, so that kills land inside them
+    const std::string script = "for i in $(seq 80); do " + host.Command(ExportArgs(m.mode, m.file)) +
+                               " >/dev/null 2>&1 & sleep $(printf '0.%03d' $((RANDOM % 40))); kill -9 $! 2>/dev/null;"
+                               " wait; done";
+    ASSERT_EQ(std::system(("bash -c " + ShellQuote(script) + " 2>/dev/null").c_str()), 0);
+    ASSERT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
+    const std::string content = host.Read("export/" + std::string(m.file));
+    ASSERT_GT(content.size(), runs.first.size());
+    const size_t n = (content.size() - runs.first.size()) / runs.each.size() + 1;
+    EXPECT_TRUE(content == runs.Times(n)) << "torn after " << n << " runs";
+    EXPECT_GE(n, 3u);
+    EXPECT_EQ(LeftNames(host.Dir() + "/export", ""), std::vector<std::string>{m.file});
   }
 }
 

@@ -36,7 +36,10 @@ const char* const kUsage =
     "values: \"text\" in double quotes (quote them for the shell: 'SCHEME=\"r.csv\"'), numbers,\n"
     "        constant names (MODE=RYN_CSV_APPEND), lists \"a.fea\", \"b.lst\", or a host global's name\n"
     "without --env: the current directory when it holds host.ini, else the built-in example\n"
-    "environment " RYN_EXAMPLE_ENV "\n";
+    "environment " RYN_EXAMPLE_ENV "\n"
+    "exit: 0 done, 1 the command's message (a run that another program's hold on its file kept\n"
+    "      beside it in .ryn-kept-NAME says so; the next export that can write the file adds it),\n"
+    "      2 usage, environment or plug-in error\n";
 
 enum Exit { kOk = 0, kMessage = 1, kUsageError = 2 };
 constexpr long kLastTextIndex = 15;  // the plug-in's parameter summary texts are 0 to 15

@@ -11,6 +11,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/error.h"
+
 namespace csv_oracle
 {
 
@@ -261,7 +263,13 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
     nSystemError = 0;
     std::FILE* file = std::fopen(strFile.c_str(), "wb");
     if (!file)
-        return true;  // as a stream that failed to open: nothing written, nothing reported
+    {
+        // Since the table writes through the platform's handles: a file that
+        // cannot be created is a write error, with the system's code.
+        nSystemError = static_cast<int>(Plat_ErrorFromErrno(errno));
+        strError = ErrorText(ERR_WRITE);
+        return false;
+    }
     TextOutput out(file);
     bool bDone = false;
     try
@@ -299,7 +307,7 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
             strError = e.what();
         bDone = false;
     }
-    nSystemError = out.SystemError();
+    nSystemError = static_cast<int>(Plat_ErrorFromErrno(out.SystemError()));
     return bDone;
 }
 }  // namespace csv_oracle

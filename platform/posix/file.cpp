@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -74,11 +75,17 @@ struct flock RangeOf(const OVERLAPPED* overlapped, DWORD bytesLow, DWORD bytesHi
 }  // namespace plat
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE) {
-  if (Plat_FaultStrikes(PlatFault::Create)) return INVALID_HANDLE_VALUE;
+  if (access & GENERIC_WRITE ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
+    return INVALID_HANDLE_VALUE;
   char native[4096];
   Plat_NativePath(path, native, sizeof native);
   struct stat before;
   const bool existed = stat(native, &before) == 0;
+  // A read-only file is refused for writing, as Win32 refuses it (also to root).
+  if (existed && (access & GENERIC_WRITE) && S_ISREG(before.st_mode) && (before.st_mode & 0222) == 0) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
   int fd = open(native, plat::OpenFlags(access, disposition), 0666);
   if (fd < 0) {
     SetLastError(plat::OpenError(errno, native, disposition));
@@ -103,8 +110,10 @@ BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAP
   if (fd < 0) return FALSE;
   const char* p = static_cast<const char*>(data);
   DWORD done = 0;
+  const DWORD piece = Plat_WritePiece();
   while (done < size) {
-    ssize_t n = write(fd, p + done, size - done);
+    if (piece && done) usleep(1000);
+    ssize_t n = write(fd, p + done, piece ? std::min(piece, size - done) : size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       if (written) *written = done;
@@ -113,6 +122,18 @@ BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAP
     done += static_cast<DWORD>(n);
   }
   if (written) *written = done;
+  return TRUE;
+}
+
+BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED) {
+  if (read) *read = 0;
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  ssize_t n;
+  do n = ::read(fd, data, size);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) return plat::FailErrno();
+  if (read) *read = static_cast<DWORD>(n);
   return TRUE;
 }
 
@@ -129,6 +150,18 @@ BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
   struct stat st;
   if (fstat(fd, &st) != 0) return plat::FailErrno();
   size->QuadPart = st.st_size;
+  return TRUE;
+}
+
+// In 100 ns steps since 1601, as Windows counts.
+BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME access, LPFILETIME write) {
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  struct stat st;
+  if (fstat(fd, &st) != 0) return plat::FailErrno();
+  const uint64_t ticks = (uint64_t(st.st_mtim.tv_sec) + 11644473600ull) * 10000000ull + uint64_t(st.st_mtim.tv_nsec) / 100;
+  for (LPFILETIME time : {creation, access, write})
+    if (time) *time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
   return TRUE;
 }
 

@@ -98,7 +98,7 @@ DWORD GetFileAttributesA(LPCSTR path) {
 // Windows keeps the security its folder gives; a read-only one is refused,
 // as Win32 refuses it.
 BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (Plat_FaultStrikes(PlatFault::Replace)) return FALSE;
+  if (Plat_FaultStrikesOn(PlatFault::Replace, to)) return FALSE;
   Native a(from), b(to);
   struct stat target;
   if (stat(b.buffer, &target) == 0) {

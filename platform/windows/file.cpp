@@ -16,7 +16,16 @@
 
 HANDLE Plat_CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                         DWORD flags, HANDLE templateFile) {
-  if (Plat_FaultStrikes(PlatFault::Create)) return INVALID_HANDLE_VALUE;
+  if (access & GENERIC_WRITE ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
+    return INVALID_HANDLE_VALUE;
+  // Windows refuses to write a read-only file; wine run by root writes it,
+  // so the refusal is made here, the same for both.
+  const DWORD attributes = (access & GENERIC_WRITE) ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return INVALID_HANDLE_VALUE;
+  }
   return ::CreateFileA(path, access, share, security, disposition, flags, templateFile);
 }
 
@@ -25,7 +34,20 @@ BOOL Plat_WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOV
     if (written) *written = 0;
     return FALSE;
   }
-  return ::WriteFile(file, data, size, written, overlapped);
+  const DWORD piece = Plat_WritePiece();
+  if (!piece) return ::WriteFile(file, data, size, written, overlapped);
+  // As one WriteFile: FALSE on an error, TRUE with fewer bytes written when
+  // the device takes no more.
+  DWORD done = 0, n = 0;
+  BOOL ok = TRUE;
+  for (; done < size; done += n) {
+    if (done) Sleep(1);
+    ok = ::WriteFile(file, static_cast<const char*>(data) + done, size - done < piece ? size - done : piece, &n,
+                     overlapped);
+    if (!ok || n == 0) break;
+  }
+  if (written) *written = done;
+  return ok;
 }
 
 BOOL Plat_FlushFileBuffers(HANDLE file) {
@@ -43,7 +65,7 @@ BOOL Plat_LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytesLow, D
 // Windows refuses to replace a read-only file; wine replaces it, so the
 // refusal is made here, the same for both.
 BOOL Plat_MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
-  if (Plat_FaultStrikes(PlatFault::Replace)) return FALSE;
+  if (Plat_FaultStrikesOn(PlatFault::Replace, to)) return FALSE;
   const DWORD target = GetFileAttributesA(to);
   if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(ERROR_ACCESS_DENIED);

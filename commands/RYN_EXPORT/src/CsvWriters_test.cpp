@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "CsvTableRun.h"
+#include "platform/fault.h"
+#include "platform/textfile.h"
 #include "testing/temp_dir.h"
 
 namespace {
@@ -58,6 +61,105 @@ TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
   bool transposed = true;
   EXPECT_EQ(ryn::DetectCsvLayout(path, transposed), "");
   EXPECT_TRUE(transposed) << "a missing file leaves the layout alone";
+}
+
+// One append run on `path` that adds DATE and one entry of `column`: its
+// message, "" when it wrote the file.
+std::string RunTable(const std::string& path, const char* date, const char* column) {
+  ryn::CsvTableRun table(path, ";", false);
+  const char* message = table.ReadExisting(true);
+  if (!message) message = table.Append("DATE", date);
+  if (!message) message = table.Append(column, "x");
+  if (!message) message = table.Write();
+  return message ? message : "";
+}
+
+std::string Bytes(const std::string& path) {
+  std::string bytes;
+  plat::ReadWholeFile(path.c_str(), bytes);
+  return bytes;
+}
+
+// A run that adds a row, made to fail at each creation, write, flush,
+// replace and truncation in turn (and its cut back too), on a table read
+// into memory (LF line ends), a plain one that gains a column, and a plain
+// one appended in place: the file ends as the old one or as the complete
+// new one, as the run said, at the latest once the next run has the lock.
+TEST(CsvTableRun, AFailedStepLeavesTheOldTableOrTheWholeNewOne) {
+  const struct {
+    const char* what;
+    const char* old;
+    const char* column;
+  } files[] = {
+      {"LF lines", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", "A"},
+      {"new column", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "B"},
+      {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "A"},
+  };
+  ryntest::TempDir dir;
+  const std::string path = dir / "t.csv";
+  for (const auto& f : files) {
+    dir.Write("t.csv", f.old);
+    ASSERT_EQ(RunTable(path, "3", f.column), "");
+    const std::string whole = Bytes(path);
+    for (PlatFault op : {PlatFault::Create, PlatFault::Write, PlatFault::Flush, PlatFault::Replace, PlatFault::Truncate})
+      for (unsigned nth = 1; nth <= 4; ++nth) {
+        SCOPED_TRACE(std::string(f.what) + ", fault " + std::to_string(int(op)) + " #" + std::to_string(nth));
+        dir.Write("t.csv", f.old);
+        Plat_FailNth(op, nth, ERROR_DISK_FULL);
+        if (op != PlatFault::Truncate) Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
+        const bool written = RunTable(path, "3", f.column).empty();
+        Plat_ClearFaults();
+        ASSERT_TRUE(ryn::DurableFile(path).Lock());
+        EXPECT_EQ(Bytes(path), written ? whole : f.old);
+      }
+  }
+}
+
+// A run appending in place keeps what it learnt of the file's form beside
+// it; a file another program rewrote since is judged afresh.
+TEST(CsvTableRun, AFileChangedSinceTheLastRunIsJudgedAfresh) {
+  ryntest::TempDir dir;
+  const std::string path = dir.Write("t.csv", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n");
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(RunTable(path, "3", "A"), "");
+  dir.Write("t.csv", "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n");
+  ASSERT_EQ(RunTable(path, "3", "A"), "");
+  EXPECT_EQ(Bytes(path), "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;;x;\r\n");
+}
+
+// Runs on a file another program holds (sharing only reading; or reading
+// and writing, as viewers do, which holds off a rewrite) are kept with a
+// message; the first run after it lets go leaves the file as the runs one
+// after another would have: rows in order, a column one of them added.
+TEST(CsvTableRun, RunsKeptWhileTheFileIsHeldAreAddedInOrder) {
+  const struct {
+    const char* what;
+    const char* old;
+    bool sharesWrite;
+  } files[] = {
+      {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", false},
+      {"rewritten", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", true},
+  };
+  const struct {
+    const char* date;
+    const char* column;
+    bool held;
+  } runs[] = {{"4", "A", true}, {"5", "B", true}, {"6", "A", false}};
+  ryntest::TempDir dir;
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.what);
+    const std::string oneByOne = dir.Write("one-by-one.csv", f.old), path = dir.Write("t.csv", f.old);
+    for (const auto& r : runs) ASSERT_EQ(RunTable(oneByOne, r.date, r.column), "");
+    const std::string kept = "This run was kept in '" + (dir / ".ryn-kept-t.csv") + "'";
+    for (const auto& r : runs) {
+      if (r.held) Plat_FailPath(PlatFault::Replace, "t.csv", ERROR_SHARING_VIOLATION);
+      if (r.held && !f.sharesWrite) Plat_FailPath(PlatFault::Create, "t.csv", ERROR_SHARING_VIOLATION);
+      const std::string message = RunTable(path, r.date, r.column);
+      Plat_ClearFaults();
+      EXPECT_EQ(message.find(kept) != std::string::npos, r.held) << message;
+    }
+    EXPECT_EQ(Bytes(path), Bytes(oneByOne));
+    EXPECT_FALSE(std::filesystem::exists(dir / ".ryn-kept-t.csv"));
+  }
 }
 
 }  // namespace

@@ -81,6 +81,17 @@ const char* AsciiFileMessage(const DurableFile& file) {
   return make_pp(file.Message());
 }
 
+// The kind of run an ASCII append keeps: the bytes it adds.
+const char* const kAsciiRun = "ascii";
+
+// What the runs kept for the report add, oldest first.
+std::string KeptBlocks(const DurableFile& file) {
+  std::string blocks;
+  for (const auto& run : file.KeptRunsOf())
+    if (run.size() == 2 && run[0] == kAsciiRun) blocks += run[1];
+  return blocks;
+}
+
 std::string Number(double value, int d) {
   char buffer[512];
   std::snprintf(buffer, sizeof buffer, "%*.*f", d + 5, d, value);
@@ -201,7 +212,9 @@ const char* CTrelmExport::FunctionExportASCII() {
   const bool replace = ModeWrites(mode, ModeFile::Replace);
   const bool linesOnly = ModeWrites(mode, ModeFile::AppendLines);
   const bool existed = !replace && file.Exists();
-  if (!(replace ? file.CreateTemporary() : file.OpenForAppend())) return AsciiFileMessage(file);
+  // A file another program holds still gets the run composed, to keep it.
+  if (!(replace ? file.CreateTemporary() : file.OpenForAppend()) && file.Failure() != FileFailure::Held)
+    return AsciiFileMessage(file);
 
   AsciiReport report;
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
@@ -212,6 +225,14 @@ const char* CTrelmExport::FunctionExportASCII() {
       SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
   // What a run composed before a message is written, as a report file keeps it.
   const std::string bytes = report.Bytes();
-  const bool written = replace ? file.WriteAside(bytes) && file.Commit() : file.Append(bytes);
-  return written ? message : AsciiFileMessage(file);
+  if (file.Failure() == FileFailure::Held) {
+    file.Keep({kAsciiRun, bytes});
+    return AsciiFileMessage(file);
+  }
+  if (replace) {
+    // The new report supersedes the runs kept for it.
+    return file.WriteAside(bytes) && file.Commit(true) ? message : AsciiFileMessage(file);
+  }
+  const std::string kept = KeptBlocks(file);
+  return file.Append(kept + bytes, !kept.empty()) ? message : AsciiFileMessage(file);
 }

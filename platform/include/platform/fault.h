@@ -9,8 +9,19 @@ enum class PlatFault { Create, Write, Flush, Replace, Lock, Truncate, Mutex, Cou
 
 // The `nth` call of `op` from now on (1: the next one) fails with `error`.
 void Plat_FailNth(PlatFault op, unsigned nth, DWORD error);
+// Until cleared, every call of `op` on a file named `name` (in any folder)
+// fails with `error` (a Create only when it asks to write): another
+// program holding that file, say.
+void Plat_FailPath(PlatFault op, const char* name, DWORD error);
 // Every operation succeeds again (as far as the system lets it).
 void Plat_ClearFaults();
 // For the layer itself: true, with the last error set, when this call of
 // `op` is the one to fail.
 bool Plat_FaultStrikes(PlatFault op);
+// The same for a call on `path`.
+bool Plat_FaultStrikesOn(PlatFault op, const char* path);
+
+// Writes go to the device in pieces of this many bytes with a pause between
+// (RYN_TEST_WRITE_PIECE; 0, the default, writes whole), so that a test can
+// kill a process in the middle of a write.
+DWORD Plat_WritePiece();

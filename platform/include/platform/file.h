@@ -26,6 +26,11 @@ typedef union _LARGE_INTEGER {
   int64_t QuadPart;
 } LARGE_INTEGER, *PLARGE_INTEGER;
 
+typedef struct _FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+} FILETIME, *LPFILETIME;
+
 typedef struct _OVERLAPPED {
   ULONG_PTR Internal;
   ULONG_PTR InternalHigh;
@@ -37,8 +42,11 @@ typedef struct _OVERLAPPED {
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                    DWORD flags, HANDLE templateFile);
 BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
+BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED overlapped);
 BOOL FlushFileBuffers(HANDLE file);
 BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size);
+// Only the last write time is known: creation and access come back as it.
+BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME access, LPFILETIME write);
 BOOL SetFilePointerEx(HANDLE file, LARGE_INTEGER distance, PLARGE_INTEGER position, DWORD method);
 BOOL SetEndOfFile(HANDLE file);
 BOOL LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytesLow, DWORD bytesHigh, LPOVERLAPPED overlapped);

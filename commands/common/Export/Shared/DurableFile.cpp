@@ -2,9 +2,11 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <random>
 
+#include "AppendJournal.h"
+#include "BesideFiles.h"
+#include "KeptRuns.h"
 #include "menvironment.h"
 #include "platform/clock.h"
 #include "platform/error.h"
@@ -23,15 +25,18 @@ namespace {
 constexpr int kReplaceAttempts = 100;
 constexpr DWORD kReplaceWaitMs = 20;
 
+// A refusal of a writable file that exists: another program holds it.
+bool IsHeld(const std::string& file, DWORD error) {
+  const DWORD attributes = GetFileAttributesA(file.c_str());
+  return (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) && attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 bool ReplaceWithRetries(const std::string& from, const std::string& to) {
   for (int attempt = 1;; ++attempt) {
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     const DWORD error = GetLastError();
-    const DWORD attributes = GetFileAttributesA(to.c_str());
-    const bool held = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
-                      attributes != INVALID_FILE_ATTRIBUTES &&
-                      !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
-    if (!held || attempt == kReplaceAttempts) {
+    if (!IsHeld(to, error) || attempt == kReplaceAttempts) {
       SetLastError(error);
       return false;
     }
@@ -42,37 +47,19 @@ bool ReplaceWithRetries(const std::string& from, const std::string& to) {
 // One lock file per folder, never replaced itself: each file of the folder
 // locks a byte range of its own in it, so a replace cannot swap the lock
 // away from under a waiting run.
-const char* const kLockFileName = ".ryn-export.lock";
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 const DWORD kMaxChunk = 1u << 30;
 
 // How long a run waits for another: 30 s, shorter for tests.
 unsigned long LockTimeoutMs() { return MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", 30000); }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// The byte a file locks: from a hash of its name, any case (one file on Windows).
+// The byte a file locks: its key (one file on Windows, any case).
 OVERLAPPED LockRangeOf(const std::string& path) {
-  uint64_t hash = 1469598103934665603ull;
-  for (char c : path.substr(FolderOf(path).size())) {
-    hash ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
-    hash *= 1099511628211ull;
-  }
-  hash &= 0xFFFFFFFFFFull;  // offsets every file system takes
+  const uint64_t key = FileKeyOf(path);
   OVERLAPPED range{};
-  range.Offset = static_cast<DWORD>(hash);
-  range.OffsetHigh = static_cast<DWORD>(hash >> 32);
+  range.Offset = static_cast<DWORD>(key);
+  range.OffsetHigh = static_cast<DWORD>(key >> 32);
   return range;
-}
-
-std::string TemporaryName() {
-  static std::mt19937 generator(std::random_device{}() ^ GetCurrentProcessId() ^ GetTickCount());
-  char name[32];
-  std::snprintf(name, sizeof name, ".ryn-%08lx.tmp", static_cast<unsigned long>(generator() & 0xFFFFFFFFu));
-  return name;
 }
 
 std::string FinalPath(const std::string& path) {
@@ -123,7 +110,7 @@ DurableFile::~DurableFile() {
 
 bool DurableFile::Lock() {
   if (m_lock != INVALID_HANDLE_VALUE) return true;
-  const std::string lockPath = FolderOf(m_target) + kLockFileName;
+  const std::string lockPath = LockFilePath(m_target);
   m_lock = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr, OPEN_ALWAYS,
                        FILE_ATTRIBUTE_HIDDEN, nullptr);
   if (m_lock == INVALID_HANDLE_VALUE) return Fail(FileFailure::Unreachable, GetLastError());
@@ -138,6 +125,10 @@ bool DurableFile::Lock() {
     // Waiters wake at different moments, so that none is always second.
     Sleep(5 + static_cast<DWORD>(jitter() % 20));
   }
+  // What runs killed on this file left: a torn append, temporaries.
+  if (!AppendJournal(m_target).Recover()) return Fail(FileFailure::Unwritten, GetLastError());
+  KeptRuns(m_target).Recover();
+  RemoveLeftovers(m_target);
   return true;
 }
 
@@ -152,7 +143,7 @@ void DurableFile::Unlock() {
 bool DurableFile::CreateTemporary() {
   DWORD error = ERROR_FILE_EXISTS;
   for (int attempt = 0; attempt < 64 && (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS); ++attempt) {
-    const std::string name = FolderOf(m_target) + TemporaryName();
+    const std::string name = NewTemporaryPath(m_target);
     m_aside = CreateFileA(name.c_str(), GENERIC_WRITE, kShareAll, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_aside != INVALID_HANDLE_VALUE) {
       m_temporary = name;
@@ -174,13 +165,20 @@ bool DurableFile::CloseAside() {
   return closed;
 }
 
-bool DurableFile::Commit() {
+bool DurableFile::Commit(bool takesKept) {
   if (!FlushFileBuffers(m_aside) || !CloseAside()) return Fail(FileFailure::Unwritten, GetLastError());
+  const KeptRuns kept(m_target);
+  if (takesKept && !kept.MarkTaking()) return Fail(FileFailure::Unwritten, GetLastError());
   if (!ReplaceWithRetries(m_temporary, m_target)) {
     const DWORD error = GetLastError();
-    return Fail(RefusesItsName(error) ? FileFailure::Unreachable : FileFailure::Unwritten, error);
+    kept.Unmark();
+    const FileFailure failure = IsHeld(m_target, error)    ? FileFailure::Held
+                                : RefusesItsName(error) ? FileFailure::Unreachable
+                                                        : FileFailure::Unwritten;
+    return Fail(failure, error);
   }
   m_temporary.clear();
+  if (takesKept) kept.Drop(), kept.Unmark();
   return true;
 }
 
@@ -196,7 +194,10 @@ bool DurableFile::OpenForAppend() {
   m_created = !Exists();
   m_aside = CreateFileA(m_target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (m_aside == INVALID_HANDLE_VALUE) return Fail(FileFailure::Unreachable, GetLastError());
+  if (m_aside == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return Fail(error == ERROR_SHARING_VIOLATION ? FileFailure::Held : FileFailure::Unreachable, error);
+  }
   LARGE_INTEGER end{}, zero{};
   if (!GetFileSizeEx(m_aside, &end) || !SetFilePointerEx(m_aside, zero, nullptr, FILE_END))
     return Fail(FileFailure::Unreachable, GetLastError());
@@ -204,13 +205,24 @@ bool DurableFile::OpenForAppend() {
   return true;
 }
 
-bool DurableFile::Append(std::string_view bytes) {
+bool DurableFile::Append(std::string_view bytes, bool takesKept) {
+  AppendJournal journal(m_target);
+  if (!journal.Begin(m_created, m_end, bytes, takesKept)) {
+    const DWORD error = GetLastError();
+    CutBack();  // only a file this run created needs it
+    return Fail(FileFailure::Unwritten, error);
+  }
   if (WriteAll(m_aside, bytes) && FlushFileBuffers(m_aside)) {
+    if (takesKept) KeptRuns(m_target).Drop();
+    journal.End();
     if (CloseAside()) return true;
     return Fail(FileFailure::Unwritten, GetLastError());
   }
   const DWORD error = GetLastError();
   const DWORD cutError = CutBack();
+  // A file not cut back keeps its journal: the next run cuts it back.
+  if (cutError == ERROR_SUCCESS) journal.End();
+  else journal.Undo();
   Fail(FileFailure::Unwritten, error);
   if (cutError != ERROR_SUCCESS)
     m_message += " The file could not be cut back to its old end: " + SystemErrorText(cutError);
@@ -229,6 +241,21 @@ DWORD DurableFile::CutBack() {
   return error;
 }
 
+bool DurableFile::Keep(const std::vector<std::string>& run) {
+  const KeptRuns kept(m_target);
+  if (m_failure != FileFailure::Held || !kept.Keep(run)) return false;
+  m_failure = FileFailure::Kept;
+  // Shown beside the file as the user named it.
+  const std::string shown = FolderOf(m_path) + kept.Path().substr(FolderOf(kept.Path()).size());
+  m_message = "The file '" + m_path + "' is in use by another program. This run was kept in '" + shown +
+              "' and will be added to the file by the next export that can write it.";
+  Unlock();
+  return false;
+}
+
+std::vector<std::vector<std::string>> DurableFile::KeptRunsOf() const { return KeptRuns(m_target).Load(); }
+
+
 bool DurableFile::Fail(FileFailure failure, DWORD error) {
   m_failure = failure;
   if (failure == FileFailure::Busy) {
@@ -239,7 +266,8 @@ bool DurableFile::Fail(FileFailure failure, DWORD error) {
     m_message = "Could not write the file '" + m_path + "': " + SystemErrorText(error);
   }
   DropTemporary();
-  Unlock();
+  // A held file's run may still be kept, under the lock.
+  if (failure != FileFailure::Held) Unlock();
   return false;
 }
 

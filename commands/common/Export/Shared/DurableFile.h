@@ -1,12 +1,14 @@
 // The one way the writers put a file on disk without ever losing a run:
 // a whole file is written aside, flushed and swapped in at once; an append
-// is cut back to the old end when it fails; both hold the file's lock
-// against other runs meanwhile, and every failure names the file and why.
+// goes in place under a journal, so that a failed or killed one is cut
+// back; a run on a file another program holds is kept beside it. All hold
+// the file's lock against other runs, and every failure names the file and why.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/types.h"
 
@@ -18,6 +20,8 @@ enum class FileFailure {
   Unreachable,  // the file, its folder or its lock cannot be opened or created
   Busy,         // another run held the file's lock for the whole wait
   Unwritten,    // a write, the flush or the replace failed; the old file stands
+  Held,         // another program holds the file against writing or replacing
+  Kept,         // ...and the run was kept beside it (KeptRuns)
 };
 
 class DurableFile {
@@ -30,7 +34,8 @@ class DurableFile {
 
   // Waits for the file's lock (30 s, RYN_TEST_LOCK_TIMEOUT_MS for tests);
   // true at once when this object holds it already. Runs on one file, in
-  // this process or others, take turns through it.
+  // this process or others, take turns through it. Once it holds the lock,
+  // it finishes what killed runs left: a torn append, temporaries.
   bool Lock();
 
   // Whole files: a new, exclusively created temporary beside the file.
@@ -39,14 +44,23 @@ class DurableFile {
   const std::string& Temporary() const { return m_temporary; }
   bool WriteAside(std::string_view bytes);
   // Flushes the temporary to the device and puts it in the file's place.
-  bool Commit();
+  // `takesKept`: the new file holds or supersedes the runs kept for it,
+  // which are dropped with the replace.
+  bool Commit(bool takesKept = false);
 
   // Appends: opens the file (created when missing) at its end, then adds
-  // `bytes` and flushes them; on failure the file ends where it ended
-  // before (or is gone again when it was new); when even that fails, the
-  // message says so.
+  // `bytes` and flushes them under the journal; on failure the file ends
+  // where it ended before (or is gone again when it was new); when even
+  // that fails, the message says so and the next run cuts it back.
   bool OpenForAppend();
-  bool Append(std::string_view bytes);
+  // `takesKept`: the bytes hold the runs kept for the file too, which are
+  // dropped once the bytes are in the file.
+  bool Append(std::string_view bytes, bool takesKept = false);
+
+  // After a Held failure: keeps the run beside the file and says so.
+  bool Keep(const std::vector<std::string>& run);
+  // Runs kept beside the file, oldest first.
+  std::vector<std::vector<std::string>> KeptRunsOf() const;
 
   // Whether the file exists (judged under the lock).
   bool Exists() const;

@@ -3,11 +3,16 @@
 // left, and the message names the file.
 #include "DurableFile.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <set>
 
+#include "AppendJournal.h"
+#include "BesideFiles.h"
+#include "KeptRuns.h"
 #include "platform/error.h"
 #include "platform/fault.h"
 #include "platform/module.h"
@@ -41,6 +46,13 @@ std::string Content(const std::string& path) {
 void Put(const std::string& path, const std::string& bytes) {
   DurableFile file(path);
   ASSERT_TRUE(file.Lock() && file.CreateTemporary() && file.WriteAside(bytes) && file.Commit()) << file.Message();
+}
+
+void Raw(const std::string& path, const char* bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  ASSERT_TRUE(f);
+  std::fputs(bytes, f);
+  std::fclose(f);
 }
 
 bool Replace(DurableFile& file, const std::string& bytes) {
@@ -113,13 +125,52 @@ TEST(DurableFile, AFailedAppendLeavesNoNewFileOrSaysItCouldNotCutBack) {
     EXPECT_EQ(Content(path), "block");
   }
 
-  Plat_FailNth(PlatFault::Write, 1, ERROR_DISK_FULL);
+  Plat_FailNth(PlatFault::Write, 2, ERROR_DISK_FULL);  // the first writes the journal
   Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
   DurableFile stuck(path);
   EXPECT_FALSE(Append(stuck, "more"));
   EXPECT_EQ(stuck.Message(), "Could not write the file '" + path + "': " + ryn::SystemErrorText(ERROR_DISK_FULL) +
                                  " The file could not be cut back to its old end: " +
                                  ryn::SystemErrorText(ERROR_IO_DEVICE));
+}
+
+// What a killed run left: the next run keeps an append in place that its
+// journal finds complete and cuts a torn one off; after a replace that took
+// the kept runs, it drops them when the file changed since the mark, else
+// keeps them; and it removes the temporaries of runs on the file.
+TEST(DurableFile, TheNextRunFinishesWhatAKilledRunLeft) {
+  const struct {
+    const char* what;
+    bool journal;      // else the mark of a replace that takes the kept runs
+    const char* file;  // as the killed run left it; null: untouched
+    const char* result;
+    bool keptStays;
+  } cases[] = {
+      {"complete", true, "old\r\nnew\r\n", "old\r\nnew\r\n", false},
+      {"torn", true, "old\r\nne", "old\r\n", true},
+      {"same length, other bytes", true, "old\r\nxxx\r\n", "old\r\n", true},
+      {"not begun", true, nullptr, "old\r\n", true},
+      {"replaced", false, "new\r\n", "new\r\n", false},
+      {"not replaced", false, nullptr, "old\r\n", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Folder folder;
+    const std::string path = folder / "h.csv";
+    Put(path, "old\r\n");
+    const ryn::KeptRuns kept(path);
+    ASSERT_TRUE(kept.Keep({"ascii", "kept\r\n"}));
+    // The journal or the mark, and a temporary, as runs leave them the moment they die.
+    ASSERT_TRUE(c.journal ? ryn::AppendJournal(path).Begin(false, 5, "new\r\n", true) : kept.MarkTaking());
+    Raw(ryn::NewTemporaryPath(path), "partial");
+    if (c.file) Raw(path, c.file);
+    DurableFile next(path);
+    ASSERT_TRUE(next.Lock()) << next.Message();
+    EXPECT_EQ(Content(path), c.result);
+    std::set<std::string> left = {"h.csv"};
+    if (c.keptStays) left.insert(".ryn-kept-h.csv");
+    EXPECT_EQ(folder.Names(), left);
+  }
 }
 
 TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {
