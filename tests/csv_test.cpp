@@ -108,6 +108,8 @@ TEST(CsvExport, WarningMarksFollowTheHostGlobal) {
   }
 }
 
+// Every read error of the reader is pinned by its own table; here one of each
+// layer, to show that the export passes it on and leaves the file as it was.
 TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
   const std::string e8 = "ERROR 0008: The Number of Headers is different than the Number of Data Columns!";
   const struct {
@@ -117,9 +119,6 @@ TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
   } cases[] = {
       {"", false, e8},
       {"", true, "ERROR 0009: Empty file!"},
-      {"\"DATE\";\"TIME\"\r\n2024.01.01;10:00:00;5\r\n", false, e8},
-      {"\"DATE\";\"TIME\"\r\n2024.01.01;\"10:00\r\n", false, "ERROR 0012: Parse error! Quotation marks incorrect."},
-      {"\"DATE\";\"TIME\"\r\n" + std::string(1100, '7') + ";1\r\n", false, "ERROR 0013: Parse error! Entry too long."},
       {"\"X\";\"TIME\"\r\n1;2\r\n", false, "Invalid CSV data file"},
       {"\"DATE\";2024.01.01;2024.01.02\r\n\"TIME\";10:00:00\r\n", true,
        "Invalid CSV data file! Number of samples varied."},
