@@ -217,27 +217,4 @@ TEST(AdditionalData, BesideTheCsvInBothLayouts) {
   EXPECT_EQ(file.substr(file.size() - 30), "DATE;2024_03_07\r\nTIME;14-05-09");
 }
 
-TEST(AdditionalData, RefusalsWriteNothing) {
-  const struct {
-    Args args;
-    const char* message;
-  } cases[] = {
-      {{"SCHEME=\"D:\\Data\\Out.csv\"", "ADDITIONAL_DATA_FILE=\"d:\\data\\out.CSV\""},
-       "SCHEME and ADDITIONAL_DATA_FILE must not be the same!"},
-      {{"SCHEME=\"t.csv\"", "ADDITIONAL_DATA_FILE=\"extra_<FOO>.txt\""}, "ADDITIONAL_DATA_FILE has invalid pathname"},
-  };
-  for (const auto& c : cases) {
-    HostRunner host;
-    Args args = c.args;
-    args.push_back("MODE=RYN_CSV_APPEND");
-    HostResult r = Exec(host, args);
-    EXPECT_EQ(r.out, std::string(c.message) + "\n");
-    EXPECT_FALSE(host.Exists("export/t.csv"));
-  }
-  HostRunner host;
-  HostResult r = host.Run({"check", "MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "ADDITIONAL_DATA_FILE=\"x.txt\""});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_FALSE(host.Exists("export/x.txt"));
-}
-
 }  // namespace

@@ -45,6 +45,20 @@ TEST(Executor, MessagesComeOutExactly) {
        "The data-transfer-tools option is no longer supported by the host application. "
        "Please contact your system administrator."},
       {{"exec", "SCHEME=\"<ENVIRONMENT__MACHINE_SERIAL>.txt\""}, nullptr},
+      {{"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"f.txt\"", "FEATURES=\"a.fea\", \"b.fea\", \"c.fea\"",
+        "$NAMES=\"X\", \"Y\""},
+       "FEATURES and NAMES differs in number of elements!"},
+      {{"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"g.txt\"", "FEATURES=\"missing.fea\""},
+       "FEATURELIST_NAME contains element of a wrong kind!"},
+      {{"exec", "MODE=RYN_CSV_APPEND", "SCHEME=\"D:\\Data\\Out.csv\"", "ADDITIONAL_DATA_FILE=\"d:\\data\\out.CSV\""},
+       "SCHEME and ADDITIONAL_DATA_FILE must not be the same!"},
+      {{"exec", "MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "ADDITIONAL_DATA_FILE=\"extra_<FOO>.txt\""},
+       "ADDITIONAL_DATA_FILE has invalid pathname"},
+      // A folder missing two levels up, and a name longer than the system allows.
+      {{"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"deep/er/x.txt\""}, "Could not open temporary file"},
+      {{"exec", "MODE=RYN_ASCII_REPLACE", "TITLE_1=\"" + std::string(300, 't') + "\"",
+        "SCHEME=\"<PROTOCOL_HEADER__TITLE_1><DATE><DATE><DATE>.txt\""},
+       "Could not open temporary file"},
       {{"exec", "SCHEME=\"a:b.csv\""}, "Could not open temporary file"},
       {{"exec", "MODE=RYN_CSV_REPLACE", "SCHEME=\"a:b.csv\""},
        "Could not write the file 'a:b.csv': The system cannot find the path specified."},
@@ -63,6 +77,7 @@ TEST(Executor, MessagesComeOutExactly) {
   }
   std::filesystem::current_path(before);
   EXPECT_TRUE(std::filesystem::is_empty(startedIn.path));
+  for (const char* refused : {"export/f.txt", "export/t.csv", "export/deep"}) EXPECT_FALSE(host.Exists(refused));
   HostResult x = host.Run(cases[10].args);
   EXPECT_EQ(x.out, "character \"x\" in VALUE_SEPARATOR is not allowed!" + allowed + "\n");
   HostResult ab = host.Run(cases[11].args);
@@ -75,7 +90,10 @@ TEST(Executor, CheckOnlyWritesNothing) {
     HostResult r = host.Run({"check", "SCHEME=\"r.txt\"", std::string("MODE=") + mode});
     EXPECT_EQ(r.exitCode, 0) << mode << r.out;
   }
+  HostResult r = host.Run({"check", "MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "ADDITIONAL_DATA_FILE=\"x.txt\""});
+  EXPECT_EQ(r.exitCode, 0) << r.out;
   EXPECT_FALSE(host.Exists("export/r.txt"));
+  EXPECT_FALSE(host.Exists("export/x.txt"));
 }
 
 TEST(Executor, FailedMachineQueryEndsTheExport) {
