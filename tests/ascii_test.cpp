@@ -77,23 +77,6 @@ TEST(AsciiExport, FeaturePathOffKeepsTheFileName) {
   EXPECT_NE(host.Read("export/p.txt").find("\r\nd;;"), std::string::npos);
 }
 
-TEST(AsciiExport, SelectionFailuresTouchNoFile) {
-  HostRunner host;
-  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"f.txt\"",
-                           "FEATURES=\"a.fea\", \"b.fea\", \"c.fea\"", "$NAMES=\"X\", \"Y\""});
-  EXPECT_EQ(r.out, "FEATURES and NAMES differs in number of elements!\n");
-  EXPECT_FALSE(host.Exists("export/f.txt"));
-  HostResult wrong = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"g.txt\"", "FEATURES=\"missing.fea\""});
-  EXPECT_EQ(wrong.out, "FEATURELIST_NAME contains element of a wrong kind!\n");
-}
-
-TEST(AsciiExport, MissingDirectoryTwoLevelsUpFailsAndCreatesNothing) {
-  HostRunner host;
-  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"deep/er/x.txt\""});
-  EXPECT_EQ(r.out, "Could not open temporary file\n");
-  EXPECT_FALSE(host.Exists("export/deep"));
-}
-
 TEST(AsciiExport, NothingToExportShowsTheStatusBox) {
   HostRunner host;
   for (const char* f : {"a.fea", "b.fea", "c.fea", "holes.lst"}) std::remove((host.Dir() + "/store/" + f).c_str());
@@ -118,14 +101,6 @@ TEST(AsciiExport, OddRecordsEndTheRunWithTheirMessageOrPassQuietly) {
   std::string file = host.Read("export/o.txt");
   EXPECT_EQ(file.find("Inspector:;" + std::string(31, 'n')), std::string::npos) << "cut to the entry width";
   EXPECT_NE(file.find("Inspector:;" + std::string(30, 'n') + "\r\n"), std::string::npos);
-}
-
-TEST(AsciiExport, LongSchemesAndKeysDoNotBreakThePath) {
-  HostRunner host;
-  std::string title(300, 't');
-  HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "TITLE_1=\"" + title + "\"",
-                           "SCHEME=\"<PROTOCOL_HEADER__TITLE_1><DATE><DATE><DATE>.txt\""});
-  EXPECT_EQ(r.out, "Could not open temporary file\n") << "a file name longer than the system allows";
 }
 
 }  // namespace

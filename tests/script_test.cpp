@@ -25,7 +25,6 @@ namespace {
 
 using Args = std::vector<std::string>;
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 const std::string kPrefix = "Error on executing script export: '";
 const char* kInterface = "interface/ryn_scriptexport.ini";

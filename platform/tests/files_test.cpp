@@ -1,13 +1,11 @@
 // Files, paths, text files, file handles with their locks, and the seams
-// (clock, locale, faults), as the command uses them.
+// (locale, faults), as the command uses them.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 
-#include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/fault.h"
 #include "platform/file.h"
@@ -125,17 +123,6 @@ TEST(LocaleSeam, FixedAnswersFailuresAndSmallBuffers) {
   EXPECT_STREQ(buffer, ";");
   Plat_ClearLocaleAnswers();
   EXPECT_GT(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buffer, sizeof buffer), 0);
-}
-
-TEST(ClockSeam, FixedNowConvertsToLocalTime) {
-  Plat_SetFixedTime(true, 1709820309);  // 2024-03-07 14:05:09 UTC
-  EXPECT_EQ(_time64(nullptr), 1709820309);
-  __time64_t now = _time64(nullptr);
-  struct tm local {};
-  ASSERT_EQ(_localtime64_s(&local, &now), 0);
-  EXPECT_EQ(local.tm_year, 124);
-  Plat_SetFixedTime(false, 0);
-  EXPECT_GT(_time64(nullptr), 1709820309);
 }
 
 HANDLE Open(const std::string& path, DWORD disposition) {

@@ -101,22 +101,6 @@ TEST(Event, ManualResetStaysSetAutoResetWakesOne) {
   CloseHandle(set);
 }
 
-TEST(Event, SetWakesAWaiter) {
-  HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  DWORD result = WAIT_FAILED;
-  std::thread waiter([&] {
-    SetEvent(started);
-    result = WaitForSingleObject(event, INFINITE);
-  });
-  WaitForSingleObject(started, INFINITE);
-  SetEvent(event);
-  waiter.join();
-  EXPECT_EQ(result, WAIT_OBJECT_0);
-  CloseHandle(event);
-  CloseHandle(started);
-}
-
 class EventHolder : public ChildEnd {};
 INSTANTIATE_TEST_SUITE_P(KilledOrExited, EventHolder, ::testing::Bool());
 

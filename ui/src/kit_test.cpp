@@ -20,17 +20,11 @@ class KitTest : public ::testing::Test {
   TrelmPageScript script;
 };
 
-TEST_F(KitTest, TemplatesHoldTheControlsThePagesAddress) {
-  EXPECT_EQ(window.Item(1028).GetKind(), ui::Kind::ImageButton);
+// The controls each page uses are pinned by the page tests, which address them
+// by id; here only what the kit does with a template and a missing control.
+TEST_F(KitTest, TemplatesAndMissingControls) {
   ui::PageWindow features(*ui::FindTemplate(109));
-  EXPECT_EQ(features.Item(1007).GetKind(), ui::Kind::Grid);
-  EXPECT_EQ(features.Item(1017).GetKind(), ui::Kind::Edit);
   EXPECT_EQ(features.Item(1007).GetRowCount(), 1) << "a grid starts with its empty row";
-  ui::PageWindow record(*ui::FindTemplate(200));
-  for (int i = 0; i < CEditRecordParameterGeneric::kFieldCount; ++i) {
-    EXPECT_EQ(record.Item(CEditRecordParameterGeneric::kFirstEditId + i).GetKind(), ui::Kind::Edit);
-    EXPECT_EQ(record.Item(CEditRecordParameterGeneric::kFirstLabelId + i).GetKind(), ui::Kind::Static);
-  }
   EXPECT_EQ(ui::FindTemplate(101), nullptr);
   EXPECT_EQ(window.Find(-1), nullptr) << "unnamed statics cannot be addressed";
   // A control the code takes for granted and the template lacks: logged, and

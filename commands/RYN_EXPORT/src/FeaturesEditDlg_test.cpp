@@ -78,8 +78,6 @@ TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
   EditCell(2, "d.fea");
   ASSERT_EQ(page.OnApply(), 1);
   EXPECT_EQ(FEATURES.GetString(), "\"a.fea\", \"b c.lst\", \"d.fea\"");
-  ASSERT_EQ(FEATURES.GetSize(), 3);
-  EXPECT_EQ(FEATURES.GetAt(1), "b c.lst");
   EXPECT_EQ(Params(), "FEATURES=\"a.fea\", \"b c.lst\", \"d.fea\"");
 
   // All rows cleared: the export chooses its features itself.
