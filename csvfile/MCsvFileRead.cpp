@@ -582,6 +582,43 @@ private:
     bool m_bEntryInChunk = false;
     char m_szEntry[1024];
 };
+
+// The file's input; null when the file is missing or cannot be read.
+std::unique_ptr<TextInput> OpenInput(std::FILE* file, std::size_t nBlockSize)
+{
+    if (!file)
+        return nullptr;
+    auto in = std::make_unique<TextInput>(file, nBlockSize);
+    if (!in->Open())
+        return nullptr;
+    return in;
+}
+
+// The error of a read that threw (call inside a catch block): the table's
+// own as it stands, anything else put into one, cut to its buffer alike.
+MCsvFile::MCSVFileError ReadError(const std::string& strFile)
+{
+    try
+    {
+        throw;
+    }
+    catch (const MCsvFile::MCSVFileError& e)
+    {
+        return e;
+    }
+    catch (const EntryArena::Full&)
+    {
+        return MCsvFile::MCSVFileError("%s", MCsvFile::TooLargeText(strFile).c_str());
+    }
+    catch (const std::exception& e)
+    {
+        return MCsvFile::MCSVFileError("%s", e.what());
+    }
+    catch (...)
+    {
+        return MCsvFile::MCSVFileError("%s", MCsvFile::ErrorText(MCsvFile::ERR_UNKNOWN));
+    }
+}
 }  // namespace
 
 bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32_t dwFlags, bool bTransposedLayout,
@@ -592,13 +629,7 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
     table.bTransposed = bTransposedLayout;
 
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(strFile.c_str(), "rb"));
-    std::unique_ptr<TextInput> in;
-    if (file)
-    {
-        in = std::make_unique<TextInput>(file.get(), nBlockSize);
-        if (!in->Open())
-            in.reset();
-    }
+    std::unique_ptr<TextInput> in = OpenInput(file.get(), nBlockSize);
     if (!in)
     {
         table.strError = std::string(MCsvFile::ErrorText(MCsvFile::ERR_FILE_NOT_FOUND)) + "\nDetails: " + strFile;
@@ -607,30 +638,11 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
 
     try
     {
-        try
-        {
-            Parser(table, *in).Run();
-        }
-        catch (const MCsvFile::MCSVFileError&)
-        {
-            throw;
-        }
-        catch (const EntryArena::Full&)
-        {
-            throw MCsvFile::MCSVFileError("%s", MCsvFile::TooLargeText(strFile).c_str());
-        }
-        catch (const std::exception& e)
-        {
-            throw MCsvFile::MCSVFileError("%s", e.what());
-        }
-        catch (...)
-        {
-            throw MCsvFile::MCSVFileError("%s", MCsvFile::ErrorText(MCsvFile::ERR_UNKNOWN));
-        }
+        Parser(table, *in).Run();
     }
-    catch (const MCsvFile::MCSVFileError& e)
+    catch (...)
     {
-        table.strError = e.what();
+        table.strError = ReadError(strFile).what();
         return false;
     }
     return true;

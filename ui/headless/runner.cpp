@@ -3,6 +3,6 @@
 
 namespace ui {
 
-void InstallPageRunner(NorviaModuleState& state) { state.pageRunner = &RunPagesOffScreen; }
+void InstallPageRunner(NorviaModuleState& state) { state.pageRunner = &GuardedPageRunner<&RunPagesOffScreen>; }
 
 }  // namespace ui

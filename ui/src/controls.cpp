@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "massert.h"
+#include "mboundary.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
 
@@ -11,6 +12,12 @@ constexpr const char* kFile = "ui\\src\\controls";
 }  // namespace
 
 // ---- Control
+//
+// The TrelmControl overrides are called from the host's library (its value
+// transfer), so each runs through a guard: a failure is logged and the
+// control answers as an empty one.
+
+using ryn::GuardedLogged;
 
 Control::Control(PageWindow& window, const ControlSpec& spec)
     : m_window(window), m_nId(spec.id), m_kind(spec.kind), m_strText(spec.text) {
@@ -26,33 +33,43 @@ void Control::Sync() const {
   if (Backend* backend = m_window.GetBackend()) backend->Push(*this)
 
 std::string Control::GetText() const {
-  Sync();
-  if (m_kind == Kind::Combo) return m_nCurSel >= 0 ? m_items[static_cast<size_t>(m_nCurSel)].first : "";
-  return m_strText;
+  return GuardedLogged(kFile, __LINE__, std::string(), [&]() -> std::string {
+    Sync();
+    if (m_kind == Kind::Combo) return m_nCurSel >= 0 ? m_items[static_cast<size_t>(m_nCurSel)].first : "";
+    return m_strText;
+  });
 }
 
 void Control::SetText(const std::string& text) {
-  Sync();
-  m_strText = text;
-  int end = static_cast<int>(text.size());
-  m_nSelStart = std::min(m_nSelStart, end);
-  m_nSelEnd = std::min(m_nSelEnd, end);
-  RYN_UI_PUSH();
+  GuardedLogged(kFile, __LINE__, [&] {
+    Sync();
+    m_strText = text;
+    int end = static_cast<int>(text.size());
+    m_nSelStart = std::min(m_nSelStart, end);
+    m_nSelEnd = std::min(m_nSelEnd, end);
+    RYN_UI_PUSH();
+  });
 }
 
 void Control::ResetContent() {
-  m_items.clear();
-  m_nCurSel = -1;
-  RYN_UI_PUSH();
+  GuardedLogged(kFile, __LINE__, [&] {
+    m_items.clear();
+    m_nCurSel = -1;
+    RYN_UI_PUSH();
+  });
 }
 
 void Control::AddItem(const std::string& label, const std::string& value) {
-  m_items.emplace_back(label, value);
-  RYN_UI_PUSH();
+  GuardedLogged(kFile, __LINE__, [&] {
+    m_items.emplace_back(label, value);
+    RYN_UI_PUSH();
+  });
 }
 
 std::string Control::GetItemValue(int index) const {
-  return index >= 0 && index < GetItemCount() ? m_items[static_cast<size_t>(index)].second : std::string();
+  return GuardedLogged(kFile, __LINE__, std::string(), [&] {
+    return index >= 0 && index < GetItemCount() ? m_items[static_cast<size_t>(index)].second : std::string();
+  });
 }
 
 std::string Control::GetItemLabel(int index) const {
@@ -60,21 +77,30 @@ std::string Control::GetItemLabel(int index) const {
 }
 
 int Control::GetCurSel() const {
-  Sync();
-  return m_nCurSel;
+  return GuardedLogged(kFile, __LINE__, -1, [&] {
+    Sync();
+    return m_nCurSel;
+  });
 }
 
 void Control::SetCurSel(int index) {
-  m_nCurSel = index >= 0 && index < GetItemCount() ? index : -1;
-  RYN_UI_PUSH();
+  GuardedLogged(kFile, __LINE__, [&] {
+    m_nCurSel = index >= 0 && index < GetItemCount() ? index : -1;
+    RYN_UI_PUSH();
+  });
 }
 
 void Control::Show(bool show) {
-  m_bVisible = show;
-  RYN_UI_PUSH();
+  GuardedLogged(kFile, __LINE__, [&] {
+    m_bVisible = show;
+    RYN_UI_PUSH();
+  });
 }
 
-void Control::Focus() { m_window.SetFocus(m_nId); }
+// Runs the page's kill-focus handlers.
+void Control::Focus() {
+  GuardedLogged(kFile, __LINE__, [&] { m_window.SetFocus(m_nId); });
+}
 
 void Control::GetSel(int& start, int& end) const {
   Sync();
@@ -162,10 +188,12 @@ Control& PageWindow::Item(int id) {
 }
 
 void PageWindow::TranslateTexts(const char* domain) {
-  for (auto& control : m_controls)
-    if (control->GetKind() == Kind::Static && !control->GetText().empty())
-      control->SetText(Translate(control->GetText().c_str(), 0, nullptr, domain));
-  SetTitle(Translate(m_strTitle.c_str(), 0, nullptr, domain));
+  GuardedLogged(kFile, __LINE__, [&] {
+    for (auto& control : m_controls)
+      if (control->GetKind() == Kind::Static && !control->GetText().empty())
+        control->SetText(Translate(control->GetText().c_str(), 0, nullptr, domain));
+    SetTitle(Translate(m_strTitle.c_str(), 0, nullptr, domain));
+  });
 }
 
 void PageWindow::SetTitle(const std::string& title) {

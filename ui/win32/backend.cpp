@@ -3,10 +3,9 @@
 
 #include <commdlg.h>
 
-#include <cstdio>
-#include <exception>
 #include <vector>
 
+#include "mboundary.h"
 #include "norvia/services.h"
 #include "ui/screen.h"
 
@@ -109,19 +108,8 @@ bool AskForFile(HWND owner, const FileSettings& settings, std::string& path) {
 }
 
 // The kit's handlers run page code; nothing of it may unwind through the
-// window system, so a failure ends up in the error stream.
-template <typename F>
-void Guarded(F&& f) {
-  try {
-    f();
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "ryn-ui: %s\n", e.what());
-  } catch (const char* message) {
-    std::fprintf(stderr, "ryn-ui: %s\n", message);
-  } catch (...) {
-    std::fprintf(stderr, "ryn-ui: unknown failure in a page handler\n");
-  }
-}
+// window system, so they run guarded and a failure goes to the error log.
+constexpr const char* kFile = "ui\\win32\\backend";
 
 }  // namespace
 
@@ -348,14 +336,15 @@ INT_PTR Win32Backend::OnCommand(int id, int code) {
   if (m_nBusy) return FALSE;
   if (id > kBrowseButtonOffset && m_browseButtons.count(id - kBrowseButtonOffset)) {
     if (code == BN_CLICKED)
-      if (Control* edit = m_window.Find(id - kBrowseButtonOffset)) Guarded([&] { BrowseEdit(*edit); });
+      if (Control* edit = m_window.Find(id - kBrowseButtonOffset))
+        ryn::GuardedLogged(kFile, __LINE__, [&] { BrowseEdit(*edit); });
     return TRUE;
   }
   Control* control = m_window.Find(id);
   if (!control) return FALSE;
   // The kit fires a control's KillFocus when another takes the focus, so
   // the screen's losing only matters when the focus leaves the kit's controls.
-  Guarded([&] {
+  ryn::GuardedLogged(kFile, __LINE__, [&] {
     switch (control->GetKind()) {
       case Kind::Edit:
       case Kind::FileEdit:
@@ -406,7 +395,7 @@ bool Win32Backend::OnNotify(const NMHDR& header, LRESULT& result) {
     }
     case NM_DBLCLK: {
       const int row = reinterpret_cast<const NMITEMACTIVATE&>(header).iItem;
-      Guarded([&] { BrowseCell(*grid, row >= 0 ? row : grid->GetRowCount() - 1); });
+      ryn::GuardedLogged(kFile, __LINE__, [&] { BrowseCell(*grid, row >= 0 ? row : grid->GetRowCount() - 1); });
       return result = 0, true;
     }
     case LVN_KEYDOWN:
@@ -427,7 +416,7 @@ void Win32Backend::OnGridEdited() {
   m_nEditedRow = -1;
   for (const auto& control : m_window.Controls()) {
     if (control->GetKind() != Kind::Grid) continue;
-    Guarded([&] {
+    ryn::GuardedLogged(kFile, __LINE__, [&] {
       control->SetCell(row, m_strEditedText);
       m_window.Fire(control->Id(), Event::EndEdit, row);
     });

@@ -29,6 +29,6 @@ const char* RunPagesOnScreen(CTrelmGeneric& owner, const std::vector<TrelmTabDia
 
 }  // namespace
 
-void InstallPageRunner(NorviaModuleState& state) { state.pageRunner = &RunPagesOnScreen; }
+void InstallPageRunner(NorviaModuleState& state) { state.pageRunner = &GuardedPageRunner<&RunPagesOnScreen>; }
 
 }  // namespace ui

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "App.h"
+#include "Boundary.h"
 #include "Pages.h"
 #include "Parameters.h"
 #include "norvia/diag.h"
@@ -82,7 +83,13 @@ CNamedString* CTrelmExport::DrawingHeader(int index) {
   return index >= 0 && index < kDrawingHeaderCount ? headers[index] : nullptr;
 }
 
+// The host's listing asks through Identify, from the host's library: a
+// failure is logged and the line stays empty.
 std::string CTrelmExport::GetParameterText(int index) {
+  return GuardedLogged(kExportSource, __LINE__, std::string(), [&] { return ParameterText(index); });
+}
+
+std::string CTrelmExport::ParameterText(int index) {
   switch (index) {
     case 0:
       return HasText(*this, SCHEME) ? LabelAndValue(Tr("Schema.txt"), SCHEME.GetText()) : std::string();

@@ -72,6 +72,7 @@ class CTrelmExport : public CRynTrelmGeneric {
   std::string m_strDefaultValuesFile;
 
  private:
+  std::string ParameterText(int index);
   void FillSeparatorNames();
   const char* CheckModeClass();
   const char* CheckCsvSettings();

@@ -17,6 +17,7 @@ using namespace ryn;
 
 namespace {
 
+constexpr const char* kPageSource = "commands\\RYN_EXPORT\\src\\ExportEditDlg";
 constexpr unsigned kIconExclamation = 0x30;
 
 const char* const kFilterTxt = "ASCII-file (*.txt)|*.txt|All files (*.*)|*.*||";
@@ -151,6 +152,18 @@ CExportEditDlg::CExportEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateI
 }
 
 void CExportEditDlg::DoDataExchange() {
+  ryn::GuardedLogged(kPageSource, __LINE__, [&] { BindControls(); });
+}
+
+int CExportEditDlg::OnInitDialog() {
+  return ryn::GuardedLogged(kPageSource, __LINE__, 0, [&] { return InitPage(); });
+}
+
+int CExportEditDlg::OnApply() {
+  return ryn::GuardedLogged(kPageSource, __LINE__, 0, [&] { return ApplyPage(); });
+}
+
+void CExportEditDlg::BindControls() {
   ui::PageWindow& w = ui::WindowOf(*this);
   m_pScheme = &w.Item(IDC_SCHEME);
   m_pMode = &w.Item(IDC_MODE);
@@ -167,8 +180,9 @@ void CExportEditDlg::DoDataExchange() {
   m_pThousandsSep = &w.Item(IDC_THOUSANDS_SEPARATOR);
 }
 
-int CExportEditDlg::OnInitDialog() {
+int CExportEditDlg::InitPage() {
   TrelmTabDialog::OnInitDialog();
+  if (!m_pThousandsSep) return 0;  // the binding failed (logged)
   ui::PageWindow& w = ui::WindowOf(*this);
   m_pPopupTarget = nullptr;
 
@@ -397,7 +411,8 @@ int CExportEditDlg::SettleModeForEditing() {
   return 1;
 }
 
-int CExportEditDlg::OnApply() {
+int CExportEditDlg::ApplyPage() {
+  if (!m_pThousandsSep) return 0;  // never bound
   ui::PageWindow& w = ui::WindowOf(*this);
   const bool editing = GetExecMode() == TRELM_EXEC_MODE_EDIT;
   if (editing && !SettleModeForEditing()) return 0;

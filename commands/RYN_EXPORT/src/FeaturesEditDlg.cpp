@@ -11,6 +11,7 @@ using namespace ryn;
 
 namespace {
 
+constexpr const char* kPageSource = "commands\\RYN_EXPORT\\src\\FeaturesEditDlg";
 constexpr int kFeatureDirectoryKind = 1;
 const char* const kFeatureFilter = "Features (*.fea)|*.fea|Featurelist (*.lst)|*.lst|All Files (*.*)|*.*||";
 
@@ -24,13 +25,26 @@ std::string RelativeFeaturePath(std::string path) {
 CFeaturesEditDlg::CFeaturesEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {}
 
 void CFeaturesEditDlg::DoDataExchange() {
+  ryn::GuardedLogged(kPageSource, __LINE__, [&] { BindControls(); });
+}
+
+int CFeaturesEditDlg::OnInitDialog() {
+  return ryn::GuardedLogged(kPageSource, __LINE__, 0, [&] { return InitPage(); });
+}
+
+int CFeaturesEditDlg::OnApply() {
+  return ryn::GuardedLogged(kPageSource, __LINE__, 0, [&] { return ApplyPage(); });
+}
+
+void CFeaturesEditDlg::BindControls() {
   ui::PageWindow& w = ui::WindowOf(*this);
   m_pGrid = &w.Item(IDC_FEATURE_GRID);
   m_pEdit = &w.Item(IDC_FEATURE_EDIT);
 }
 
-int CFeaturesEditDlg::OnInitDialog() {
+int CFeaturesEditDlg::InitPage() {
   TrelmTabDialog::OnInitDialog();
+  if (!m_pEdit) return 0;  // the binding failed (logged)
   ui::PageWindow& w = ui::WindowOf(*this);
   SetModified(false);
 
@@ -81,7 +95,8 @@ void CFeaturesEditDlg::OnEndEditCell(int row) {
   SetModified(true);
 }
 
-int CFeaturesEditDlg::OnApply() {
+int CFeaturesEditDlg::ApplyPage() {
+  if (!m_pEdit) return 0;  // never bound
   if (m_bExpression)
     return GetControlEntry(m_pEdit, FEATURES, GetExecMode() != TRELM_EXEC_MODE_EDIT) ? 1 : 0;
   std::string text;

@@ -64,6 +64,8 @@ class CExportEditDlg : public TrelmTabDialog {
   static constexpr int kTemplateId = 102;
   explicit CExportEditDlg(CTrelmGeneric* owner);
 
+  // The framework calls these from the host's library: each runs its part
+  // below guarded, a failure is logged and answers 0.
   void DoDataExchange() override;
   int OnInitDialog() override;
   int OnApply() override;
@@ -79,6 +81,9 @@ class CExportEditDlg : public TrelmTabDialog {
 
  private:
   friend struct ExportEditDlgTestAccess;
+  void BindControls();
+  int InitPage();
+  int ApplyPage();
   int SettleModeForEditing();
   void ClearUnused(int mode);
   int Refuse(ui::Control* focus, const std::string& text);
@@ -118,6 +123,9 @@ class CFeaturesEditDlg : public TrelmTabDialog {
 
  private:
   friend struct FeaturesEditDlgTestAccess;
+  void BindControls();
+  int InitPage();
+  int ApplyPage();
   void NormaliseRows();
   ui::Control* m_pGrid = nullptr;
   ui::Control* m_pEdit = nullptr;
@@ -130,4 +138,7 @@ class CEditRecordParameterDlg : public CEditRecordParameterGeneric {
   ~CEditRecordParameterDlg() override = default;
   int OnInitDialog() override;
   CTrelmGeneric* GetTrelmObject() override;
+
+ private:
+  int InitPage();
 };

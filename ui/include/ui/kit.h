@@ -14,6 +14,7 @@
 #include <tuple>
 #include <vector>
 
+#include "mboundary.h"
 #include "norvia/framework.h"
 
 namespace ui {
@@ -201,6 +202,13 @@ std::string Describe(const PageWindow& window);
 // Runs the pages without a screen: opens them, runs the dialog script's
 // actions, applies them in order (a page runner).
 const char* RunPagesOffScreen(CTrelmGeneric& owner, const std::vector<TrelmTabDialog*>& pages, int mode);
+
+// A page runner as the framework may call it: the host's library calls it,
+// so whatever escapes the pages becomes the dialog's message.
+template <TrelmPageRunner Run>
+const char* GuardedPageRunner(CTrelmGeneric& owner, const std::vector<TrelmTabDialog*>& pages, int mode) noexcept {
+  return ryn::GuardedMessage([&] { return Run(owner, pages, mode); });
+}
 
 // Makes the framework show the pages of the library that owns `state`
 // through this kit: on the screen where the back end has one, else off screen.
