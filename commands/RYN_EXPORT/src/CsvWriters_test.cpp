@@ -63,12 +63,13 @@ TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
   EXPECT_TRUE(transposed) << "a missing file leaves the layout alone";
 }
 
-// One append run on `path` that adds DATE and one entry of `column`: its
-// message, "" when it wrote the file.
-std::string RunTable(const std::string& path, const char* date, const char* column) {
+// One run on `path` that adds DATE, TIME and one entry of `column`, appending or
+// replacing the file: its message, "" when it wrote the file.
+std::string RunTable(const std::string& path, const char* date, const char* column, bool replace = false) {
   ryn::CsvTableRun table(path, ";", false);
-  const char* message = table.ReadExisting(true);
+  const char* message = replace ? nullptr : table.ReadExisting(true);
   if (!message) message = table.Append("DATE", date);
+  if (!message) message = table.Append("TIME", date);
   if (!message) message = table.Append(column, "x");
   if (!message) message = table.Write();
   return message ? message : "";
@@ -123,39 +124,51 @@ TEST(CsvTableRun, AFileChangedSinceTheLastRunIsJudgedAfresh) {
   for (int i = 0; i < 2; ++i) ASSERT_EQ(RunTable(path, "3", "A"), "");
   dir.Write("t.csv", "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n");
   ASSERT_EQ(RunTable(path, "3", "A"), "");
-  EXPECT_EQ(Bytes(path), "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;;x;\r\n");
+  EXPECT_EQ(Bytes(path), "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;3;x;\r\n");
 }
 
 // Runs on a file another program holds (sharing only reading; or reading
-// and writing, as viewers do, which holds off a rewrite) are kept with a
+// and writing, as viewers do, which holds off a replace) are kept with a
 // message; the first run after it lets go leaves the file as the runs one
-// after another would have: rows in order, a column one of them added.
+// after another would have: rows in order, a column one of them added, a
+// kept replace superseding what was kept before it, a replace that writes
+// the file superseding every kept run.
 TEST(CsvTableRun, RunsKeptWhileTheFileIsHeldAreAddedInOrder) {
+  struct Run {
+    const char* date;
+    const char* column;
+    bool held, replace;
+  };
+  const std::vector<Run> appends = {{"4", "A", true, false}, {"5", "B", true, false}, {"6", "A", false, false}};
+  const std::vector<Run> replaces = {{"4", "A", true, false}, {"5", "B", true, true}, {"6", "A", true, true},
+                                     {"7", "B", true, false}, {"8", "A", false, false}};
+  const std::vector<Run> replacedAtLast = {{"4", "A", true, false}, {"5", "B", true, true}, {"6", "A", false, true}};
+  const char* const plain = "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n";
+  const char* const lf = "\"DATE\";\"TIME\";\"A\"\n1;2;3\n";
   const struct {
     const char* what;
     const char* old;
     bool sharesWrite;
-  } files[] = {
-      {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", false},
-      {"rewritten", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", true},
+    const std::vector<Run>& runs;
+  } cases[] = {
+      {"in place", plain, false, appends},
+      {"rewritten", lf, true, appends},
+      {"replaces", plain, false, replaces},
+      {"replaced at last", lf, true, replacedAtLast},
   };
-  const struct {
-    const char* date;
-    const char* column;
-    bool held;
-  } runs[] = {{"4", "A", true}, {"5", "B", true}, {"6", "A", false}};
   ryntest::TempDir dir;
-  for (const auto& f : files) {
-    SCOPED_TRACE(f.what);
-    const std::string oneByOne = dir.Write("one-by-one.csv", f.old), path = dir.Write("t.csv", f.old);
-    for (const auto& r : runs) ASSERT_EQ(RunTable(oneByOne, r.date, r.column), "");
-    const std::string kept = "This run was kept in '" + (dir / ".ryn-kept-t.csv") + "'";
-    for (const auto& r : runs) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string oneByOne = dir.Write("one-by-one.csv", c.old), path = dir.Write("t.csv", c.old);
+    for (const Run& r : c.runs) ASSERT_EQ(RunTable(oneByOne, r.date, r.column, r.replace), "");
+    const std::string kept = "The file '" + path + "' is in use by another program. This run was kept in '" +
+                             (dir / ".ryn-kept-t.csv") +
+                             "' and will be added to the file by the next export that can write it.";
+    for (const Run& r : c.runs) {
       if (r.held) Plat_FailPath(PlatFault::Replace, "t.csv", ERROR_SHARING_VIOLATION);
-      if (r.held && !f.sharesWrite) Plat_FailPath(PlatFault::Create, "t.csv", ERROR_SHARING_VIOLATION);
-      const std::string message = RunTable(path, r.date, r.column);
+      if (r.held && !c.sharesWrite) Plat_FailPath(PlatFault::Create, "t.csv", ERROR_SHARING_VIOLATION);
+      EXPECT_EQ(RunTable(path, r.date, r.column, r.replace), r.held ? kept : "") << r.date;
       Plat_ClearFaults();
-      EXPECT_EQ(message.find(kept) != std::string::npos, r.held) << message;
     }
     EXPECT_EQ(Bytes(path), Bytes(oneByOne));
     EXPECT_FALSE(std::filesystem::exists(dir / ".ryn-kept-t.csv"));
