@@ -14,8 +14,7 @@ namespace {
 
 TEST(ReduceToLastPathPart, KeepsTheTextAfterTheLastSeparators) {
   const struct {
-    const char* in;
-    const char* out;
+    const char *in, *out;
     bool valid;
   } cases[] = {
       {"parts\\Diameter", "Diameter", true}, {"a/b\\c/d", "d", true}, {"\\Dia", "\\Dia", true},
@@ -26,16 +25,13 @@ TEST(ReduceToLastPathPart, KeepsTheTextAfterTheLastSeparators) {
     std::string name = c.in;
     const bool valid = ryn::ReduceToLastPathPart(name);
     EXPECT_EQ(valid, c.valid) << c.in;
-    if (valid) {
-      EXPECT_EQ(name, c.out) << c.in;
-    }
+    EXPECT_EQ(valid ? name : "", c.out) << c.in;
   }
 }
 
 TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
   const struct {
-    std::string firstLine;
-    std::string separator;
+    std::string firstLine, separator;
     bool transposed;
   } cases[] = {
       {"\"DATE\";\"TIME\";\"VALUE.a\"\r\n", ";", false},
@@ -81,37 +77,47 @@ std::string Bytes(const std::string& path) {
   return bytes;
 }
 
-// A run that adds a row, made to fail at each creation, write, flush,
+// A run that adds a row, made to fail at each creation, lock, write, flush,
 // replace and truncation in turn (and its cut back too), on a table read
-// into memory (LF line ends), a plain one that gains a column, and a plain
-// one appended in place: the file ends as the old one or as the complete
-// new one, as the run said, at the latest once the next run has the lock.
+// into memory (LF line ends), a plain one that gains a column, a plain one
+// appended in place and a missing one: a failed run names the file and the
+// reason and removes its temporary; the file ends as the old one (or none)
+// or the whole new one, as the run said, at the latest once the next run
+// has the lock.
 TEST(CsvTableRun, AFailedStepLeavesTheOldTableOrTheWholeNewOne) {
   const struct {
-    const char* what;
-    const char* old;
-    const char* column;
+    const char *what, *old, *column;  // old: null for no file
   } files[] = {
       {"LF lines", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", "A"},
       {"new column", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "B"},
       {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "A"},
+      {"new file", nullptr, "A"},
   };
   ryntest::TempDir dir;
   const std::string path = dir / "t.csv";
+  const std::string failed = "Could not write the file '" + path + "': " + ryn::SystemErrorText(ERROR_DISK_FULL);
+  const std::string notCutBack =
+      failed + " The file could not be cut back to its old end: " + ryn::SystemErrorText(ERROR_IO_DEVICE);
+  auto reset = [&](const char* old) { old ? (void)dir.Write("t.csv", old) : (void)std::remove(path.c_str()); };
   for (const auto& f : files) {
-    dir.Write("t.csv", f.old);
+    reset(f.old);
     ASSERT_EQ(RunTable(path, "3", f.column), "");
     const std::string whole = Bytes(path);
-    for (PlatFault op : {PlatFault::Create, PlatFault::Write, PlatFault::Flush, PlatFault::Replace, PlatFault::Truncate})
+    for (PlatFault op : {PlatFault::Create, PlatFault::Lock, PlatFault::Write, PlatFault::Flush, PlatFault::Replace,
+                         PlatFault::Truncate})
       for (unsigned nth = 1; nth <= 4; ++nth) {
         SCOPED_TRACE(std::string(f.what) + ", fault " + std::to_string(int(op)) + " #" + std::to_string(nth));
-        dir.Write("t.csv", f.old);
+        reset(f.old);
         Plat_FailNth(op, nth, ERROR_DISK_FULL);
         if (op != PlatFault::Truncate) Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
-        const bool written = RunTable(path, "3", f.column).empty();
+        const std::string message = RunTable(path, "3", f.column);
         Plat_ClearFaults();
+        EXPECT_TRUE(message.empty() || message == failed || message == notCutBack) << message;
+        for (const auto& left : std::filesystem::directory_iterator(dir.path))
+          EXPECT_NE(left.path().extension(), ".tmp") << "a run removes its own temporary";
         ASSERT_TRUE(ryn::DurableFile(path).Lock());
-        EXPECT_EQ(Bytes(path), written ? whole : f.old);
+        EXPECT_EQ(std::filesystem::exists(path), message.empty() || f.old);
+        EXPECT_EQ(Bytes(path), message.empty() ? whole : f.old ? f.old : "");
       }
   }
 }
@@ -135,8 +141,7 @@ TEST(CsvTableRun, AFileChangedSinceTheLastRunIsJudgedAfresh) {
 // the file superseding every kept run.
 TEST(CsvTableRun, RunsKeptWhileTheFileIsHeldAreAddedInOrder) {
   struct Run {
-    const char* date;
-    const char* column;
+    const char *date, *column;
     bool held, replace;
   };
   const std::vector<Run> appends = {{"4", "A", true, false}, {"5", "B", true, false}, {"6", "A", false, false}};
