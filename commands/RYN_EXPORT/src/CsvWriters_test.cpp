@@ -7,7 +7,6 @@
 
 #include "CsvTableRun.h"
 #include "platform/fault.h"
-#include "platform/textfile.h"
 #include "testing/temp_dir.h"
 
 namespace {
@@ -71,12 +70,6 @@ std::string RunTable(const std::string& path, const char* date, const char* colu
   return message ? message : "";
 }
 
-std::string Bytes(const std::string& path) {
-  std::string bytes;
-  plat::ReadWholeFile(path.c_str(), bytes);
-  return bytes;
-}
-
 // A run that adds a row, made to fail at each creation, lock, write, flush,
 // replace and truncation in turn (and its cut back too), on a table read
 // into memory (LF line ends), a plain one that gains a column, a plain one
@@ -102,7 +95,7 @@ TEST(CsvTableRun, AFailedStepLeavesTheOldTableOrTheWholeNewOne) {
   for (const auto& f : files) {
     reset(f.old);
     ASSERT_EQ(RunTable(path, "3", f.column), "");
-    const std::string whole = Bytes(path);
+    const std::string whole = ryntest::ReadFile(path);
     for (PlatFault op : {PlatFault::Create, PlatFault::Lock, PlatFault::Write, PlatFault::Flush, PlatFault::Replace,
                          PlatFault::Truncate})
       for (unsigned nth = 1; nth <= 4; ++nth) {
@@ -117,7 +110,7 @@ TEST(CsvTableRun, AFailedStepLeavesTheOldTableOrTheWholeNewOne) {
           EXPECT_NE(left.path().extension(), ".tmp") << "a run removes its own temporary";
         ASSERT_TRUE(ryn::DurableFile(path).Lock());
         EXPECT_EQ(std::filesystem::exists(path), message.empty() || f.old);
-        EXPECT_EQ(Bytes(path), message.empty() ? whole : f.old ? f.old : "");
+        EXPECT_EQ(ryntest::ReadFile(path), message.empty() ? whole : f.old ? f.old : "");
       }
   }
 }
@@ -130,7 +123,7 @@ TEST(CsvTableRun, AFileChangedSinceTheLastRunIsJudgedAfresh) {
   for (int i = 0; i < 2; ++i) ASSERT_EQ(RunTable(path, "3", "A"), "");
   dir.Write("t.csv", "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n");
   ASSERT_EQ(RunTable(path, "3", "A"), "");
-  EXPECT_EQ(Bytes(path), "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;3;x;\r\n");
+  EXPECT_EQ(ryntest::ReadFile(path), "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;3;x;\r\n");
 }
 
 // Runs on a file another program holds (sharing only reading; or reading
@@ -175,7 +168,7 @@ TEST(CsvTableRun, RunsKeptWhileTheFileIsHeldAreAddedInOrder) {
       EXPECT_EQ(RunTable(path, r.date, r.column, r.replace), r.held ? kept : "") << r.date;
       Plat_ClearFaults();
     }
-    EXPECT_EQ(Bytes(path), Bytes(oneByOne));
+    EXPECT_EQ(ryntest::ReadFile(path), ryntest::ReadFile(oneByOne));
     EXPECT_FALSE(std::filesystem::exists(dir / ".ryn-kept-t.csv"));
   }
 }

@@ -19,19 +19,14 @@ namespace {
 
 namespace fs = std::filesystem;
 using ryn::DurableFile;
-using ryn::FileFailure;
 
-// Faults that a test left armed are cleared before its folder goes.
-struct Folder : ryntest::TempDir {
-  ~Folder() { Plat_ClearFaults(); }
-  // Every name in the folder but the lock file.
-  std::set<std::string> Names() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path))
-      if (entry.path().filename() != ".ryn-export.lock") names.insert(entry.path().filename().string());
-    return names;
-  }
-};
+// Every name in the folder but the lock file.
+std::set<std::string> Names(const ryntest::TempDir& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder.path))
+    if (entry.path().filename() != ".ryn-export.lock") names.insert(entry.path().filename().string());
+  return names;
+}
 
 void Put(const std::string& path, const std::string& bytes) {
   DurableFile file(path);
@@ -40,7 +35,7 @@ void Put(const std::string& path, const std::string& bytes) {
 
 // A file another program holds open for a moment is replaced once it lets go.
 TEST(DurableFile, AReplaceRefusedForAMomentIsRetried) {
-  Folder folder;
+  ryntest::TempDir folder;
   const std::string path = folder / "h.csv";
   Put(path, "old\r\n");
   Plat_FailNth(PlatFault::Replace, 1, ERROR_ACCESS_DENIED);
@@ -54,22 +49,19 @@ TEST(DurableFile, AReplaceRefusedForAMomentIsRetried) {
 // keeps them; and it removes the temporaries of runs on the file.
 TEST(DurableFile, TheNextRunFinishesWhatAKilledRunLeft) {
   const struct {
-    const char* what;
-    bool journal;      // else the mark of a replace that takes the kept runs
-    const char* file;  // as the killed run left it; null: untouched
-    const char* result;
-    bool keptStays;
+    const char *what, *file, *result;  // file: as the killed run left it; null: untouched
+    bool journal, keptStays;           // journal: else the mark of a replace that takes the kept runs
   } cases[] = {
-      {"complete", true, "old\r\nnew\r\n", "old\r\nnew\r\n", false},
-      {"torn", true, "old\r\nne", "old\r\n", true},
-      {"same length, other bytes", true, "old\r\nxxx\r\n", "old\r\n", true},
-      {"not begun", true, nullptr, "old\r\n", true},
-      {"replaced", false, "new\r\n", "new\r\n", false},
-      {"not replaced", false, nullptr, "old\r\n", true},
+      {"complete", "old\r\nnew\r\n", "old\r\nnew\r\n", true, false},
+      {"torn", "old\r\nne", "old\r\n", true, true},
+      {"same length, other bytes", "old\r\nxxx\r\n", "old\r\n", true, true},
+      {"not begun", nullptr, "old\r\n", true, true},
+      {"replaced", "new\r\n", "new\r\n", false, false},
+      {"not replaced", nullptr, "old\r\n", false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Folder folder;
+    ryntest::TempDir folder;
     const std::string path = folder / "h.csv";
     Put(path, "old\r\n");
     const ryn::KeptRuns kept(path);
@@ -81,14 +73,13 @@ TEST(DurableFile, TheNextRunFinishesWhatAKilledRunLeft) {
     DurableFile next(path);
     ASSERT_TRUE(next.Lock()) << next.Message();
     EXPECT_EQ(ryntest::ReadFile(path), c.result);
-    std::set<std::string> left = {"h.csv"};
-    if (c.keptStays) left.insert(".ryn-kept-h.csv");
-    EXPECT_EQ(folder.Names(), left);
+    using Set = std::set<std::string>;
+    EXPECT_EQ(Names(folder), (c.keptStays ? Set{"h.csv", ".ryn-kept-h.csv"} : Set{"h.csv"}));
   }
 }
 
 TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {
-  Folder folder;
+  ryntest::TempDir folder;
   const std::string path = folder / "h.csv";
   DurableFile holder(path);
   ASSERT_TRUE(holder.Lock());
@@ -96,7 +87,7 @@ TEST(DurableFile, ASecondRunWaitsForTheLockAndGivesUpWithAMessage) {
   DurableFile waiter(path);
   EXPECT_FALSE(waiter.Lock());
   SetEnvironmentVariableA("RYN_TEST_LOCK_TIMEOUT_MS", nullptr);
-  EXPECT_EQ(waiter.Failure(), FileFailure::Busy);
+  EXPECT_EQ(waiter.Failure(), ryn::FileFailure::Busy);
   EXPECT_EQ(waiter.Message(), "Could not lock the file '" + path + "': another export still holds it after 1 s");
   DurableFile other(folder / "other.csv");
   EXPECT_TRUE(other.Lock()) << "another file of the folder is not held up";
