@@ -32,11 +32,11 @@ let_go() {  # FILE
   rm -f "$export_dir/$1.held" "$export_dir/$1.release"
 }
 
-# ryn-host joins the export folder to the environment with '/'.
+# ryn-host joins the export folder to the environment with the system's separator.
 kept_message() {  # FILE
   local folder
-  folder="$(windows_path "$env_dir")/export"
-  echo "The file '$folder/$1' is in use by another program. This run was kept in '$folder/.ryn-kept-$1'" \
+  folder="$(windows_path "$env_dir/export")"
+  echo "The file '$folder\\$1' is in use by another program. This run was kept in '$folder\\.ryn-kept-$1'" \
     "and will be added to the file by the next export that can write it."
 }
 
