@@ -3,7 +3,8 @@
 # under wine: a reader that shares reading and writing (a viewer, a script
 # following the file) costs no append; one that shares only reading (a
 # spreadsheet) gets each run kept beside the file with a message, and the
-# first run after it lets go leaves every run in the file, in order.
+# first run after it lets go leaves every run in the file, in order. A
+# replace kept so goes in place before the runs kept after it.
 #
 #   shared_file.sh BUILD_DIR     (the win64 tree; ctest passes it)
 set -uo pipefail
@@ -31,11 +32,11 @@ let_go() {  # FILE
   rm -f "$export_dir/$1.held" "$export_dir/$1.release"
 }
 
-# ryn-host joins the export folder to the environment with '/'.
+# ryn-host joins the export folder to the environment with the system's separator.
 kept_message() {  # FILE
   local folder
-  folder="$(windows_path "$env_dir")/export"
-  echo "The file '$folder/$1' is in use by another program. This run was kept in '$folder/.ryn-kept-$1'" \
+  folder="$(windows_path "$env_dir/export")"
+  echo "The file '$folder\\$1' is in use by another program. This run was kept in '$folder\\.ryn-kept-$1'" \
     "and will be added to the file by the next export that can write it."
 }
 
@@ -68,6 +69,25 @@ for entry in "${modes[@]}"; do
   for _ in 1 2 3 4 5 6; do run_export "$mode" "$file"; done
   cmp -s "$work/six" "$export_dir/$file" || fail "$mode: the file is not what six runs one after another write"
   ((one_run > 0)) || fail "$mode: no run written"
+done
+
+# Four appends, then, while the reader holds the file, a replace and an
+# append are kept: the run after it lets go leaves the replace and two appends.
+for entry in RYN_CSV_REPLACE:RYN_CSV_APPEND:r.csv RYN_ASCII_REPLACE:RYN_ASCII_APPEND:r.txt; do
+  IFS=: read -r replace append file <<<"$entry"
+  for _ in 1 2 3 4; do run_export "$append" "$file"; done
+  hold "$file" r
+  for mode in "$replace" "$append"; do
+    run_export "$mode" "$file"
+    [[ $rc == 1 && $out == "$(kept_message "$file")" ]] || fail "$mode, reader sharing reads: exit $rc, '$out'"
+  done
+  let_go "$file"
+  run_export "$append" "$file"
+  [[ $rc == 0 && ! -e $export_dir/.ryn-kept-$file ]] || fail "$append after a kept $replace: exit $rc, '$out'"
+  cp "$export_dir/$file" "$work/three"
+  rm "$export_dir/$file"
+  for mode in "$replace" "$append" "$append"; do run_export "$mode" "$file"; done
+  cmp -s "$work/three" "$export_dir/$file" || fail "$replace: the file is not what its runs one after another write"
 done
 
 finish "files held by other programs"

@@ -77,6 +77,8 @@ void CsvTableRun::RememberForm() {
 const char* CsvTableRun::ReadExisting(bool requireDate) {
   if (const char* message = Lock()) return message;
   m_appending = true;
+  // When the file is held, this run is composed all the same, to keep it.
+  if (!m_file.PlaceKeptFile() && m_file.Failure() != FileFailure::Held) return make_pp(m_file.Message());
   if (const char* message = ReadOldRows(requireDate)) return message;
   return ReplayKeptRuns();
 }
@@ -159,14 +161,16 @@ const char* CsvTableRun::EndRow() {
 const char* CsvTableRun::Write() {
   if (const char* message = EndRow()) return message;
   if (const char* message = Lock()) return message;
-  const char* message = PutInPlace();
-  if (m_file.Failure() == FileFailure::Held && m_appending) {
+  const char* message = m_file.Failure() == FileFailure::Held ? nullptr : PutInPlace();
+  if (m_file.Failure() != FileFailure::Held) return message;
+  if (m_appending) {
     KeptRuns::Run run = {kTableRun};
     run.insert(run.end(), m_run.begin(), m_run.end());
     m_file.Keep(run);
-    return make_pp(m_file.Message());
+  } else {
+    m_file.KeepReplacement();
   }
-  return message;
+  return make_pp(m_file.Message());
 }
 
 const char* CsvTableRun::PutInPlace() {

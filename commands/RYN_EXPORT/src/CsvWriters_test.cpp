@@ -7,15 +7,13 @@
 
 #include "CsvTableRun.h"
 #include "platform/fault.h"
-#include "platform/textfile.h"
 #include "testing/temp_dir.h"
 
 namespace {
 
 TEST(ReduceToLastPathPart, KeepsTheTextAfterTheLastSeparators) {
   const struct {
-    const char* in;
-    const char* out;
+    const char *in, *out;
     bool valid;
   } cases[] = {
       {"parts\\Diameter", "Diameter", true}, {"a/b\\c/d", "d", true}, {"\\Dia", "\\Dia", true},
@@ -26,16 +24,13 @@ TEST(ReduceToLastPathPart, KeepsTheTextAfterTheLastSeparators) {
     std::string name = c.in;
     const bool valid = ryn::ReduceToLastPathPart(name);
     EXPECT_EQ(valid, c.valid) << c.in;
-    if (valid) {
-      EXPECT_EQ(name, c.out) << c.in;
-    }
+    EXPECT_EQ(valid ? name : "", c.out) << c.in;
   }
 }
 
 TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
   const struct {
-    std::string firstLine;
-    std::string separator;
+    std::string firstLine, separator;
     bool transposed;
   } cases[] = {
       {"\"DATE\";\"TIME\";\"VALUE.a\"\r\n", ";", false},
@@ -63,54 +58,59 @@ TEST(DetectCsvLayout, SeparatorAndLayoutFromTheFirstLine) {
   EXPECT_TRUE(transposed) << "a missing file leaves the layout alone";
 }
 
-// One append run on `path` that adds DATE and one entry of `column`: its
-// message, "" when it wrote the file.
-std::string RunTable(const std::string& path, const char* date, const char* column) {
+// One run on `path` that adds DATE, TIME and one entry of `column`, appending or
+// replacing the file: its message, "" when it wrote the file.
+std::string RunTable(const std::string& path, const char* date, const char* column, bool replace = false) {
   ryn::CsvTableRun table(path, ";", false);
-  const char* message = table.ReadExisting(true);
+  const char* message = replace ? nullptr : table.ReadExisting(true);
   if (!message) message = table.Append("DATE", date);
+  if (!message) message = table.Append("TIME", date);
   if (!message) message = table.Append(column, "x");
   if (!message) message = table.Write();
   return message ? message : "";
 }
 
-std::string Bytes(const std::string& path) {
-  std::string bytes;
-  plat::ReadWholeFile(path.c_str(), bytes);
-  return bytes;
-}
-
-// A run that adds a row, made to fail at each creation, write, flush,
+// A run that adds a row, made to fail at each creation, lock, write, flush,
 // replace and truncation in turn (and its cut back too), on a table read
-// into memory (LF line ends), a plain one that gains a column, and a plain
-// one appended in place: the file ends as the old one or as the complete
-// new one, as the run said, at the latest once the next run has the lock.
+// into memory (LF line ends), a plain one that gains a column, a plain one
+// appended in place and a missing one: a failed run names the file and the
+// reason and removes its temporary; the file ends as the old one (or none)
+// or the whole new one, as the run said, at the latest once the next run
+// has the lock.
 TEST(CsvTableRun, AFailedStepLeavesTheOldTableOrTheWholeNewOne) {
   const struct {
-    const char* what;
-    const char* old;
-    const char* column;
+    const char *what, *old, *column;  // old: null for no file
   } files[] = {
       {"LF lines", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", "A"},
       {"new column", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "B"},
       {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", "A"},
+      {"new file", nullptr, "A"},
   };
   ryntest::TempDir dir;
   const std::string path = dir / "t.csv";
+  const std::string failed = "Could not write the file '" + path + "': " + ryn::SystemErrorText(ERROR_DISK_FULL);
+  const std::string notCutBack =
+      failed + " The file could not be cut back to its old end: " + ryn::SystemErrorText(ERROR_IO_DEVICE);
+  auto reset = [&](const char* old) { old ? (void)dir.Write("t.csv", old) : (void)std::remove(path.c_str()); };
   for (const auto& f : files) {
-    dir.Write("t.csv", f.old);
+    reset(f.old);
     ASSERT_EQ(RunTable(path, "3", f.column), "");
-    const std::string whole = Bytes(path);
-    for (PlatFault op : {PlatFault::Create, PlatFault::Write, PlatFault::Flush, PlatFault::Replace, PlatFault::Truncate})
+    const std::string whole = ryntest::ReadFile(path);
+    for (PlatFault op : {PlatFault::Create, PlatFault::Lock, PlatFault::Write, PlatFault::Flush, PlatFault::Replace,
+                         PlatFault::Truncate})
       for (unsigned nth = 1; nth <= 4; ++nth) {
         SCOPED_TRACE(std::string(f.what) + ", fault " + std::to_string(int(op)) + " #" + std::to_string(nth));
-        dir.Write("t.csv", f.old);
+        reset(f.old);
         Plat_FailNth(op, nth, ERROR_DISK_FULL);
         if (op != PlatFault::Truncate) Plat_FailNth(PlatFault::Truncate, 1, ERROR_IO_DEVICE);
-        const bool written = RunTable(path, "3", f.column).empty();
+        const std::string message = RunTable(path, "3", f.column);
         Plat_ClearFaults();
+        EXPECT_TRUE(message.empty() || message == failed || message == notCutBack) << message;
+        for (const auto& left : std::filesystem::directory_iterator(dir.path))
+          EXPECT_NE(left.path().extension(), ".tmp") << "a run removes its own temporary";
         ASSERT_TRUE(ryn::DurableFile(path).Lock());
-        EXPECT_EQ(Bytes(path), written ? whole : f.old);
+        EXPECT_EQ(std::filesystem::exists(path), message.empty() || f.old);
+        EXPECT_EQ(ryntest::ReadFile(path), message.empty() ? whole : f.old ? f.old : "");
       }
   }
 }
@@ -123,41 +123,52 @@ TEST(CsvTableRun, AFileChangedSinceTheLastRunIsJudgedAfresh) {
   for (int i = 0; i < 2; ++i) ASSERT_EQ(RunTable(path, "3", "A"), "");
   dir.Write("t.csv", "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n");
   ASSERT_EQ(RunTable(path, "3", "A"), "");
-  EXPECT_EQ(Bytes(path), "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;;x;\r\n");
+  EXPECT_EQ(ryntest::ReadFile(path), "\"DATE\";\"TIME\";\"A\";\"B\"\r\n1;2;3;4\r\n3;3;x;\r\n");
 }
 
 // Runs on a file another program holds (sharing only reading; or reading
-// and writing, as viewers do, which holds off a rewrite) are kept with a
+// and writing, as viewers do, which holds off a replace) are kept with a
 // message; the first run after it lets go leaves the file as the runs one
-// after another would have: rows in order, a column one of them added.
+// after another would have: rows in order, a column one of them added, a
+// kept replace superseding what was kept before it, a replace that writes
+// the file superseding every kept run.
 TEST(CsvTableRun, RunsKeptWhileTheFileIsHeldAreAddedInOrder) {
+  struct Run {
+    const char *date, *column;
+    bool held, replace;
+  };
+  const std::vector<Run> appends = {{"4", "A", true, false}, {"5", "B", true, false}, {"6", "A", false, false}};
+  const std::vector<Run> replaces = {{"4", "A", true, false}, {"5", "B", true, true}, {"6", "A", true, true},
+                                     {"7", "B", true, false}, {"8", "A", false, false}};
+  const std::vector<Run> replacedAtLast = {{"4", "A", true, false}, {"5", "B", true, true}, {"6", "A", false, true}};
+  const char* const plain = "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n";
+  const char* const lf = "\"DATE\";\"TIME\";\"A\"\n1;2;3\n";
   const struct {
     const char* what;
     const char* old;
     bool sharesWrite;
-  } files[] = {
-      {"in place", "\"DATE\";\"TIME\";\"A\"\r\n1;2;3\r\n", false},
-      {"rewritten", "\"DATE\";\"TIME\";\"A\"\n1;2;3\n", true},
+    const std::vector<Run>& runs;
+  } cases[] = {
+      {"in place", plain, false, appends},
+      {"rewritten", lf, true, appends},
+      {"replaces", plain, false, replaces},
+      {"replaced at last", lf, true, replacedAtLast},
   };
-  const struct {
-    const char* date;
-    const char* column;
-    bool held;
-  } runs[] = {{"4", "A", true}, {"5", "B", true}, {"6", "A", false}};
   ryntest::TempDir dir;
-  for (const auto& f : files) {
-    SCOPED_TRACE(f.what);
-    const std::string oneByOne = dir.Write("one-by-one.csv", f.old), path = dir.Write("t.csv", f.old);
-    for (const auto& r : runs) ASSERT_EQ(RunTable(oneByOne, r.date, r.column), "");
-    const std::string kept = "This run was kept in '" + (dir / ".ryn-kept-t.csv") + "'";
-    for (const auto& r : runs) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string oneByOne = dir.Write("one-by-one.csv", c.old), path = dir.Write("t.csv", c.old);
+    for (const Run& r : c.runs) ASSERT_EQ(RunTable(oneByOne, r.date, r.column, r.replace), "");
+    const std::string kept = "The file '" + path + "' is in use by another program. This run was kept in '" +
+                             (dir / ".ryn-kept-t.csv") +
+                             "' and will be added to the file by the next export that can write it.";
+    for (const Run& r : c.runs) {
       if (r.held) Plat_FailPath(PlatFault::Replace, "t.csv", ERROR_SHARING_VIOLATION);
-      if (r.held && !f.sharesWrite) Plat_FailPath(PlatFault::Create, "t.csv", ERROR_SHARING_VIOLATION);
-      const std::string message = RunTable(path, r.date, r.column);
+      if (r.held && !c.sharesWrite) Plat_FailPath(PlatFault::Create, "t.csv", ERROR_SHARING_VIOLATION);
+      EXPECT_EQ(RunTable(path, r.date, r.column, r.replace), r.held ? kept : "") << r.date;
       Plat_ClearFaults();
-      EXPECT_EQ(message.find(kept) != std::string::npos, r.held) << message;
     }
-    EXPECT_EQ(Bytes(path), Bytes(oneByOne));
+    EXPECT_EQ(ryntest::ReadFile(path), ryntest::ReadFile(oneByOne));
     EXPECT_FALSE(std::filesystem::exists(dir / ".ryn-kept-t.csv"));
   }
 }

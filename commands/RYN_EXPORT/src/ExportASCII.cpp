@@ -211,10 +211,11 @@ const char* CTrelmExport::FunctionExportASCII() {
   if (!file.Lock()) return AsciiFileMessage(file);
   const bool replace = ModeWrites(mode, ModeFile::Replace);
   const bool linesOnly = ModeWrites(mode, ModeFile::AppendLines);
+  bool opened = replace ? file.CreateTemporary() : file.PlaceKeptFile();
   const bool existed = !replace && file.Exists();
+  if (opened && !replace) opened = file.OpenForAppend();
   // A file another program holds still gets the run composed, to keep it.
-  if (!(replace ? file.CreateTemporary() : file.OpenForAppend()) && file.Failure() != FileFailure::Held)
-    return AsciiFileMessage(file);
+  if (!opened && file.Failure() != FileFailure::Held) return AsciiFileMessage(file);
 
   AsciiReport report;
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
@@ -231,7 +232,9 @@ const char* CTrelmExport::FunctionExportASCII() {
   }
   if (replace) {
     // The new report supersedes the runs kept for it.
-    return file.WriteAside(bytes) && file.Commit(true) ? message : AsciiFileMessage(file);
+    if (file.WriteAside(bytes) && file.Commit(true)) return message;
+    file.KeepReplacement();
+    return AsciiFileMessage(file);
   }
   const std::string kept = KeptBlocks(file);
   return file.Append(kept + bytes, !kept.empty()) ? message : AsciiFileMessage(file);

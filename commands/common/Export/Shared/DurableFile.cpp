@@ -253,6 +253,27 @@ bool DurableFile::Keep(const std::vector<std::string>& run) {
   return false;
 }
 
+bool DurableFile::KeepReplacement() {
+  // Beyond this the kept file could not be read back whole.
+  constexpr size_t kLargestKept = size_t(1) << 29;
+  std::string bytes;
+  if (m_failure != FileFailure::Held || !ReadBeside(m_temporary, bytes, kLargestKept + 1) ||
+      bytes.size() > kLargestKept)
+    return false;
+  DropTemporary();
+  return Keep({KeptRuns::kWholeFile, bytes});
+}
+
+bool DurableFile::PlaceKeptFile() {
+  const KeptRuns kept(m_target);
+  const std::vector<KeptRuns::Run> runs = kept.Load();
+  if (runs.empty() || runs[0].size() != 2 || runs[0][0] != KeptRuns::kWholeFile) return true;
+  if (!CreateTemporary() || !WriteAside(runs[0][1]) || !Commit()) return false;
+  // Until the kept file lets go of it, every run puts it in place again:
+  // the same bytes, so a kill in between costs nothing.
+  return kept.DropWholeFile() || Fail(FileFailure::Unwritten, GetLastError());
+}
+
 std::vector<std::vector<std::string>> DurableFile::KeptRunsOf() const { return KeptRuns(m_target).Load(); }
 
 
@@ -265,9 +286,9 @@ bool DurableFile::Fail(FileFailure failure, DWORD error) {
   } else {
     m_message = "Could not write the file '" + m_path + "': " + SystemErrorText(error);
   }
-  DropTemporary();
-  // A held file's run may still be kept, under the lock.
-  if (failure != FileFailure::Held) Unlock();
+  // A held file's run may still be kept, under the lock (a replace run's
+  // from its temporary).
+  if (failure != FileFailure::Held) DropTemporary(), Unlock();
   return false;
 }
 

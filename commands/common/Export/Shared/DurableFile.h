@@ -59,6 +59,12 @@ class DurableFile {
 
   // After a Held failure: keeps the run beside the file and says so.
   bool Keep(const std::vector<std::string>& run);
+  // ...a replace run: its temporary, the whole new file.
+  bool KeepReplacement();
+  // For an append: a replace kept for the file goes in place first, so that
+  // the runs kept after it and this run add to it. Fails Held when the file
+  // still cannot be replaced; the caller then keeps its run behind it.
+  bool PlaceKeptFile();
   // Runs kept beside the file, oldest first.
   std::vector<std::vector<std::string>> KeptRunsOf() const;
 

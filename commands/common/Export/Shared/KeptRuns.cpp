@@ -53,9 +53,23 @@ std::vector<KeptRuns::Run> KeptRuns::Load() const {
 }
 
 bool KeptRuns::Keep(const Run& run) const {
+  std::vector<Run> runs;
+  if (run.empty() || run[0] != kWholeFile) runs = Load();
+  runs.push_back(run);
+  return Store(runs);
+}
+
+bool KeptRuns::DropWholeFile() const {
+  std::vector<Run> runs = Load();
+  if (runs.empty() || runs[0].empty() || runs[0][0] != kWholeFile) return true;
+  runs.erase(runs.begin());
+  if (!runs.empty()) return Store(runs);
+  return DeleteFileA(m_path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool KeptRuns::Store(const std::vector<Run>& runs) const {
   std::string text;
-  for (const Run& kept : Load()) Encode(text, kept);
-  Encode(text, run);
+  for (const Run& run : runs) Encode(text, run);
   const std::string aside = NewTemporaryPath(m_target);
   if (!WriteBeside(aside, text)) return DeleteFileA(aside.c_str()), false;
   if (MoveFileExA(aside.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
