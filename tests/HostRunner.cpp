@@ -29,6 +29,8 @@ std::string WithoutCarriageReturns(std::string text) {
 
 }  // namespace
 
+bool RunsOtherHost() { return OtherHost() != nullptr; }
+
 std::string ShellQuote(const std::string& text) {
   std::string out = "'";
   for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);

@@ -39,6 +39,8 @@ class HostRunner {
   std::vector<std::string> m_env;
 };
 
+// Whether RYN_HOST_COMMAND names another host (its system's error texts are its own).
+bool RunsOtherHost();
 // The text as one shell word.
 std::string ShellQuote(const std::string& text);
 // A file of the source tree, by its path below the top.

@@ -73,7 +73,13 @@ TEST(Executor, MessagesComeOutExactly) {
     HostResult r = host.Run(c.args);
     if (!c.message) continue;
     EXPECT_EQ(r.exitCode, 1) << c.message << r.err;
-    EXPECT_EQ(r.out, std::string(c.message) + "\n");
+    // Another system words its reason its own way; the file named stays ours.
+    const std::string expected = c.message;
+    const size_t reason = RunsOtherHost() ? expected.find("': ") : std::string::npos;
+    if (reason != std::string::npos)
+      EXPECT_EQ(r.out.substr(0, reason + 3), expected.substr(0, reason + 3));
+    else
+      EXPECT_EQ(r.out, expected + "\n");
   }
   std::filesystem::current_path(before);
   EXPECT_TRUE(std::filesystem::is_empty(startedIn.path));

@@ -33,7 +33,10 @@ bool IsTemporaryOf(const std::string& name, const std::string& prefix) {
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.find_last_of("/\\");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  if (slash != std::string::npos) return path.substr(0, slash + 1);
+  // "d:name" lies in drive d's current folder, not in the process's.
+  const bool drive = path.size() > 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
+  return drive ? path.substr(0, 2) : std::string();
 }
 
 uint64_t FileKeyOf(const std::string& path) {
