@@ -21,10 +21,11 @@ for corpus in "$here"/corpus/*/; do
   cp "$corpus"/* "$work/$name/"
   echo "fuzz: $name for ${seconds}s"
   if ! (cd "$work" && "$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 "$work/$name" 2>&1 | tail -n 25); then
+        -print_final_stats=1 -artifact_prefix="$work/$name-" "$work/$name" 2>&1 | tail -n 25); then
     status=1
   fi
-  if compgen -G "$work/crash-*" >/dev/null || compgen -G "$work/leak-*" >/dev/null; then
+  # Each target's findings carry its name, so one target's crash is not the next one's.
+  if compgen -G "$work/$name-crash-*" >/dev/null || compgen -G "$work/$name-leak-*" >/dev/null; then
     echo "fuzz: $name found a failure" >&2
     status=1
   fi

@@ -12,6 +12,8 @@
 #include <stdexcept>
 
 #include "platform/error.h"
+#include "platform/file.h"
+#include "platform/handle.h"
 
 namespace csv_oracle
 {
@@ -265,8 +267,14 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
     if (!file)
     {
         // Since the table writes through the platform's handles: a file that
-        // cannot be created is a write error, with the system's code.
-        nSystemError = static_cast<int>(Plat_ErrorFromErrno(errno));
+        // cannot be created is a write error, with the code the platform
+        // gives for that name (a missing folder is not a missing file).
+        const int openError = errno;
+        HANDLE probe = CreateFileA(strFile.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                   nullptr);
+        const bool refused = probe == INVALID_HANDLE_VALUE;
+        nSystemError = static_cast<int>(refused ? GetLastError() : Plat_ErrorFromErrno(openError));
+        if (!refused) CloseHandle(probe);
         strError = ErrorText(ERR_WRITE);
         return false;
     }

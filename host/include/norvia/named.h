@@ -49,7 +49,7 @@ class CNamedObject {
 
   std::string m_strName;
   int m_nAccess;
-  int m_nUnit;
+  [[maybe_unused]] int m_nUnit;  // the host converts by it; the stand-in keeps values as given
   std::string m_strText;
   bool m_bValue = false;
   bool m_bString = false;
