@@ -13,6 +13,7 @@
 
 #include "platform/error.h"
 #include "platform/file.h"
+#include "platform/fs.h"
 #include "platform/handle.h"
 
 namespace csv_oracle
