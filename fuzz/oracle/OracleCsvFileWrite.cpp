@@ -296,6 +296,8 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
     }
     // What was written before a failure stays in the file; the stream is
     // closed on every path, and a failed flush or close fails the write.
+    // The first failure names the write's error: a table that failed is
+    // not reported as the full disk its last bytes then met.
     try
     {
         if (!out.SystemError())
@@ -303,7 +305,8 @@ bool MCsvFile::Write(const std::string& strFile, const std::string& strSep)
     }
     catch (const MCSVFileError& e)
     {
-        strError = e.what();
+        if (bDone)
+            strError = e.what();
         bDone = false;
     }
     try
