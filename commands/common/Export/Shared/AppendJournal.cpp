@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "BesideFiles.h"
 #include "KeptRuns.h"
@@ -29,16 +28,6 @@ struct Record {
   std::string name;
 };
 
-uint64_t Checksum(std::string_view bytes, uint64_t hash = 1469598103934665603ull) {
-  for (char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
-std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
-
 // The C runtime's scanf differs between systems; the fields are read one by one.
 bool Parse(const std::string& text, Record& r) {
   const char* at = text.c_str();
@@ -60,33 +49,11 @@ bool Parse(const std::string& text, Record& r) {
   return !r.name.empty();
 }
 
-bool ReadAll(HANDLE file, std::string& out, int64_t from, int64_t count) {
-  LARGE_INTEGER at{};
-  at.QuadPart = from;
-  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
-  std::vector<char> block(64 * 1024);
-  while (count > 0) {
-    DWORD got = 0;
-    const DWORD want = count < int64_t(block.size()) ? static_cast<DWORD>(count) : static_cast<DWORD>(block.size());
-    if (!ReadFile(file, block.data(), want, &got, nullptr)) return false;
-    if (got == 0) break;
-    out.append(block.data(), got);
-    count -= got;
-  }
-  return true;
-}
-
 // Whether the file ends in the bytes the record announced.
 bool Completed(HANDLE file, const Record& r, int64_t size) {
   std::string tail;
-  return size == r.newEnd && ReadAll(file, tail, r.end, r.newEnd - r.end) &&
+  return size == r.newEnd && ReadRange(file, tail, r.end, r.newEnd - r.end) &&
          int64_t(tail.size()) == r.newEnd - r.end && Checksum(tail) == r.sum;
-}
-
-bool CutBack(HANDLE file, int64_t end) {
-  LARGE_INTEGER at{};
-  at.QuadPart = end;
-  return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
 // Brings the recorded file back to its old end unless the append completed.
@@ -97,7 +64,7 @@ bool BringBack(const std::string& target, const Record& r) {
   LARGE_INTEGER size{};
   bool done = GetFileSizeEx(file, &size);
   const bool complete = done && !r.undo && Completed(file, r, size.QuadPart);
-  if (done && !complete && !r.created && size.QuadPart > r.end) done = CutBack(file, r.end);
+  if (done && !complete && !r.created && size.QuadPart > r.end) done = CutFileBack(file, r.end);
   const DWORD error = GetLastError();
   CloseHandle(file);
   // A file the torn run created was no file at all before it.
@@ -112,9 +79,10 @@ bool BringBack(const std::string& target, const Record& r) {
 AppendJournal::AppendJournal(const std::string& target) : m_target(target), m_path(JournalPath(target)) {}
 
 bool AppendJournal::Begin(bool created, int64_t end, std::string_view bytes, bool takesKept) {
+  const uint64_t checksum = Checksum(bytes);
   char sum[20];
-  std::snprintf(sum, sizeof sum, "%08lx%08lx", static_cast<unsigned long>(Checksum(bytes) >> 32),
-                static_cast<unsigned long>(Checksum(bytes) & 0xFFFFFFFFu));
+  std::snprintf(sum, sizeof sum, "%08lx%08lx", static_cast<unsigned long>(checksum >> 32),
+                static_cast<unsigned long>(checksum & 0xFFFFFFFFu));
   m_record = " " + std::to_string(created ? 1 : 0) + " " + std::to_string(takesKept ? 1 : 0) + " " +
              std::to_string(end) + " " + std::to_string(end + static_cast<int64_t>(bytes.size())) + " " + sum +
              " " + NameOf(m_target) + "\n";
@@ -129,8 +97,7 @@ bool AppendJournal::Begin(bool created, int64_t end, std::string_view bytes, boo
 bool AppendJournal::Undo() {
   HANDLE file = CreateFileA(m_path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = WriteFile(file, "1", 1, &written, nullptr) && written == 1 && FlushFileBuffers(file);
+  bool ok = WriteAll(file, "1") && FlushFileBuffers(file);
   const DWORD error = GetLastError();
   ok = CloseHandle(file) && ok;
   if (!ok) SetLastError(error);

@@ -39,13 +39,21 @@ std::string FolderOf(const std::string& path) {
   return drive ? path.substr(0, 2) : std::string();
 }
 
-uint64_t FileKeyOf(const std::string& path) {
+std::string NameOf(const std::string& path) { return path.substr(FolderOf(path).size()); }
+
+uint64_t Checksum(std::string_view bytes) {
   uint64_t hash = 1469598103934665603ull;
-  for (char c : path.substr(FolderOf(path).size())) {
-    hash ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
     hash *= 1099511628211ull;
   }
-  return hash & 0xFFFFFFFFFFull;  // offsets every file system takes
+  return hash;
+}
+
+uint64_t FileKeyOf(const std::string& path) {
+  std::string name = NameOf(path);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return Checksum(name) & 0xFFFFFFFFFFull;  // offsets every file system takes
 }
 
 std::string LockFilePath(const std::string& target) { return FolderOf(target) + ".ryn-export.lock"; }
@@ -76,10 +84,7 @@ bool WriteBeside(const std::string& path, const std::string& text) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_HIDDEN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  if (ok && written != text.size()) SetLastError(ERROR_DISK_FULL), ok = false;
-  ok = ok && FlushFileBuffers(file);
+  bool ok = WriteAll(file, text) && FlushFileBuffers(file);
   const DWORD error = GetLastError();
   ok = CloseHandle(file) && ok;
   if (!ok) SetLastError(error);
@@ -91,13 +96,46 @@ bool ReadBeside(const std::string& path, std::string& text, size_t limit) {
                             nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   text.clear();
-  char block[64 * 1024];
-  DWORD got = 0;
-  bool read = true;
-  while (text.size() < limit && (read = ReadFile(file, block, sizeof block, &got, nullptr)) && got)
-    text.append(block, got < limit - text.size() ? got : limit - text.size());
+  const bool read = ReadRange(file, text, 0, static_cast<int64_t>(limit));
   CloseHandle(file);
   return read;
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  constexpr DWORD kMaxChunk = 1u << 30;
+  while (!bytes.empty()) {
+    const DWORD chunk = bytes.size() > kMaxChunk ? kMaxChunk : static_cast<DWORD>(bytes.size());
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
+    if (written != chunk) {
+      SetLastError(ERROR_DISK_FULL);
+      return false;
+    }
+    bytes.remove_prefix(chunk);
+  }
+  return true;
+}
+
+bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count) {
+  LARGE_INTEGER at{};
+  at.QuadPart = from;
+  if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
+  std::string block(64 * 1024, '\0');
+  while (count > 0) {
+    DWORD got = 0;
+    const DWORD want = count < int64_t(block.size()) ? static_cast<DWORD>(count) : static_cast<DWORD>(block.size());
+    if (!ReadFile(file, block.data(), want, &got, nullptr)) return false;
+    if (got == 0) break;
+    out.append(block.data(), got);
+    count -= got;
+  }
+  return true;
+}
+
+bool CutFileBack(HANDLE file, int64_t end) {
+  LARGE_INTEGER at{};
+  at.QuadPart = end;
+  return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
 std::string StampOf(const std::string& path) {

@@ -1,13 +1,22 @@
 // The hidden ".ryn-…" files a run keeps beside an export file: the folder's
-// lock file, an append's journal and the temporaries of whole-file writes.
+// lock file, an append's journal and the temporaries of whole-file writes;
+// and the checked handle steps they and the export file share.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "platform/types.h"
 
 namespace ryn {
 
+// A path's folder with its separator (or drive), and the name behind it.
 std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
+// A 64-bit FNV-1a hash: what tells bytes apart cheaply.
+uint64_t Checksum(std::string_view bytes);
 
 // What ties the files of one export file together: a hash of its name, any
 // case (one file on Windows), small enough for a lock offset.
@@ -30,6 +39,14 @@ void RemoveLeftovers(const std::string& target);
 bool WriteBeside(const std::string& path, const std::string& text);
 // Its first `limit` bytes; false when it cannot be read.
 bool ReadBeside(const std::string& path, std::string& text, size_t limit = 4096);
+
+// Every byte at the handle's position; a short write reads as a full disk.
+// False with the last error set.
+bool WriteAll(HANDLE file, std::string_view bytes);
+// Up to `count` bytes from `from` (fewer at the file's end), added to `out`.
+bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count);
+// Cuts the file back to `end` and flushes that. False with the last error set.
+bool CutFileBack(HANDLE file, int64_t end);
 
 // The file's size and last write time, which change with every write: what
 // tells that nobody touched it since they were taken. "" when it is missing.

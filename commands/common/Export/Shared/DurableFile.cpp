@@ -48,7 +48,6 @@ bool ReplaceWithRetries(const std::string& from, const std::string& to) {
 // locks a byte range of its own in it, so a replace cannot swap the lock
 // away from under a waiting run.
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-const DWORD kMaxChunk = 1u << 30;
 
 // How long a run waits for another: 30 s, shorter for tests.
 unsigned long LockTimeoutMs() { return MEnv_Number("RYN_TEST_LOCK_TIMEOUT_MS", 30000); }
@@ -65,20 +64,6 @@ OVERLAPPED LockRangeOf(const std::string& path) {
 std::string FinalPath(const std::string& path) {
   char buffer[4096];
   return Plat_FinalPath(path.c_str(), buffer, sizeof buffer) ? buffer : path;
-}
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = bytes.size() > kMaxChunk ? kMaxChunk : static_cast<DWORD>(bytes.size());
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) return false;
-    if (written != chunk) {
-      SetLastError(ERROR_DISK_FULL);
-      return false;
-    }
-    bytes.remove_prefix(chunk);
-  }
-  return true;
 }
 
 // A replace refused for these reasons is a file that cannot be opened for
@@ -230,11 +215,7 @@ bool DurableFile::Append(std::string_view bytes, bool takesKept) {
 }
 
 DWORD DurableFile::CutBack() {
-  LARGE_INTEGER end{};
-  end.QuadPart = m_end;
-  const bool cut = SetFilePointerEx(m_aside, end, nullptr, FILE_BEGIN) && SetEndOfFile(m_aside) &&
-                   FlushFileBuffers(m_aside);
-  const DWORD error = cut ? ERROR_SUCCESS : GetLastError();
+  const DWORD error = CutFileBack(m_aside, m_end) ? ERROR_SUCCESS : GetLastError();
   CloseAside();
   // A file this run created was no file at all before it.
   if (m_created) return DeleteFileA(m_target.c_str()) ? ERROR_SUCCESS : GetLastError();
@@ -246,7 +227,7 @@ bool DurableFile::Keep(const std::vector<std::string>& run) {
   if (m_failure != FileFailure::Held || !kept.Keep(run)) return false;
   m_failure = FileFailure::Kept;
   // Shown beside the file as the user named it.
-  const std::string shown = FolderOf(m_path) + kept.Path().substr(FolderOf(kept.Path()).size());
+  const std::string shown = FolderOf(m_path) + NameOf(kept.Path());
   m_message = "The file '" + m_path + "' is in use by another program. This run was kept in '" + shown +
               "' and will be added to the file by the next export that can write it.";
   Unlock();

@@ -42,7 +42,7 @@ bool Decode(const std::string& in, std::vector<KeptRuns::Run>& runs) {
 }  // namespace
 
 KeptRuns::KeptRuns(const std::string& target)
-    : m_target(target), m_path(FolderOf(target) + ".ryn-kept-" + target.substr(FolderOf(target).size())),
+    : m_target(target), m_path(FolderOf(target) + ".ryn-kept-" + NameOf(target)),
       m_mark(m_path + ".taking") {}
 
 std::vector<KeptRuns::Run> KeptRuns::Load() const {
