@@ -54,6 +54,10 @@ std::string Describe(const PageWindow& window) {
 
 namespace {
 
+// What a verb acts on: the page itself, or a shown control named "ID"
+// (or "ID=VALUE").
+enum class Reach { Page, Control, ControlAndValue };
+
 // One action on the current page of a script, and the refusal it may give.
 struct Act {
   std::string verb;
@@ -61,27 +65,34 @@ struct Act {
   size_t& current;
   TrelmPageScript& script;
   PageWindow& window;
+  // The control a Control verb acts on, its id and the value after "=".
+  Control* control = nullptr;
+  int id = 0;
+  std::string value;
 
   const char* Refuse(std::string text) {
     script.error = std::move(text);
     return script.error.c_str();
   }
-  // The control "ID" or "ID=VALUE" names, when the operator can reach it;
-  // null once refused (the refusal is then script.error).
-  Control* Target(const std::string& argument, bool needValue, int& id, std::string& value) {
+  const char* NotA(const char* kind) { return Refuse("control " + std::to_string(id) + " is not " + kind); }
+  // Finds the control the argument names, when the operator can reach it;
+  // false once refused (the refusal is then script.error).
+  bool FindTarget(const std::string& argument, bool needValue) {
     if (!SplitTarget(argument, id, value, needValue)) {
       Refuse(verb + " expects ID" + (needValue ? "=VALUE" : ""));
-      return nullptr;
+      return false;
     }
-    Control* c = window.Find(id);
-    if (!c) {
+    control = window.Find(id);
+    if (!control) {
       Refuse("page " + std::to_string(window.GetTemplate().id) + " has no control " + std::to_string(id));
-    } else if (!c->IsVisible()) {
-      // The operator cannot reach what the page does not show.
-      Refuse("control " + std::to_string(id) + " is hidden");
-      c = nullptr;
+      return false;
     }
-    return c;
+    // The operator cannot reach what the page does not show.
+    if (!control->IsVisible()) {
+      Refuse("control " + std::to_string(id) + " is hidden");
+      return false;
+    }
+    return true;
   }
 };
 
@@ -103,93 +114,85 @@ const char* ChooseMenuEntry(Act& a, const std::string& argument) {
   return a.window.ChooseMenuEntry(argument) ? nullptr : a.Refuse("the pop-up menu has no entry " + Quote(argument));
 }
 
-const char* Focus(Act& a, const std::string& argument) {
-  int id = 0;
-  std::string value;
-  if (!a.Target(argument, false, id, value)) return a.script.error.c_str();
-  a.window.SetFocus(id);
+const char* Focus(Act& a, const std::string&) {
+  a.window.SetFocus(a.id);
   return nullptr;
 }
 
-const char* Click(Act& a, const std::string& argument) {
-  int id = 0;
-  std::string value;
-  Control* c = a.Target(argument, false, id, value);
-  if (!c) return a.script.error.c_str();
-  if (c->GetKind() != Kind::ImageButton) return a.Refuse("control " + std::to_string(id) + " is not a button");
-  a.window.SetFocus(id);
-  a.window.Fire(id, Event::Clicked);
+const char* Click(Act& a, const std::string&) {
+  if (a.control->GetKind() != Kind::ImageButton) return a.NotA("a button");
+  a.window.SetFocus(a.id);
+  a.window.Fire(a.id, Event::Clicked);
   return nullptr;
 }
 
-const char* Type(Act& a, const std::string& argument) {
-  int id = 0;
-  std::string value;
-  Control* c = a.Target(argument, true, id, value);
-  if (!c) return a.script.error.c_str();
-  if (c->IsCombo() || c->GetKind() == Kind::Grid) return a.Refuse("control " + std::to_string(id) + " is not an edit");
-  a.window.SetFocus(id);
-  c->SetText(value);
-  c->SetSel(static_cast<int>(value.size()), static_cast<int>(value.size()));
+const char* Type(Act& a, const std::string&) {
+  Control* c = a.control;
+  if (c->IsCombo() || c->GetKind() == Kind::Grid) return a.NotA("an edit");
+  a.window.SetFocus(a.id);
+  c->SetText(a.value);
+  c->SetSel(static_cast<int>(a.value.size()), static_cast<int>(a.value.size()));
   a.window.SetFocus(0);  // leaving the edit
   return nullptr;
 }
 
-const char* Caret(Act& a, const std::string& argument) {
-  int id = 0;
-  std::string value;
-  Control* c = a.Target(argument, true, id, value);
-  if (!c) return a.script.error.c_str();
-  size_t comma = value.find(',');
+const char* Caret(Act& a, const std::string&) {
+  size_t comma = a.value.find(',');
   int start = 0, end = 0;
-  if (!ParseInt(value.substr(0, comma), start) ||
-      (comma != std::string::npos ? !ParseInt(value.substr(comma + 1), end) : (end = start, false)))
+  if (!ParseInt(a.value.substr(0, comma), start) ||
+      (comma != std::string::npos ? !ParseInt(a.value.substr(comma + 1), end) : (end = start, false)))
     return a.Refuse("caret expects ID=POS or ID=START,END");
-  a.window.SetFocus(id);
-  c->SetSel(start, end);
+  a.window.SetFocus(a.id);
+  a.control->SetSel(start, end);
   return nullptr;
 }
 
-const char* Select(Act& a, const std::string& argument) {
-  int id = 0;
-  std::string value;
-  Control* c = a.Target(argument, true, id, value);
-  if (!c) return a.script.error.c_str();
-  if (!c->IsCombo()) return a.Refuse("control " + std::to_string(id) + " is not a combo");
+const char* Select(Act& a, const std::string&) {
+  Control* c = a.control;
+  if (!c->IsCombo()) return a.NotA("a combo");
   int selection = -1;
   for (int i = 0; i < c->GetItemCount() && selection < 0; ++i)
-    if (c->GetItemValue(i) == value || c->GetItemLabel(i) == value) selection = i;
-  if (selection < 0 && value != "-") return a.Refuse("combo " + std::to_string(id) + " has no entry " + Quote(value));
-  a.window.SetFocus(id);
+    if (c->GetItemValue(i) == a.value || c->GetItemLabel(i) == a.value) selection = i;
+  if (selection < 0 && a.value != "-")
+    return a.Refuse("combo " + std::to_string(a.id) + " has no entry " + Quote(a.value));
+  a.window.SetFocus(a.id);
   c->SetCurSel(selection);
-  a.window.Fire(id, Event::SelChange);
+  a.window.Fire(a.id, Event::SelChange);
   return nullptr;
 }
 
 // row:ID:ROW=TEXT
 const char* EditRow(Act& a, const std::string& argument) {
   size_t second = argument.find(':');
-  int id = 0, row = 0;
+  int row = 0;
   std::string rest;
-  if (second == std::string::npos || !ParseInt(argument.substr(0, second), id) ||
+  if (second == std::string::npos || !ParseInt(argument.substr(0, second), a.id) ||
       !SplitTarget(argument.substr(second + 1), row, rest, true))
     return a.Refuse("row expects ID:ROW=TEXT");
-  Control* c = a.window.Find(id);
-  if (!c || c->GetKind() != Kind::Grid) return a.Refuse("control " + std::to_string(id) + " is not a grid");
-  if (!c->IsVisible()) return a.Refuse("control " + std::to_string(id) + " is hidden");
+  Control* c = a.window.Find(a.id);
+  if (!c || c->GetKind() != Kind::Grid) return a.NotA("a grid");
+  if (!c->IsVisible()) return a.Refuse("control " + std::to_string(a.id) + " is hidden");
   if (row < 0 || row >= c->GetRowCount())
-    return a.Refuse("grid " + std::to_string(id) + " has no row " + std::to_string(row));
+    return a.Refuse("grid " + std::to_string(a.id) + " has no row " + std::to_string(row));
   c->SetCell(row, rest);
-  a.window.Fire(id, Event::EndEdit, row);
+  a.window.Fire(a.id, Event::EndEdit, row);
   return nullptr;
 }
 
 const struct {
   const char* verb;
+  Reach reach;
   const char* (*run)(Act&, const std::string& argument);
 } kVerbs[] = {
-    {"show", Show}, {"page", GoToPage}, {"menu", ChooseMenuEntry}, {"focus", Focus},   {"click", Click},
-    {"type", Type}, {"caret", Caret},   {"select", Select},        {"row", EditRow},
+    {"show", Reach::Page, Show},
+    {"page", Reach::Page, GoToPage},
+    {"menu", Reach::Page, ChooseMenuEntry},
+    {"row", Reach::Page, EditRow},
+    {"focus", Reach::Control, Focus},
+    {"click", Reach::Control, Click},
+    {"type", Reach::ControlAndValue, Type},
+    {"caret", Reach::ControlAndValue, Caret},
+    {"select", Reach::ControlAndValue, Select},
 };
 
 }  // namespace
@@ -203,9 +206,13 @@ const char* RunAction(const std::string& action, std::vector<PageWindow*>& windo
     script.error = "no page to act on";
     return script.error.c_str();
   }
-  Act act{verb, windows, current, script, *windows[current]};
-  for (const auto& entry : kVerbs)
-    if (verb == entry.verb) return entry.run(act, argument);
+  Act act{verb, windows, current, script, *windows[current], nullptr, 0, {}};
+  for (const auto& entry : kVerbs) {
+    if (verb != entry.verb) continue;
+    if (entry.reach != Reach::Page && !act.FindTarget(argument, entry.reach == Reach::ControlAndValue))
+      return script.error.c_str();
+    return entry.run(act, argument);
+  }
   return act.Refuse("unknown action '" + action + "'");
 }
 
