@@ -375,8 +375,9 @@ void CExportEditDlg::OnPopupCommand(int command) {
 void CExportEditDlg::ClearUnused(int mode) {
   ui::PageWindow& w = ui::WindowOf(*this);
   for (const ModeParameter& row : kModeParameters) {
-    if (Shows(mode, row) || !GroupOf(row).control) continue;
-    ui::Control& control = w.Item(GroupOf(row).control);
+    const int id = GroupOf(row).control;
+    if (Shows(mode, row) || !id) continue;
+    ui::Control& control = w.Item(id);
     if (control.IsCombo()) {
       control.SetCurSel(-1);
     } else {
