@@ -86,6 +86,8 @@ TEST_F(KitTest, MenusAnswerByLabelOrCommandInSubMenus) {
 
 TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
   window.Item(1006).AddItem("CSV", "RYN_CSV_APPEND");
+  window.Item(1036).Show(false);
+  window.Item(1040).Show(false);
   struct Case {
     const char* action;
     const char* error;
@@ -104,15 +106,13 @@ TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
       {"page:109", "no page on template 109"},
       {"page:x", "page expects a template id"},
       {"typo", "unknown action 'typo'"},
+      {"select:CSV", "select expects ID=VALUE"},
+      {"type:1036=;", "control 1036 is hidden"},
+      {"caret:1036=0", "control 1036 is hidden"},
+      {"focus:1036", "control 1036 is hidden"},
+      {"click:1040", "control 1040 is hidden"},
   };
   for (const Case& c : cases) EXPECT_EQ(Act(c.action), c.error) << c.action;
-  EXPECT_EQ(Act("select:CSV"), "select expects ID=VALUE");
-  window.Item(1036).Show(false);
-  window.Item(1040).Show(false);
-  for (const char* action : {"type:1036=;", "caret:1036=0", "focus:1036", "click:1040"})
-    EXPECT_EQ(Act(action),
-              std::string("control ") + (action[0] == 'c' && action[1] == 'l' ? "1040" : "1036") + " is hidden")
-        << action;
 }
 
 TEST_F(KitTest, ActionsPlayTheOperator) {
