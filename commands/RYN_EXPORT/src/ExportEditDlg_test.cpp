@@ -222,19 +222,20 @@ TEST_F(ExportPageTest, SchemePopupInsertsAtTheSelection) {
   EXPECT_EQ(Item(IDC_ADDITIONAL_DATA_FILE).GetText(), "x<TIME>.txt");
 }
 
-TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeText) {
+TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeTextAndApplyQuotesIt) {
   struct Case {
     int button, edit;
     const char* before;
     const char* entry;
     const char* after;
   } cases[] = {
-      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "\";\"", "horizontal tabulator", "<HT>"},
       {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "abc", "|", "|"},
       {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "\";\"", "_systemdefault_", ""},
+      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "\";\"", "horizontal tabulator", "<HT>"},
       {IDC_BROWSE_DECIMAL_SEP, IDC_DECIMAL_SEPARATOR, ".", "20002", ","},  // each pop-up counts anew
       {IDC_BROWSE_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, "'", "_systemdefault_", ""},
   };
+  Set("MODE", "RYN_CSV_APPEND");
   OpenExport();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.entry);
@@ -244,6 +245,14 @@ TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeText) {
     Choose(c.button, c.entry);
     EXPECT_EQ(edit.GetText(), c.after);
   }
+  // Applied, a bare separator becomes a quoted text, trimmed; a quoted one stays.
+  Item(IDC_DECIMAL_SEPARATOR).SetText(" , ");
+  Item(IDC_THOUSANDS_SEPARATOR).SetText("\"'\"");
+  ASSERT_EQ(page.OnApply(), 1) << Boxes();
+  EXPECT_EQ(VALUE_SEPARATOR.GetString(), "\"<HT>\"");
+  EXPECT_EQ(VALUE_SEPARATOR.GetText(), "<HT>");
+  EXPECT_EQ(DECIMAL_SEPARATOR.GetString(), "\",\"");
+  EXPECT_EQ(THOUSANDS_SEPARATOR.GetString(), "\"'\"");
 }
 
 TEST_F(ExportPageTest, PopupCommandsWithoutTargetAreIgnored) {
@@ -393,20 +402,6 @@ TEST_F(ExportPageTest, ApplyStopsAtTheFirstRefusedControl) {
   EXPECT_EQ(Boxes(), "[message box] RYN EXPORT: Invalid value for TRANSPOSE_DATA: MAYBE\n");
   EXPECT_EQ(VALUE_SEPARATOR.GetString(), "\";\"") << "the separators come after TRANSPOSE_DATA";
   EXPECT_EQ(window->GetFocus(), IDC_TRANSPOSE_DATA);
-}
-
-TEST_F(ExportPageTest, BareSeparatorsBecomeQuotedTexts) {
-  Set("SCHEME", "\"r.csv\"");
-  Set("MODE", "RYN_CSV_APPEND");
-  OpenExport();
-  Item(IDC_VALUE_SEPARATOR).SetText("<HT>");
-  Item(IDC_DECIMAL_SEPARATOR).SetText(" , ");
-  Item(IDC_THOUSANDS_SEPARATOR).SetText("\"'\"");
-  ASSERT_EQ(page.OnApply(), 1) << Boxes();
-  EXPECT_EQ(VALUE_SEPARATOR.GetString(), "\"<HT>\"");
-  EXPECT_EQ(DECIMAL_SEPARATOR.GetString(), "\",\"");
-  EXPECT_EQ(THOUSANDS_SEPARATOR.GetString(), "\"'\"");
-  EXPECT_EQ(VALUE_SEPARATOR.GetText(), "<HT>");
 }
 
 }  // namespace
