@@ -111,77 +111,58 @@ TEST_F(ExportPageTest, InitialisationSelectsTheConstantOfANumber) {
 }
 
 TEST_F(ExportPageTest, SchemeExtensionFollowsTheMode) {
+  constexpr int kEdit = TRELM_EXEC_MODE_EDIT;
   struct Case {
-    const char* scheme;  // SCHEME as given
-    const char* mode;    // selected afterwards
+    const char* scheme;  // SCHEME as given, null for none
+    const char* mode;    // MODE as given, null for none
     int execMode;
-    const char* shown;  // the edit afterwards
+    const char* typed;   // into the edit after opening, null for nothing
+    const char* select;  // the mode selected then
+    const char* shown;   // the edit afterwards
   } cases[] = {
-      {"\"out/r.txt\"", "RYN_CSV_APPEND", TRELM_EXEC_MODE_EDIT, "\"out/r.csv\""},
-      {"\"D:\\exp\\r.csv\"", "RYN_ASCII_REPLACE", TRELM_EXEC_MODE_EDIT, "\"D:\\exp\\r.txt\""},
-      {"\"out/r.txt\"", "RYN_SCRIPT_EXPORT", TRELM_EXEC_MODE_EDIT, "\"out/r.vxp\""},
+      {"\"out/r.txt\"", nullptr, kEdit, nullptr, "RYN_CSV_APPEND", "\"out/r.csv\""},
+      {"\"D:\\exp\\r.csv\"", nullptr, kEdit, nullptr, "RYN_ASCII_REPLACE", "\"D:\\exp\\r.txt\""},
+      {"\"out/r.txt\"", nullptr, kEdit, nullptr, "RYN_SCRIPT_EXPORT", "\"out/r.vxp\""},
       // Names without an extension of their own get one; a dot in a directory is not one.
-      {"\"report\"", "RYN_CSV_HISTORY_APPEND", TRELM_EXEC_MODE_EDIT, "\"report.csv\""},
-      {"\"exp.v2/report\"", "RYN_ASCII_APPEND", TRELM_EXEC_MODE_EDIT, "\"exp.v2/report.txt\""},
-      {"\"r.tar.gz\"", "RYN_CSV_REPLACE", TRELM_EXEC_MODE_EDIT, "\"r.tar.csv\""},
-      {"\"\"", "RYN_CSV_REPLACE", TRELM_EXEC_MODE_EDIT, "\"\""},
+      {"\"report\"", nullptr, kEdit, nullptr, "RYN_CSV_HISTORY_APPEND", "\"report.csv\""},
+      {"\"exp.v2/report\"", nullptr, kEdit, nullptr, "RYN_ASCII_APPEND", "\"exp.v2/report.txt\""},
+      {"\"r.tar.gz\"", nullptr, kEdit, nullptr, "RYN_CSV_REPLACE", "\"r.tar.csv\""},
+      {"\"\"", nullptr, kEdit, nullptr, "RYN_CSV_REPLACE", "\"\""},
       // No mode, no extension of its own: the name stays.
-      {"\"out/r.txt\"", "", TRELM_EXEC_MODE_EDIT, "\"out/r.txt\""},
-      {"\"out/r.txt\"", "RYN_CSV_APPEND", 0, "\"out/r.csv\""},
+      {"\"out/r.txt\"", nullptr, kEdit, nullptr, "", "\"out/r.txt\""},
+      {"\"out/r.txt\"", nullptr, 0, nullptr, "RYN_CSV_APPEND", "\"out/r.csv\""},
+      // While editing an expression is left alone; without SCHEME nothing is adapted.
+      {"\"r.txt\"", nullptr, kEdit, "\"out/\" + name.txt", "RYN_CSV_APPEND", "\"out/\" + name.txt"},
+      {nullptr, nullptr, kEdit, "\"r.txt\"", "RYN_CSV_APPEND", "\"r.txt\""},
+      // Without a selection the run-time dialog takes MODE; while editing the name stays.
+      {"\"r.txt\"", "RYN_CSV_REPLACE", 0, "\"r.txt\"", "", "\"r.csv\""},
+      {"\"r.txt\"", "RYN_CSV_REPLACE", kEdit, "\"r.txt\"", "", "\"r.txt\""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.scheme) + " " + c.mode);
-    Set("SCHEME", c.scheme);
+    SCOPED_TRACE(std::string(c.scheme ? c.scheme : "no SCHEME") + " " + c.select + " " + std::to_string(c.execMode));
+    SCHEME.Reset();
+    MODE.Reset();
+    if (c.scheme) Set("SCHEME", c.scheme);
+    if (c.mode) Set("MODE", c.mode);
     OpenExport(c.execMode);
-    Select(IDC_MODE, c.mode);
+    if (c.typed) Item(IDC_SCHEME).SetText(c.typed);
+    Select(IDC_MODE, c.select);
     EXPECT_EQ(Item(IDC_SCHEME).GetText(), c.shown);
   }
 }
 
-TEST_F(ExportPageTest, SchemeExtensionNeedsAQuotedSchemeWhenEditing) {
-  // An expression in the scheme is left alone while the command is edited.
-  ASSERT_TRUE(SCHEME.Set("\"r.txt\""));
-  OpenExport();
-  Item(IDC_SCHEME).SetText("name.txt");
-  Select(IDC_MODE, "RYN_CSV_APPEND");
-  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "name.txt");
-
-  // Without SCHEME nothing is adapted, whatever the edit holds.
-  SCHEME.Reset();
+TEST_F(ExportPageTest, LeavingTheSchemeOrTheModeActsAtOnce) {
   OpenExport();
   Item(IDC_SCHEME).SetText("\"r.txt\"");
-  Select(IDC_MODE, "RYN_CSV_APPEND");
-  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.txt\"");
-
-  // Typed and left, the edit is SCHEME at once, and the next mode change adapts it.
   window->SetFocus(IDC_SCHEME);
   window->SetFocus(IDC_MODE);
   EXPECT_EQ(SCHEME.GetString(), "\"r.txt\"");
-  Select(IDC_MODE, "RYN_ASCII_APPEND");
-  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.txt\"");
-  Select(IDC_MODE, "RYN_CSV_APPEND");
-  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.csv\"");
-}
-
-TEST_F(ExportPageTest, WithoutASelectionTheRunTimeDialogUsesMode) {
-  Set("SCHEME", "\"r.txt\"");
-  Set("MODE", "RYN_CSV_REPLACE");
-  OpenExport(0);
-  Item(IDC_MODE).SetCurSel(-1);
-  page.AdaptSchemeExtension();
-  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.csv\"");
-  Item(IDC_SCHEME).SetText("\"r.txt\"");
-  page.SetExecMode(TRELM_EXEC_MODE_EDIT);
-  page.AdaptSchemeExtension();
-  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.txt\"");
-}
-
-TEST_F(ExportPageTest, ModeComboLeavingUpdatesTheView) {
-  OpenExport();
-  Item(IDC_MODE).SetCurSel(3);  // the script export, without a selection event
-  window->SetFocus(IDC_MODE);
+  // A mode chosen without a selection event counts when the combo is left,
+  // and adapts the scheme that was typed.
+  Item(IDC_MODE).SetCurSel(3);  // the script export
   window->SetFocus(IDC_SCRIPT_FILE);
   EXPECT_EQ(HiddenIds(), kScriptHidden);
+  EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r.vxp\"");
 }
 
 TEST_F(ExportPageTest, SchemePopupInsertsAtTheSelection) {
