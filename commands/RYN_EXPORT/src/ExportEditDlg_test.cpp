@@ -9,7 +9,6 @@ namespace {
 
 class ExportPageTest : public PageTest {
  protected:
-  ui::PageWindow& OpenExport(int mode = TRELM_EXEC_MODE_EDIT) { return Open(page, mode); }
   // The operator picks the combo entry whose value is `value` ("" for none).
   void Select(int id, const std::string& value) {
     ui::Control& combo = Item(id);
@@ -79,11 +78,11 @@ TEST_F(ExportPageTest, EveryModeShowsItsControlsLabelAndFilter) {
   for (const ModeCase& c : kModeCases) {
     SCOPED_TRACE(std::string("mode ") + c.mode);
     if (c.selectable) {
-      OpenExport();
+      Open(page);
       Select(IDC_MODE, c.mode);
     } else {
       Set("MODE", c.mode);
-      OpenExport();
+      Open(page);
       EXPECT_EQ(Item(IDC_MODE).GetCurSel(), -1) << "the combo offers no retired mode";
     }
     EXPECT_EQ(HiddenIds(), c.hidden);
@@ -101,12 +100,11 @@ TEST_F(ExportPageTest, EveryModeShowsItsControlsLabelAndFilter) {
 TEST_F(ExportPageTest, InitialisationSelectsTheConstantOfANumber) {
   Set("MODE", "7");
   Set("UNITTYPE", "1");
-  OpenExport();
+  Open(page);
   EXPECT_EQ(Value(IDC_MODE), "RYN_CSV_APPEND");
   EXPECT_EQ(Item(IDC_MODE).GetText(), "CSV export (continue file)");
   EXPECT_EQ(Value(IDC_UNITTYPE), "MY");
   EXPECT_EQ(Item(IDC_UNITTYPE).GetText(), "um/uinch");
-  EXPECT_EQ(Item(IDC_DECIMAL_SEPARATOR).GetText(), "");
   EXPECT_FALSE(page.IsModified());
 }
 
@@ -144,7 +142,7 @@ TEST_F(ExportPageTest, SchemeExtensionFollowsTheMode) {
     MODE.Reset();
     if (c.scheme) Set("SCHEME", c.scheme);
     if (c.mode) Set("MODE", c.mode);
-    OpenExport(c.execMode);
+    Open(page, c.execMode);
     if (c.typed) Item(IDC_SCHEME).SetText(c.typed);
     Select(IDC_MODE, c.select);
     EXPECT_EQ(Item(IDC_SCHEME).GetText(), c.shown);
@@ -152,7 +150,7 @@ TEST_F(ExportPageTest, SchemeExtensionFollowsTheMode) {
 }
 
 TEST_F(ExportPageTest, LeavingTheSchemeOrTheModeActsAtOnce) {
-  OpenExport();
+  Open(page);
   Item(IDC_SCHEME).SetText("\"r.txt\"");
   window->SetFocus(IDC_SCHEME);
   window->SetFocus(IDC_MODE);
@@ -167,6 +165,7 @@ TEST_F(ExportPageTest, LeavingTheSchemeOrTheModeActsAtOnce) {
 
 TEST_F(ExportPageTest, SchemePopupInsertsAtTheSelection) {
   struct Case {
+    int button, edit;
     const char* text;
     int start, end;
     const char* entry;
@@ -175,32 +174,29 @@ TEST_F(ExportPageTest, SchemePopupInsertsAtTheSelection) {
   } cases[] = {
       // An entry is chosen by label or by command id: the ids count from 20001 on
       // through both sub-menus, so 20019 is the date, the first of the second.
-      {"\"a/r.txt\"", 3, 3, "20019", "\"a/<DATE>r.txt\"", 9},
-      {"\"a/r.txt\"", 3, 4, "<hh>", "\"a/<hh>.txt\"", 7},
-      {"", 0, 0, "<PROTOCOL_HEADER__PART_NAME>", "<PROTOCOL_HEADER__PART_NAME>", 28},
+      {IDC_BROWSE_SCHEME, IDC_SCHEME, "\"a/r.txt\"", 3, 3, "20019", "\"a/<DATE>r.txt\"", 9},
+      {IDC_BROWSE_SCHEME, IDC_SCHEME, "\"a/r.txt\"", 3, 4, "<hh>", "\"a/<hh>.txt\"", 7},
+      {IDC_BROWSE_SCHEME, IDC_SCHEME, "", 0, 0, "<PROTOCOL_HEADER__PART_NAME>", "<PROTOCOL_HEADER__PART_NAME>", 28},
       // The text is trimmed before the selection applies to it.
-      {"  \"r\"", 5, 5, "<ss>", "\"r\"<ss>", 7},
+      {IDC_BROWSE_SCHEME, IDC_SCHEME, "  \"r\"", 5, 5, "<ss>", "\"r\"<ss>", 7},
+      // The additional-data file has the same pop-up, inserting into its own edit.
+      {IDC_BROWSE_ADDITIONAL, IDC_ADDITIONAL_DATA_FILE, "x.txt", 1, 1, "Time", "x<TIME>.txt", 7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    OpenExport();
-    ui::Control& scheme = Item(IDC_SCHEME);
-    scheme.SetText(c.text);
-    scheme.SetSel(c.start, c.end);
-    window->SetFocus(IDC_BROWSE_SCHEME);
-    Choose(IDC_BROWSE_SCHEME, c.entry);
-    EXPECT_EQ(scheme.GetText(), c.after);
+    Open(page);
+    ui::Control& edit = Item(c.edit);
+    edit.SetText(c.text);
+    edit.SetSel(c.start, c.end);
+    window->SetFocus(c.button);
+    Choose(c.button, c.entry);
+    EXPECT_EQ(edit.GetText(), c.after);
     int start = -1, end = -1;
-    scheme.GetSel(start, end);
+    edit.GetSel(start, end);
     EXPECT_EQ(start, c.caret);
     EXPECT_EQ(end, c.caret);
-    EXPECT_EQ(window->GetFocus(), IDC_SCHEME);
+    EXPECT_EQ(window->GetFocus(), c.edit);
   }
-  // The additional-data file has the same pop-up, inserting into its own edit.
-  Item(IDC_ADDITIONAL_DATA_FILE).SetText("x.txt");
-  Item(IDC_ADDITIONAL_DATA_FILE).SetSel(1, 1);
-  Choose(IDC_BROWSE_ADDITIONAL, "Time");
-  EXPECT_EQ(Item(IDC_ADDITIONAL_DATA_FILE).GetText(), "x<TIME>.txt");
 }
 
 TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeTextAndApplyQuotesIt) {
@@ -217,7 +213,7 @@ TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeTextAndApplyQuotesIt) {
       {IDC_BROWSE_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, "'", "_systemdefault_", ""},
   };
   Set("MODE", "RYN_CSV_APPEND");
-  OpenExport();
+  Open(page);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.entry);
     ui::Control& edit = Item(c.edit);
@@ -237,7 +233,7 @@ TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeTextAndApplyQuotesIt) {
 }
 
 TEST_F(ExportPageTest, PopupCommandsWithoutTargetAreIgnored) {
-  OpenExport();
+  Open(page);
   Item(IDC_SCHEME).SetText("\"r\"");
   window->FireCommand(20001);
   EXPECT_EQ(Item(IDC_SCHEME).GetText(), "\"r\"") << "no pop-up opened yet";
@@ -291,7 +287,7 @@ TEST_F(ExportPageTest, ExecutorAndPageAgreeOnWhatEachModeUses) {
       EXPECT_STREQ(message, refused ? (name + " cannot be used within this mode").c_str()
                                     : "SCHEME has invalid pathname");
 
-      OpenExport();
+      Open(page);
       ui::Control& control = Item(samples[i].control);
       EXPECT_EQ(control.IsCombo() ? Value(samples[i].control) : control.GetText(), samples[i].value);
       const bool shown = UseOf(mode) == 0 || ModeUses(mode, row);
@@ -307,7 +303,7 @@ TEST_F(ExportPageTest, RunTimeApplyKeepsHiddenControlsAndChecksMandatoryOnes) {
   Set("SCHEME", "\"r.txt\"");
   Set("MODE", "RYN_ASCII_APPEND");
   Set("VALUE_SEPARATOR", "\";\"");
-  OpenExport(0);
+  Open(page, 0);
   // The script file is mandatory but hidden in an ASCII mode: nobody could fill it.
   EXPECT_EQ(page.OnApply(), 1) << Boxes();
   EXPECT_EQ(VALUE_SEPARATOR.GetString(), "\";\"") << "only the edit mode clears";
@@ -349,7 +345,7 @@ TEST_F(ExportPageTest, RefusedAppliesShowTheirMessageAndWriteNothing) {
     Set("SCHEME", "\"r.txt\"");
     Set("MODE", c.mode);
     Set("UNITTYPE", "MY");
-    OpenExport();
+    Open(page);
     if (c.select) Select(IDC_MODE, c.select);
     Item(IDC_SCHEME).SetText("\"changed.txt\"");
     window->SetFocus(IDC_UNITTYPE);
@@ -373,8 +369,7 @@ TEST_F(ExportPageTest, ApplyStopsAtTheFirstRefusedControl) {
   Set("SCHEME", "\"r.txt\"");
   Set("MODE", "RYN_CSV_APPEND");
   Set("VALUE_SEPARATOR", "\";\"");
-  Set("FEATURES", "\"a.fea\"");
-  OpenExport();
+  Open(page);
   // A combo entry that is no constant cannot be written back.
   Item(IDC_TRANSPOSE_DATA).AddItem("maybe", "MAYBE");
   Item(IDC_TRANSPOSE_DATA).SetCurSel(2);

@@ -4,16 +4,10 @@
 
 using namespace ryn;
 
-struct FeaturesEditDlgTestAccess {
-  static bool IsExpression(const CFeaturesEditDlg& page) { return page.m_bExpression; }
-};
-
 namespace {
 
 class FeaturesPageTest : public PageTest {
  protected:
-  bool IsExpression() const { return FeaturesEditDlgTestAccess::IsExpression(page); }
-  ui::PageWindow& OpenFeatures(int mode = TRELM_EXEC_MODE_EDIT) { return Open(page, mode); }
   ui::Control& Grid() { return Item(IDC_FEATURE_GRID); }
   std::string Rows() {
     std::string rows;
@@ -31,8 +25,7 @@ class FeaturesPageTest : public PageTest {
 
 TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   Set("FEATURES", "\"" + InterfaceDir() + "a.fea\", \"sub/b.lst\", \"/elsewhere/c.fea\"");
-  OpenFeatures();
-  EXPECT_FALSE(IsExpression());
+  Open(page);
   EXPECT_TRUE(Grid().IsVisible());
   EXPECT_FALSE(Item(IDC_FEATURE_EDIT).IsVisible());
   EXPECT_EQ(Rows(), "[a.fea][sub/b.lst][/elsewhere/c.fea][]");
@@ -64,7 +57,7 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
     SCOPED_TRACE(std::string(c.features) + " row " + std::to_string(c.row) + " " + c.text);
     FEATURES.Reset();
     if (*c.features) Set("FEATURES", c.features);
-    OpenFeatures();
+    Open(page);
     EditCell(c.row, c.text);
     EXPECT_EQ(Rows(), c.rows);
     EXPECT_TRUE(page.IsModified());
@@ -73,7 +66,7 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
 
 TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
   Set("FEATURES", "\"a.fea\"");
-  OpenFeatures();
+  Open(page);
   EditCell(1, "b c.lst");
   EditCell(2, "d.fea");
   ASSERT_EQ(page.OnApply(), 1);
@@ -91,8 +84,7 @@ TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
 TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
   OpenHost("[globals]\nrun.features = a.fea\n");
   Set("FEATURES", "run.features");
-  OpenFeatures();
-  EXPECT_TRUE(IsExpression());
+  Open(page);
   EXPECT_FALSE(Grid().IsVisible());
   EXPECT_TRUE(Item(IDC_FEATURE_EDIT).IsVisible());
   EXPECT_EQ(Item(IDC_FEATURE_EDIT).GetText(), "run.features");
@@ -116,7 +108,7 @@ TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
 }
 
 TEST_F(FeaturesPageTest, DestroyedWindowIsForgotten) {
-  OpenFeatures();
+  Open(page);
   page.DestroyWindow();
   EXPECT_EQ(page.GetPageWindow(), nullptr);
   page.OnEndEditCell(0);  // a late notification of the grid does nothing
