@@ -78,10 +78,8 @@ TEST_F(KitTest, MenusAnswerByLabelOrCommandInSubMenus) {
   EXPECT_TRUE(window.ChooseMenuEntry("second"));
   EXPECT_EQ(window.OpenMenu(), nullptr);
   window.TrackPopupMenu(menu, 1028);
-  EXPECT_TRUE(window.ChooseMenuEntry("150"));
-  window.TrackPopupMenu(menu, 1028);
-  EXPECT_TRUE(window.ChooseMenuEntry("far"));
-  EXPECT_EQ(commands, (std::vector<int>{102, 150})) << "300 is outside the handler's range";
+  EXPECT_TRUE(window.ChooseMenuEntry("300"));
+  EXPECT_EQ(commands, (std::vector<int>{102})) << "300 is outside the handler's range";
 }
 
 TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
