@@ -38,20 +38,25 @@ TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   EXPECT_EQ(cells.startDirectory, dir.Native("interface/") + "*.fea;*.lst");
 }
 
-TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
+TEST_F(FeaturesPageTest, EditingKeepsOneEmptyRowAtTheEndAndApplyJoinsTheRows) {
   struct Case {
     const char* features;  // FEATURES before, "" for none
     int row;
     std::string text;
     const char* rows;
+    const char* params;  // after applying
   } cases[] = {
-      {"\"a\", \"b\"", 2, "c", "[a][b][c][]"}, {"\"a\", \"b\", \"c\"", 1, "", "[a][c][]"},
-      {"\"a\", \"b\"", 0, "", "[b][]"},        {"\"a\"", 0, "  x.fea  ", "[x.fea][]"},
-      {"\"a\", \"b\"", 2, "   ", "[a][b][]"},  {"", 0, "x", "[x][]"},
-      {"\"a\"", 1, "b", "[a][b][]"},
+      {"\"a\", \"b\"", 2, "c d", "[a][b][c d][]", "FEATURES=\"a\", \"b\", \"c d\""},
+      {"\"a\", \"b\", \"c\"", 1, "", "[a][c][]", "FEATURES=\"a\", \"c\""},
+      {"\"a\", \"b\"", 0, "", "[b][]", "FEATURES=\"b\""},
+      {"\"a\"", 0, "  x.fea  ", "[x.fea][]", "FEATURES=\"x.fea\""},
+      {"\"a\", \"b\"", 2, "   ", "[a][b][]", "FEATURES=\"a\", \"b\""},
+      {"", 0, "x", "[x][]", "FEATURES=\"x\""},
+      // All rows cleared: the export chooses its features itself.
+      {"\"a\"", 0, "", "[]", ""},
       // Paths below the interface folder become relative, others stay.
-      {"", 0, " " + InterfaceDir() + "parts/n.lst", "[parts/n.lst][]"},
-      {"\"a\"", 1, "/other/m.fea", "[a][/other/m.fea][]"},
+      {"", 0, " " + InterfaceDir() + "parts/n.lst", "[parts/n.lst][]", "FEATURES=\"parts/n.lst\""},
+      {"\"a\"", 1, "/other/m.fea", "[a][/other/m.fea][]", "FEATURES=\"a\", \"/other/m.fea\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.features) + " row " + std::to_string(c.row) + " " + c.text);
@@ -61,24 +66,9 @@ TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
     EditCell(c.row, c.text);
     EXPECT_EQ(Rows(), c.rows);
     EXPECT_TRUE(page.IsModified());
+    ASSERT_EQ(page.OnApply(), 1) << Boxes();
+    EXPECT_EQ(Params(), c.params);
   }
-}
-
-TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
-  Set("FEATURES", "\"a.fea\"");
-  Open(page);
-  EditCell(1, "b c.lst");
-  EditCell(2, "d.fea");
-  ASSERT_EQ(page.OnApply(), 1);
-  EXPECT_EQ(Params(), "FEATURES=\"a.fea\", \"b c.lst\", \"d.fea\"");
-
-  // All rows cleared: the export chooses its features itself.
-  EditCell(0, "");
-  EditCell(0, "");
-  EditCell(0, "");
-  EXPECT_EQ(Rows(), "[]");
-  ASSERT_EQ(page.OnApply(), 1);
-  EXPECT_EQ(Params(), "");
 }
 
 TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
