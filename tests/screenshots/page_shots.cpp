@@ -172,12 +172,6 @@ HWND WaitForMenu(DWORD ms) {
   return nullptr;
 }
 
-std::string DlgItemText(HWND page, int id) {
-  char text[1024] = "";
-  GetDlgItemTextA(page, id, text, sizeof text);
-  return text;
-}
-
 // The page of the sheet that has the control.
 HWND PageWith(HWND sheet, int id) {
   HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
@@ -214,7 +208,7 @@ DWORD WINAPI Operate(void* parameter) {
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 0);
     for (int i = 0; i < 100 && IsWindowVisible(menu); ++i) Sleep(50);
     Sleep(200);
-    op.separatorText = DlgItemText(page, IDC_VALUE_SEPARATOR);
+    op.separatorText = WindowText(GetDlgItem(page, IDC_VALUE_SEPARATOR));
   }
   // The additional-data file's browse button: a save dialog; the file comes back as a quoted literal.
   PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_ADDITIONAL_DATA_FILE + ui::kBrowseButtonOffset, BN_CLICKED),
@@ -223,7 +217,7 @@ DWORD WINAPI Operate(void* parameter) {
     SetDlgItemTextA(dialog, 0x47c, "extra.txt");  // the file name box
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
-    op.browsed = DlgItemText(page, IDC_ADDITIONAL_DATA_FILE);
+    op.browsed = WindowText(GetDlgItem(page, IDC_ADDITIONAL_DATA_FILE));
   }
   // The feature page's grid: a path typed into the empty last row, in place.
   HWND tab = GetDlgItem(sheet, ui::kSheetTabId);
