@@ -93,6 +93,20 @@ std::string GridRow(HWND list, int row) {
   return text;
 }
 
+// The entry of the export page's mode combo that selects `mode`, -1 for none.
+int ModeIndex(const ui::Sheet& sheet, const std::string& mode) {
+  ui::Control& combo = sheet.Window(0).Item(IDC_MODE);
+  for (int i = 0; i < combo.GetItemCount(); ++i)
+    if (combo.GetItemValue(i) == mode) return i;
+  return -1;
+}
+
+void ChooseMode(HWND page, int index) {
+  HWND combo = GetDlgItem(page, IDC_MODE);
+  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+}
+
 // The parameters arrived in the real controls.
 void CheckContents(const ui::Sheet& sheet) {
   auto expect = [](const std::string& what, const std::string& shown, const std::string& wanted) {
@@ -100,11 +114,8 @@ void CheckContents(const ui::Sheet& sheet) {
   };
   HWND exportPage = sheet.PageHandle(0), recordPage = sheet.PageHandle(1), featuresPage = sheet.PageHandle(2);
   expect("the scheme edit", WindowText(GetDlgItem(exportPage, IDC_SCHEME)), ryn::SCHEME.GetString());
-  ui::Control& mode = sheet.Window(0).Item(IDC_MODE);
-  std::string modeLabel;
-  for (int i = 0; i < mode.GetItemCount(); ++i)
-    if (mode.GetItemValue(i) == "RYN_CSV_APPEND") modeLabel = mode.GetItemLabel(i);
-  expect("the mode combo", WindowText(GetDlgItem(exportPage, IDC_MODE)), modeLabel);
+  expect("the mode combo", WindowText(GetDlgItem(exportPage, IDC_MODE)),
+         sheet.Window(0).Item(IDC_MODE).GetItemLabel(ModeIndex(sheet, "RYN_CSV_APPEND")));
   expect("the title 1 edit", WindowText(GetDlgItem(recordPage, CEditRecordParameterGeneric::kFirstEditId)),
          "\"Housing\"");
   HWND grid = GetDlgItem(featuresPage, IDC_FEATURE_GRID);
@@ -116,16 +127,10 @@ void CheckContents(const ui::Sheet& sheet) {
 // The operator picks a mode in the real combo: the page must hide and show
 // its controls for that mode, on the screen.
 void CheckModeChoice(const ui::Sheet& sheet, const char* mode, int shownId, int hiddenId) {
-  ui::PageWindow& window = sheet.Window(0);
   HWND page = sheet.PageHandle(0);
-  HWND combo = GetDlgItem(page, IDC_MODE);
-  ui::Control& control = window.Item(IDC_MODE);
-  int index = -1;
-  for (int i = 0; i < control.GetItemCount(); ++i)
-    if (control.GetItemValue(i) == mode) index = i;
+  const int index = ModeIndex(sheet, mode);
   if (index < 0) return Fail(std::string("the mode combo has no ") + mode);
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+  ChooseMode(page, index);
   if (!Shown(GetDlgItem(page, shownId)))
     Fail(std::string(mode) + " leaves control " + std::to_string(shownId) + " hidden");
   if (Shown(GetDlgItem(page, hiddenId)))
@@ -167,23 +172,11 @@ HWND WaitForMenu(DWORD ms) {
   return nullptr;
 }
 
-std::string DlgItemText(HWND page, int id) {
-  char text[1024] = "";
-  GetDlgItemTextA(page, id, text, sizeof text);
-  return text;
-}
-
 // The page of the sheet that has the control.
 HWND PageWith(HWND sheet, int id) {
   HWND page = FindWindowExA(sheet, nullptr, "#32770", nullptr);
   while (page && !GetDlgItem(page, id)) page = FindWindowExA(sheet, page, "#32770", nullptr);
   return page;
-}
-
-void ChooseMode(HWND page, int index) {
-  HWND combo = GetDlgItem(page, IDC_MODE);
-  SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
 }
 
 DWORD WINAPI Operate(void* parameter) {
@@ -215,7 +208,7 @@ DWORD WINAPI Operate(void* parameter) {
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageA(menu, WM_KEYDOWN, key, 0);
     for (int i = 0; i < 100 && IsWindowVisible(menu); ++i) Sleep(50);
     Sleep(200);
-    op.separatorText = DlgItemText(page, IDC_VALUE_SEPARATOR);
+    op.separatorText = WindowText(GetDlgItem(page, IDC_VALUE_SEPARATOR));
   }
   // The additional-data file's browse button: a save dialog; the file comes back as a quoted literal.
   PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_ADDITIONAL_DATA_FILE + ui::kBrowseButtonOffset, BN_CLICKED),
@@ -224,7 +217,7 @@ DWORD WINAPI Operate(void* parameter) {
     SetDlgItemTextA(dialog, 0x47c, "extra.txt");  // the file name box
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     for (int i = 0; i < 200 && IsWindow(dialog); ++i) Sleep(50);
-    op.browsed = DlgItemText(page, IDC_ADDITIONAL_DATA_FILE);
+    op.browsed = WindowText(GetDlgItem(page, IDC_ADDITIONAL_DATA_FILE));
   }
   // The feature page's grid: a path typed into the empty last row, in place.
   HWND tab = GetDlgItem(sheet, ui::kSheetTabId);
@@ -361,11 +354,8 @@ int main(int argc, char** argv) {
     CheckContents(sheet);
     CheckModeChoice(sheet, "RYN_SCRIPT_EXPORT", IDC_SCRIPT_FILE, IDC_VALUE_SEPARATOR);
     CheckModeChoice(sheet, "RYN_CSV_APPEND", IDC_VALUE_SEPARATOR, IDC_SCRIPT_FILE);
-    ui::Control& mode = sheet.Window(0).Item(IDC_MODE);
-    for (int i = 0; i < mode.GetItemCount(); ++i) {
-      if (mode.GetItemValue(i) == "RYN_SCRIPT_EXPORT") op.scriptMode = i;
-      if (mode.GetItemValue(i) == "RYN_CSV_REPLACE") op.csvMode = i;
-    }
+    op.scriptMode = ModeIndex(sheet, "RYN_SCRIPT_EXPORT");
+    op.csvMode = ModeIndex(sheet, "RYN_CSV_REPLACE");
   }
   CheckModalDialog(op);
   SetDemoParameters();

@@ -23,8 +23,6 @@ class KitTest : public ::testing::Test {
 // The controls each page uses are pinned by the page tests, which address them
 // by id; here only what the kit does with a template and a missing control.
 TEST_F(KitTest, TemplatesAndMissingControls) {
-  ui::PageWindow features(*ui::FindTemplate(109));
-  EXPECT_EQ(features.Item(1007).GetRowCount(), 1) << "a grid starts with its empty row";
   EXPECT_EQ(ui::FindTemplate(101), nullptr);
   EXPECT_EQ(window.Find(-1), nullptr) << "unnamed statics cannot be addressed";
   // A control the code takes for granted and the template lacks: logged, and
@@ -78,14 +76,14 @@ TEST_F(KitTest, MenusAnswerByLabelOrCommandInSubMenus) {
   EXPECT_TRUE(window.ChooseMenuEntry("second"));
   EXPECT_EQ(window.OpenMenu(), nullptr);
   window.TrackPopupMenu(menu, 1028);
-  EXPECT_TRUE(window.ChooseMenuEntry("150"));
-  window.TrackPopupMenu(menu, 1028);
-  EXPECT_TRUE(window.ChooseMenuEntry("far"));
-  EXPECT_EQ(commands, (std::vector<int>{102, 150})) << "300 is outside the handler's range";
+  EXPECT_TRUE(window.ChooseMenuEntry("300"));
+  EXPECT_EQ(commands, (std::vector<int>{102})) << "300 is outside the handler's range";
 }
 
 TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
   window.Item(1006).AddItem("CSV", "RYN_CSV_APPEND");
+  window.Item(1036).Show(false);
+  window.Item(1040).Show(false);
   struct Case {
     const char* action;
     const char* error;
@@ -104,15 +102,13 @@ TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
       {"page:109", "no page on template 109"},
       {"page:x", "page expects a template id"},
       {"typo", "unknown action 'typo'"},
+      {"select:CSV", "select expects ID=VALUE"},
+      {"type:1036=;", "control 1036 is hidden"},
+      {"caret:1036=0", "control 1036 is hidden"},
+      {"focus:1036", "control 1036 is hidden"},
+      {"click:1040", "control 1040 is hidden"},
   };
   for (const Case& c : cases) EXPECT_EQ(Act(c.action), c.error) << c.action;
-  EXPECT_EQ(Act("select:CSV"), "select expects ID=VALUE");
-  window.Item(1036).Show(false);
-  window.Item(1040).Show(false);
-  for (const char* action : {"type:1036=;", "caret:1036=0", "focus:1036", "click:1040"})
-    EXPECT_EQ(Act(action),
-              std::string("control ") + (action[0] == 'c' && action[1] == 'l' ? "1040" : "1036") + " is hidden")
-        << action;
 }
 
 TEST_F(KitTest, ActionsPlayTheOperator) {
@@ -135,15 +131,11 @@ TEST_F(KitTest, ActionsPlayTheOperator) {
   EXPECT_EQ(window.GetFocus(), 1004);
 
   ui::PageWindow features(*ui::FindTemplate(109));
-  std::vector<int> ended;
-  features.On(1007, ui::Event::EndEdit, [&](int, int row) { ended.push_back(row); });
   std::vector<ui::PageWindow*> windows{&window, &features};
   size_t current = 0;
   EXPECT_EQ(ui::RunAction("page:109", windows, current, script), nullptr);
-  EXPECT_EQ(current, 1u);
-  EXPECT_EQ(ui::RunAction("row:1007:0=a.fea", windows, current, script), nullptr);
+  EXPECT_EQ(ui::RunAction("row:1007:0=a.fea", windows, current, script), nullptr);  // a grid starts with one empty row
   EXPECT_STREQ(ui::RunAction("row:1007:1=b.fea", windows, current, script), "grid 1007 has no row 1");
-  EXPECT_EQ(ended, std::vector<int>{0});
   EXPECT_EQ(ui::RunAction("show", windows, current, script), nullptr);
   const std::string& out = script.output;
   EXPECT_EQ(out.substr(0, out.find('\n', out.find('\n') + 1)),

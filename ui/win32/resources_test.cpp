@@ -77,29 +77,24 @@ bool LoadDialog(int id, ResourceDialog& dialog) {
   const auto* data = static_cast<const BYTE*>(LockResource(LoadResource(ui::ResourceModule(), found)));
   Reader r(data);
   if (r.Word() != 1 || r.Word() != 0xFFFF) return false;  // not DIALOGEX
-  r.Dword();                                              // help id
-  r.Dword();                                              // extended style
+  r.Skip(8);                                              // help id, extended style
   dialog.style = r.Dword();
   const WORD count = r.Word();
-  r.Short();
-  r.Short();
+  r.Skip(4);  // x, y
   dialog.width = r.Short();
   dialog.height = r.Short();
   r.NameOrOrdinal();  // menu
   r.NameOrOrdinal();  // class
   dialog.title = r.NameOrOrdinal();
   if (dialog.style & DS_SETFONT) {
-    r.Word();
-    r.Word();
-    r.Skip(2);
+    r.Skip(6);  // point size, weight, italic, character set
     r.NameOrOrdinal();
   }
   static const char* const classes[] = {"BUTTON", "EDIT", "STATIC", "LISTBOX", "SCROLLBAR", "COMBOBOX"};
   for (WORD i = 0; i < count; ++i) {
     r.Align();
     ResourceControl c{};
-    r.Dword();  // help id
-    r.Dword();  // extended style
+    r.Skip(8);  // help id, extended style
     c.style = r.Dword();
     c.x = r.Short();
     c.y = r.Short();
@@ -177,23 +172,15 @@ TEST(Win32Resources, DialogTemplatesHoldTheKitsControls) {
   }
 }
 
-TEST(Win32Resources, SheetAndImagesArePresent) {
+TEST(Win32Resources, SheetHoldsTheTabsAndTheButtons) {
   ResourceDialog sheet;
   ASSERT_TRUE(LoadDialog(ui::kSheetTemplateId, sheet));
   std::vector<int> ids;
   for (const ResourceControl& c : sheet.controls) ids.push_back(c.id);
   EXPECT_EQ(ids, (std::vector<int>{ui::kSheetTabId, IDOK, IDCANCEL}));
   EXPECT_EQ(sheet.controls[0].windowClass, "SYSTABCONTROL32");
-
-  // The "..." image and the note icon that the templates name.
-  HBITMAP dots = static_cast<HBITMAP>(LoadImageA(ui::ResourceModule(), MAKEINTRESOURCEA(111), IMAGE_BITMAP, 0, 0, 0));
-  ASSERT_NE(dots, nullptr);
-  BITMAP info{};
-  GetObjectA(dots, sizeof info, &info);
-  EXPECT_GT(info.bmWidth, 0);
-  DeleteObject(dots);
-  EXPECT_NE(FindResourceA(ui::ResourceModule(), MAKEINTRESOURCEA(109), MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */),
-            nullptr);
+  // The "..." image and the note icon are checked in the plug-in itself, on
+  // the screen, by page_shots.
 }
 
 }  // namespace

@@ -4,16 +4,10 @@
 
 using namespace ryn;
 
-struct FeaturesEditDlgTestAccess {
-  static bool IsExpression(const CFeaturesEditDlg& page) { return page.m_bExpression; }
-};
-
 namespace {
 
 class FeaturesPageTest : public PageTest {
  protected:
-  bool IsExpression() const { return FeaturesEditDlgTestAccess::IsExpression(page); }
-  ui::PageWindow& OpenFeatures(int mode = TRELM_EXEC_MODE_EDIT) { return Open(page, mode); }
   ui::Control& Grid() { return Item(IDC_FEATURE_GRID); }
   std::string Rows() {
     std::string rows;
@@ -31,8 +25,7 @@ class FeaturesPageTest : public PageTest {
 
 TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   Set("FEATURES", "\"" + InterfaceDir() + "a.fea\", \"sub/b.lst\", \"/elsewhere/c.fea\"");
-  OpenFeatures();
-  EXPECT_FALSE(IsExpression());
+  Open(page);
   EXPECT_TRUE(Grid().IsVisible());
   EXPECT_FALSE(Item(IDC_FEATURE_EDIT).IsVisible());
   EXPECT_EQ(Rows(), "[a.fea][sub/b.lst][/elsewhere/c.fea][]");
@@ -45,56 +38,43 @@ TEST_F(FeaturesPageTest, QuotedListFillsTheGridWithRelativePaths) {
   EXPECT_EQ(cells.startDirectory, dir.Native("interface/") + "*.fea;*.lst");
 }
 
-TEST_F(FeaturesPageTest, EndOfEditingKeepsExactlyOneEmptyRowAtTheEnd) {
+TEST_F(FeaturesPageTest, EditingKeepsOneEmptyRowAtTheEndAndApplyJoinsTheRows) {
   struct Case {
     const char* features;  // FEATURES before, "" for none
     int row;
     std::string text;
     const char* rows;
+    const char* params;  // after applying
   } cases[] = {
-      {"\"a\", \"b\"", 2, "c", "[a][b][c][]"}, {"\"a\", \"b\", \"c\"", 1, "", "[a][c][]"},
-      {"\"a\", \"b\"", 0, "", "[b][]"},        {"\"a\"", 0, "  x.fea  ", "[x.fea][]"},
-      {"\"a\", \"b\"", 2, "   ", "[a][b][]"},  {"", 0, "x", "[x][]"},
-      {"\"a\"", 1, "b", "[a][b][]"},
+      {"\"a\", \"b\"", 2, "c d", "[a][b][c d][]", "FEATURES=\"a\", \"b\", \"c d\""},
+      {"\"a\", \"b\", \"c\"", 1, "", "[a][c][]", "FEATURES=\"a\", \"c\""},
+      {"\"a\", \"b\"", 0, "", "[b][]", "FEATURES=\"b\""},
+      {"\"a\"", 0, "  x.fea  ", "[x.fea][]", "FEATURES=\"x.fea\""},
+      {"\"a\", \"b\"", 2, "   ", "[a][b][]", "FEATURES=\"a\", \"b\""},
+      {"", 0, "x", "[x][]", "FEATURES=\"x\""},
+      // All rows cleared: the export chooses its features itself.
+      {"\"a\"", 0, "", "[]", ""},
       // Paths below the interface folder become relative, others stay.
-      {"", 0, " " + InterfaceDir() + "parts/n.lst", "[parts/n.lst][]"},
-      {"\"a\"", 1, "/other/m.fea", "[a][/other/m.fea][]"},
+      {"", 0, " " + InterfaceDir() + "parts/n.lst", "[parts/n.lst][]", "FEATURES=\"parts/n.lst\""},
+      {"\"a\"", 1, "/other/m.fea", "[a][/other/m.fea][]", "FEATURES=\"a\", \"/other/m.fea\""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.features) + " row " + std::to_string(c.row) + " " + c.text);
     FEATURES.Reset();
     if (*c.features) Set("FEATURES", c.features);
-    OpenFeatures();
+    Open(page);
     EditCell(c.row, c.text);
     EXPECT_EQ(Rows(), c.rows);
     EXPECT_TRUE(page.IsModified());
+    ASSERT_EQ(page.OnApply(), 1) << Boxes();
+    EXPECT_EQ(Params(), c.params);
   }
-}
-
-TEST_F(FeaturesPageTest, ApplyJoinsTheRowsAsQuotedList) {
-  Set("FEATURES", "\"a.fea\"");
-  OpenFeatures();
-  EditCell(1, "b c.lst");
-  EditCell(2, "d.fea");
-  ASSERT_EQ(page.OnApply(), 1);
-  EXPECT_EQ(FEATURES.GetString(), "\"a.fea\", \"b c.lst\", \"d.fea\"");
-  EXPECT_EQ(Params(), "FEATURES=\"a.fea\", \"b c.lst\", \"d.fea\"");
-
-  // All rows cleared: the export chooses its features itself.
-  EditCell(0, "");
-  EditCell(0, "");
-  EditCell(0, "");
-  EXPECT_EQ(Rows(), "[]");
-  ASSERT_EQ(page.OnApply(), 1);
-  EXPECT_FALSE(FEATURES.IsValueAvailable());
-  EXPECT_EQ(Params(), "");
 }
 
 TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
   OpenHost("[globals]\nrun.features = a.fea\n");
   Set("FEATURES", "run.features");
-  OpenFeatures();
-  EXPECT_TRUE(IsExpression());
+  Open(page);
   EXPECT_FALSE(Grid().IsVisible());
   EXPECT_TRUE(Item(IDC_FEATURE_EDIT).IsVisible());
   EXPECT_EQ(Item(IDC_FEATURE_EDIT).GetText(), "run.features");
@@ -118,9 +98,8 @@ TEST_F(FeaturesPageTest, ExpressionIsEditedAsText) {
 }
 
 TEST_F(FeaturesPageTest, DestroyedWindowIsForgotten) {
-  OpenFeatures();
+  Open(page);
   page.DestroyWindow();
-  EXPECT_EQ(page.GetPageWindow(), nullptr);
   page.OnEndEditCell(0);  // a late notification of the grid does nothing
   EXPECT_FALSE(page.IsModified());
 }
