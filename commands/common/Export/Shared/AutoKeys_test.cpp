@@ -80,7 +80,8 @@ TEST_F(AutoKeysTest, ZeroDiameterIsAskedAgain) {
   std::string r;
   EXPECT_TRUE(ryn::GetProbeInfo(r, 3));
   EXPECT_EQ(r, "");
-  Open("[machine]\ntip_diameter = 4\n");
+  dir.Write("host.ini", "[machine]\ntip_diameter = 4\n");  // the same process: nothing forgotten
+  ASSERT_EQ(norvia::Host_Open(dir.path), nullptr);
   EXPECT_TRUE(ryn::GetProbeInfo(r, 3));
   EXPECT_EQ(r, "2.000000");
   EXPECT_FALSE(ryn::GetProbeInfo(r, 4));
