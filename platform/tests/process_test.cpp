@@ -8,29 +8,23 @@ using namespace ipctest;
 
 namespace {
 
-TEST(Process, ExitCodeIsStillActiveUntilItEnds) {
-  std::string go = uniqueName("go");
-  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, go.c_str());
-  Child child("exit 42 " + q(go));
-  DWORD code = 0;
-  EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code));
-  EXPECT_EQ(code, STILL_ACTIVE);
-  EXPECT_EQ(WaitForSingleObject(child.handle(), 0), WAIT_TIMEOUT);
-  EXPECT_EQ(GetProcessId(child.handle()), child.id());
-  EXPECT_NE(child.id(), GetCurrentProcessId());
-  SetEvent(event);
-  EXPECT_EQ(child.exitCode(), 42u);
-  EXPECT_EQ(child.exitCode(), 42u) << "asked again";
-  CloseHandle(event);
-}
-
-TEST(Process, TerminateSetsTheExitCode) {
-  std::string never = uniqueName("never set");
-  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, never.c_str());
-  Child child("exit 0 " + q(never));
-  EXPECT_TRUE(TerminateProcess(child.handle(), 5));
-  EXPECT_EQ(child.exitCode(), 5u);
-  CloseHandle(event);
+TEST(Process, ExitCodeIsStillActiveUntilItEndsOrIsTerminated) {
+  for (bool terminate : {false, true}) {
+    SCOPED_TRACE(terminate ? "terminated" : "ended");
+    std::string go = uniqueName("go");
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, go.c_str());
+    Child child("exit 42 " + q(go));
+    DWORD code = 0;
+    EXPECT_TRUE(GetExitCodeProcess(child.handle(), &code));
+    EXPECT_EQ(code, STILL_ACTIVE);
+    EXPECT_EQ(WaitForSingleObject(child.handle(), 0), WAIT_TIMEOUT);
+    EXPECT_EQ(GetProcessId(child.handle()), child.id());
+    EXPECT_NE(child.id(), GetCurrentProcessId());
+    EXPECT_TRUE(terminate ? TerminateProcess(child.handle(), 5) : SetEvent(event));
+    EXPECT_EQ(child.exitCode(), terminate ? 5u : 42u);
+    EXPECT_EQ(child.exitCode(), terminate ? 5u : 42u) << "asked again";
+    CloseHandle(event);
+  }
 }
 
 TEST(Process, OpenedByIdWhenNotOurChild) {
