@@ -16,7 +16,8 @@ struct Kind {
 const Kind kinds[] = {
     {"mapping", [](const char* n) { return CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024, n); },
      [](const char* n) { return OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, n); }},
-    {"mutex", [](const char* n) { return CreateMutexA(nullptr, FALSE, n); },
+    // Owned by its creator: the name goes with the last handle all the same.
+    {"mutex", [](const char* n) { return CreateMutexA(nullptr, TRUE, n); },
      [](const char* n) { return OpenMutexA(MUTEX_ALL_ACCESS, FALSE, n); }},
     {"event", [](const char* n) { return CreateEventA(nullptr, TRUE, FALSE, n); },
      [](const char* n) { return OpenEventA(EVENT_ALL_ACCESS, FALSE, n); }},

@@ -51,15 +51,6 @@ TEST(Mutex, ThreadEndingWhileOwningAbandonsIt) {
   CloseHandle(mutex);
 }
 
-TEST(Mutex, NameGoesWithTheLastHandleEvenWhileOwned) {
-  std::string name = uniqueName("owned");
-  CloseHandle(CreateMutexA(nullptr, TRUE, name.c_str()));
-  HANDLE fresh = CreateMutexA(nullptr, FALSE, name.c_str());
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(waitFromOtherThread(fresh, 0), WAIT_OBJECT_0);
-  CloseHandle(fresh);
-}
-
 class MutexHolder : public ChildEnd {};
 INSTANTIATE_TEST_SUITE_P(KilledOrExited, MutexHolder, ::testing::Bool());
 
