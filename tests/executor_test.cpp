@@ -101,7 +101,10 @@ TEST(Executor, FailedMachineQueryEndsTheExport) {
   host.Write("host.ini", host.Read("host.ini") + "fail = machine\n");
   HostResult r = host.Run({"exec", "MODE=RYN_ASCII_REPLACE", "SCHEME=\"r_<ENVIRONMENT__MACHINE_SERIAL>.txt\""});
   EXPECT_EQ(r.out, "AutoKey ENVIRONMENT__MACHINE_SERIAL: No access to machine information!\n");
-  EXPECT_NE(host.Read("log/errors.log").find("Error: could not run GET MACHINE INFO()!"), std::string::npos);
+  EXPECT_EQ(r.exitCode, 1);
+  const std::string log = host.Read("log/errors.log");
+  EXPECT_EQ(log.rfind("RYN_EXPORT.dll commands\\RYN_HOSTQUERY\\src\\helper(", 0), 0u) << log;
+  EXPECT_NE(log.find("): Error: could not run GET MACHINE INFO()!"), std::string::npos) << log;
 }
 
 }  // namespace
