@@ -98,15 +98,7 @@ TEST_P(MappingHolder, EndedHolderLeavesNothingBehind) {
   std::string name = uniqueName("left");
   Ready ready;
   Child child("mapping " + q(name) + " 1024 " + q(ready.name()) + suffix());
-  ASSERT_TRUE(ready.wait());
-  if (killed()) {  // still running: its data is there
-    HANDLE opened = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str());
-    auto* view = static_cast<unsigned char*>(MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view[1023], 0xAB);
-    UnmapViewOfFile(view);
-    CloseHandle(opened);
-  }
+  ASSERT_TRUE(ready.wait());  // its data, seen while it runs: mipc/src/msharedmem_test.cpp
   end(child);
   HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024, name.c_str());
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
