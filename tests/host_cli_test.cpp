@@ -60,7 +60,6 @@ TEST(HostCli, UsageAndEnvironmentErrorsExitTwo) {
       {{"--plugin", "/nonexistent/x.so", "identify"}, "cannot load plug-in"},
       {{}, "no verb given"},
       {{"text"}, "text expects an INDEX"},
-      {{"text", ""}, "text expects an INDEX"},
       {{"text", "16"}, "text INDEX must be 0 to 15, found '16'"},
       {{"text", "-1"}, "text INDEX must be 0 to 15, found '-1'"},
       {{"text", "99999"}, "text INDEX must be 0 to 15, found '99999'"},
