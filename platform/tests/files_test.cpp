@@ -2,7 +2,6 @@
 // (locale, faults), as the command uses them.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -98,11 +97,8 @@ TEST(TextFile, WritesCrlfAndReadsEitherLineEnd) {
   std::string bytes;
   ASSERT_TRUE(plat::ReadWholeFile(path.c_str(), bytes));
   EXPECT_EQ(bytes, "a;1\r\nb\r\nc\r\n");
-  FILE* raw = std::fopen((t.path + "/mixed.txt").c_str(), "wb");
-  std::fputs("x\r\ny\nlast", raw);
-  std::fclose(raw);
   plat::TextFile f;
-  ASSERT_TRUE(f.Open((t.path + "/mixed.txt").c_str(), "r"));
+  ASSERT_TRUE(f.Open(t.Write("mixed.txt", "x\r\ny\nlast").c_str(), "r"));
   std::string line, all;
   while (f.ReadLine(line)) all += "[" + line + "]";
   EXPECT_EQ(all, "[x][y][last]");
@@ -135,18 +131,6 @@ bool Put(HANDLE file, const std::string& text) {
   return WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) && written == text.size();
 }
 
-std::string Content(const std::string& path) {
-  std::string bytes;
-  plat::ReadWholeFile(path.c_str(), bytes);
-  return bytes;
-}
-
-OVERLAPPED At(DWORD offset) {
-  OVERLAPPED o{};
-  o.Offset = offset;
-  return o;
-}
-
 TEST(FileHandles, ExclusiveCreateWriteTruncateAndOpenErrors) {
   TempDir t;
   const std::string path = t / "f.txt";
@@ -161,7 +145,7 @@ TEST(FileHandles, ExclusiveCreateWriteTruncateAndOpenErrors) {
   EXPECT_TRUE(SetEndOfFile(f));
   EXPECT_TRUE(FlushFileBuffers(f));
   EXPECT_TRUE(CloseHandle(f));
-  EXPECT_EQ(Content(path), "keep");
+  EXPECT_EQ(ryntest::ReadFile(path), "keep");
 
   struct Case {
     std::string path;
@@ -188,8 +172,10 @@ TEST(FileHandles, LocksBelongToTheHandleAndEndWithIt) {
   ASSERT_NE(a, INVALID_HANDLE_VALUE);
   ASSERT_NE(b, INVALID_HANDLE_VALUE);
   const DWORD exclusiveNow = LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY;
-  OVERLAPPED high = At(0x40000000u), low = At(7);
-  ASSERT_TRUE(LockFileEx(a, exclusiveNow, 0, 1, 0, &high)) << "a lock beyond the end of the file";
+  OVERLAPPED high{}, low{};
+  high.Offset = 0x40000000u;  // beyond the end of the file
+  low.Offset = 7;
+  ASSERT_TRUE(LockFileEx(a, exclusiveNow, 0, 1, 0, &high));
   EXPECT_FALSE(LockFileEx(b, exclusiveNow, 0, 1, 0, &high));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_LOCK_VIOLATION));
   EXPECT_TRUE(LockFileEx(b, exclusiveNow, 0, 1, 0, &low)) << "another range is free";
@@ -201,20 +187,15 @@ TEST(FileHandles, LocksBelongToTheHandleAndEndWithIt) {
 
 TEST(FileHandles, ReplaceTakesTheNewContentAndRefusesReadOnlyTargets) {
   TempDir t;
-  const std::string target = t / "target.csv", aside = t / "aside.tmp";
-  for (const auto& [path, text] : {std::pair{target, "old"}, std::pair{aside, "new"}}) {
-    HANDLE f = Open(path, CREATE_NEW);
-    Put(f, text);
-    CloseHandle(f);
-  }
+  const std::string target = t.Write("target.csv", "old"), aside = t.Write("aside.tmp", "new");
   std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                                            std::filesystem::perms::others_read);
   EXPECT_FALSE(MoveFileExA(aside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(Content(target), "old");
+  EXPECT_EQ(ryntest::ReadFile(target), "old");
   std::filesystem::permissions(target, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
   EXPECT_TRUE(MoveFileExA(aside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
-  EXPECT_EQ(Content(target), "new");
+  EXPECT_EQ(ryntest::ReadFile(target), "new");
   EXPECT_FALSE(PathFileExistsA(aside.c_str()));
 }
 

@@ -16,7 +16,8 @@ struct Kind {
 const Kind kinds[] = {
     {"mapping", [](const char* n) { return CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024, n); },
      [](const char* n) { return OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, n); }},
-    {"mutex", [](const char* n) { return CreateMutexA(nullptr, FALSE, n); },
+    // Owned by its creator: the name goes with the last handle all the same.
+    {"mutex", [](const char* n) { return CreateMutexA(nullptr, TRUE, n); },
      [](const char* n) { return OpenMutexA(MUTEX_ALL_ACCESS, FALSE, n); }},
     {"event", [](const char* n) { return CreateEventA(nullptr, TRUE, FALSE, n); },
      [](const char* n) { return OpenEventA(EVENT_ALL_ACCESS, FALSE, n); }},
@@ -97,15 +98,7 @@ TEST_P(MappingHolder, EndedHolderLeavesNothingBehind) {
   std::string name = uniqueName("left");
   Ready ready;
   Child child("mapping " + q(name) + " 1024 " + q(ready.name()) + suffix());
-  ASSERT_TRUE(ready.wait());
-  if (killed()) {  // still running: its data is there
-    HANDLE opened = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, name.c_str());
-    auto* view = static_cast<unsigned char*>(MapViewOfFile(opened, FILE_MAP_ALL_ACCESS, 0, 0, 0));
-    ASSERT_NE(view, nullptr);
-    EXPECT_EQ(view[1023], 0xAB);
-    UnmapViewOfFile(view);
-    CloseHandle(opened);
-  }
+  ASSERT_TRUE(ready.wait());  // its data, seen while it runs: mipc/src/msharedmem_test.cpp
   end(child);
   HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 1024, name.c_str());
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));

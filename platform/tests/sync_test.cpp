@@ -51,34 +51,6 @@ TEST(Mutex, ThreadEndingWhileOwningAbandonsIt) {
   CloseHandle(mutex);
 }
 
-TEST(Mutex, NameGoesWithTheLastHandleEvenWhileOwned) {
-  std::string name = uniqueName("owned");
-  CloseHandle(CreateMutexA(nullptr, TRUE, name.c_str()));
-  HANDLE fresh = CreateMutexA(nullptr, FALSE, name.c_str());
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
-  EXPECT_EQ(waitFromOtherThread(fresh, 0), WAIT_OBJECT_0);
-  CloseHandle(fresh);
-}
-
-class MutexHolder : public ChildEnd {};
-INSTANTIATE_TEST_SUITE_P(KilledOrExited, MutexHolder, ::testing::Bool());
-
-TEST_P(MutexHolder, NextWaiterGetsItAbandoned) {
-  std::string name = uniqueName("held");
-  HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());  // before the child: it may end at once
-  Ready ready;
-  Child child("mutex " + q(name) + " " + q(ready.name()) + suffix());
-  ASSERT_TRUE(ready.wait());
-  if (killed()) {
-    EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_TIMEOUT);
-  }
-  end(child);
-  EXPECT_EQ(WaitForSingleObject(mutex, kPatience), WAIT_ABANDONED);
-  EXPECT_TRUE(ReleaseMutex(mutex));
-  EXPECT_EQ(waitFromOtherThread(mutex, 0), WAIT_OBJECT_0);
-  CloseHandle(mutex);
-}
-
 TEST(Event, ManualResetStaysSetAutoResetWakesOne) {
   struct Case {
     BOOL manual;
@@ -101,16 +73,28 @@ TEST(Event, ManualResetStaysSetAutoResetWakesOne) {
   CloseHandle(set);
 }
 
-class EventHolder : public ChildEnd {};
-INSTANTIATE_TEST_SUITE_P(KilledOrExited, EventHolder, ::testing::Bool());
+class Holder : public ChildEnd {};
+INSTANTIATE_TEST_SUITE_P(KilledOrExited, Holder, ::testing::Bool());
 
-TEST_P(EventHolder, EndedHolderLeavesNothingBehind) {
-  std::string name = uniqueName("left event");
-  Ready ready;
-  Child child("event " + q(name) + " " + q(ready.name()) + suffix());
-  ASSERT_TRUE(ready.wait());
-  end(child);
-  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+// The next waiter gets a mutex abandoned; an event goes with its holder.
+TEST_P(Holder, EndedHolderAbandonsItsMutexAndLeavesNoEvent) {
+  std::string mutexName = uniqueName("held"), eventName = uniqueName("left event");
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, mutexName.c_str());  // before the child: it may end at once
+  Ready mutexReady, eventReady;
+  Child holdsMutex("mutex " + q(mutexName) + " " + q(mutexReady.name()) + suffix());
+  Child holdsEvent("event " + q(eventName) + " " + q(eventReady.name()) + suffix());
+  ASSERT_TRUE(mutexReady.wait());
+  ASSERT_TRUE(eventReady.wait());
+  if (killed()) {
+    EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_TIMEOUT);
+  }
+  end(holdsMutex);
+  end(holdsEvent);
+  EXPECT_EQ(WaitForSingleObject(mutex, kPatience), WAIT_ABANDONED);
+  EXPECT_TRUE(ReleaseMutex(mutex));
+  EXPECT_EQ(waitFromOtherThread(mutex, 0), WAIT_OBJECT_0);
+  CloseHandle(mutex);
+  HANDLE event = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_TIMEOUT);
   CloseHandle(event);

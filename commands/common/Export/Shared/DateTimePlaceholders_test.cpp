@@ -2,24 +2,17 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "AutoKeys.h"
 #include "TextReplace.h"
+#include "norvia/env.h"
 
 namespace {
 
 // 2024-03-07 14:05:09 in the process's time zone.
 int64_t SampleTime() {
-  std::tm tm{};
-  tm.tm_year = 124;
-  tm.tm_mon = 2;
-  tm.tm_mday = 7;
-  tm.tm_hour = 14;
-  tm.tm_min = 5;
-  tm.tm_sec = 9;
-  tm.tm_isdst = -1;
-  return static_cast<int64_t>(std::mktime(&tm));
+  int64_t t = 0;
+  EXPECT_TRUE(norvia::ParseLocalTime("2024-03-07 14:05:09", t));
+  return t;
 }
 
 TEST(DateTimePlaceholders, ExpandEveryPlaceholder) {
