@@ -80,7 +80,6 @@ class CExportEditDlg : public TrelmTabDialog {
   void OnSchemeKillFocus();
 
  private:
-  friend struct ExportEditDlgTestAccess;
   void BindControls();
   int InitPage();
   int ApplyPage();
@@ -122,7 +121,6 @@ class CFeaturesEditDlg : public TrelmTabDialog {
   void OnEndEditCell(int row);
 
  private:
-  friend struct FeaturesEditDlgTestAccess;
   void BindControls();
   int InitPage();
   int ApplyPage();
