@@ -89,7 +89,8 @@ TEST(Executor, MessagesComeOutExactly) {
   }
   std::filesystem::current_path(before);
   EXPECT_TRUE(std::filesystem::is_empty(startedIn.path));
-  for (const char* refused : {"export/f.txt", "export/t.csv", "export/deep", "export/r.txt", "export/x.txt"}) EXPECT_FALSE(host.Exists(refused));
+  for (const char* refused : {"export/f.txt", "export/t.csv", "export/deep", "export/r.txt", "export/x.txt"})
+    EXPECT_FALSE(host.Exists(refused));
   HostResult x = host.Run(cases[10].args);
   EXPECT_EQ(x.out, "character \"x\" in VALUE_SEPARATOR is not allowed!" + allowed + "\n");
   HostResult ab = host.Run(cases[11].args);

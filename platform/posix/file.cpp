@@ -144,8 +144,10 @@ BOOL FlushFileBuffers(HANDLE file) {
   // A device or pipe has nothing to bring to a disk: its bytes are already
   // where they go (EINVAL/EROFS there is no failed flush).
   if (fsync(fd) == 0) return TRUE;
+  const int error = errno;
   struct stat st;
-  if ((errno == EINVAL || errno == EROFS) && fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) return TRUE;
+  if ((error == EINVAL || error == EROFS) && fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) return TRUE;
+  errno = error;  // the flush's reason, not the look at the file's kind
   return plat::FailErrno();
 }
 
