@@ -7,6 +7,7 @@
 #include "BesideFiles.h"
 #include "Boundary.h"
 #include "HelperFunctions.h"
+#include "TableFit.h"
 #include "norvia/services.h"
 #include "platform/win32.h"
 
@@ -111,13 +112,18 @@ const char* CsvTableRun::ReadOldRows(bool requireDate) {
   } else {
     // Each column reserves what the file holds, as the table counts it.
     m_table.dwReserve = 0xFFFFFFFFu;
-    if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING, m_table.bTransposed))
+    if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK,
+                      m_table.bTransposed))
       return TableMessage(m_table.GetErrorText());
   }
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
   auto oldEntries = [&](std::uint32_t c) { return m_carried ? m_plain.Rows() : m_table.GetNumberOfEntries(c); };
   for (std::uint32_t c = 1; c < columns; ++c)
     if (oldEntries(c) != oldEntries(0)) return "Invalid CSV data file! Number of samples varied.";
+  // A table a spreadsheet saved back may not read in the form found for it:
+  // the run is refused rather than writing it back garbled.
+  if (const std::string misfit = TableMisfit(FirstLineOf(NativePath(m_path)), m_table, m_separator); !misfit.empty())
+    return make_pp(TableRefusal(m_path, misfit));
   if (requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return "Invalid CSV data file";
   m_oldRows = columns ? oldEntries(0) : 0;
   m_heldRows = m_carried ? 0 : m_oldRows;
@@ -210,7 +216,7 @@ void CsvTableRun::AppendNewRows(std::string& out) const {
 
 const char* CsvTableRun::WriteCarriedOver() {
   const std::vector<std::string>& headers = m_table.vHeaders;
-  std::string out;
+  std::string out = m_plain.ByteOrderMark() ? MCsvFile::BYTE_ORDER_MARK : "";
   m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return std::string_view(headers[c]); }, true);
   auto put = [&](std::string_view bytes) { return m_file.WriteAside(bytes); };
   if (!put(out) || !m_plain.CopyRows(NativePath(m_path), headers.size() - m_plain.Headers().size(), put)) {
