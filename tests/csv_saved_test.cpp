@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 
 #include "HostRunner.h"
@@ -7,50 +8,37 @@
 
 namespace {
 
-// A table of tests/saved: KIND-LAYOUT-LOCALE.HOW.csv, a table our command
-// wrote, saved back by a spreadsheet or pandas (make.py there made them).
-struct Saved {
-  explicit Saved(const std::string& name)
-      : kind(name.substr(0, name.find('-'))),
-        transposed(name.find("-cols-") != std::string::npos),
-        german(name.find("-de.") != std::string::npos),
-        otherSeparator(name.find(".lo-other") != std::string::npos) {}
-  std::string Separator(bool configured) const { return german != (otherSeparator && !configured) ? ";" : ","; }
-
-  std::string kind;
-  bool transposed, german, otherSeparator;
-};
-
 // The cells of a file, read as what it is.
 MCsvFile Cells(const std::string& file, const std::string& separator, bool transposed) {
   MCsvFile table;
   table.strSeparator = separator;
-  EXPECT_TRUE(table.Read(file, MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK, transposed))
-      << table.GetErrorText();
+  EXPECT_TRUE(table.Read(file, MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK, transposed)) << file;
   return table;
 }
 
-// Appends a run to the saved table `name`: it takes one more run with every
-// old cell as it was, or, when `refused`, the file stays byte for byte.
+// Appends a run to the table `name` of tests/saved (KIND-LAYOUT-LOCALE.HOW.csv,
+// see make.py there): one more run with every old cell as it was, or, when
+// `refused`, the file stays byte for byte.
 void CheckAppend(const std::string& name, bool refused) {
-  const Saved saved(name);
+  const bool transposed = name.find("-cols-") != std::string::npos, german = name.find("-de.") != std::string::npos;
+  const std::string separator = german ? ";" : ",";
+  const std::string saved = (name.find(".lo-other") != std::string::npos) == german ? "," : ";";
+  std::string kind = name.substr(0, name.find('-'));
+  for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   HostRunner host;
   host.Write("export/t.csv", SourceText("tests/saved/" + name));
   const std::string file = host.Dir() + "/export/t.csv", before = host.Read("export/t.csv");
-  const MCsvFile old = Cells(file, saved.Separator(false), saved.transposed);
-  const char* mode = saved.kind == "csv" ? "RYN_CSV_APPEND" : saved.kind == "compact" ? "RYN_CSV_COMPACT_APPEND"
-                                                                                      : "RYN_CSV_HISTORY_APPEND";
-  HostResult r = host.Run({"exec", std::string("MODE=") + mode, "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\"",
-                           "VALUE_SEPARATOR=\"" + saved.Separator(true) + "\"",
-                           std::string("DECIMAL_SEPARATOR=\"") + (saved.german ? "," : ".") + "\"",
-                           std::string("TRANSPOSE_DATA=") + (saved.transposed ? "ON" : "OFF")});
+  const MCsvFile old = Cells(file, saved, transposed);
+  HostResult r = host.Run({"exec", kind == "CSV" ? "MODE=RYN_CSV_APPEND" : "MODE=RYN_CSV_" + kind + "_APPEND",
+                           "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\"", "VALUE_SEPARATOR=\"" + separator + "\"",
+                           german ? "DECIMAL_SEPARATOR=\",\"" : "DECIMAL_SEPARATOR=\".\"",
+                           transposed ? "TRANSPOSE_DATA=ON" : "TRANSPOSE_DATA=OFF"});
+  ASSERT_EQ(r.exitCode, refused ? 1 : 0) << r.out;
   if (refused) {
-    EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(host.Read("export/t.csv"), before);
     return;
   }
-  ASSERT_EQ(r.exitCode, 0) << r.out;
-  const MCsvFile now = Cells(file, saved.Separator(true), saved.transposed);
+  const MCsvFile now = Cells(file, separator, transposed);
   EXPECT_EQ(now.bByteOrderMark, old.bByteOrderMark);
   ASSERT_GE(now.vHeaders.size(), old.vHeaders.size());
   for (std::size_t c = 0; c < old.vHeaders.size(); ++c) {
@@ -61,9 +49,9 @@ void CheckAppend(const std::string& name, bool refused) {
   }
 }
 
-// The tables refused are named in refused.txt there: read in the form found
-// for them they do not fit (a row of headers read as transposed) or do not
-// read at all (the configured separator splits a line apart).
+// Tables our command wrote, saved back by a spreadsheet or pandas. Those in
+// refused.txt there do not fit the form found for them (a row of headers
+// would read as transposed) or do not read at all with the configured separator.
 TEST(SavedTables, AnAppendKeepsEveryOldCellOrRefuses) {
   const std::string refused = SourceText("tests/saved/refused.txt");
   for (const auto& entry : std::filesystem::directory_iterator(SourcePath("tests/saved"))) {
