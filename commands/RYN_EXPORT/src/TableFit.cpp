@@ -51,12 +51,6 @@ std::string Shown(char c) {
 
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
-// A cell the rewrite writes as it stands: a quote, a line end or the
-// separator in it would split or join cells when the file is read again.
-bool Writable(std::string_view text, char separator) {
-  return text.find_first_of(std::string("\"\r\n") + separator) == std::string_view::npos;
-}
-
 std::string HeaderMisfit(const MCsvFile& table) {
   for (const std::string& header : table.vHeaders) {
     if (header.empty()) return "an empty header";
@@ -66,10 +60,13 @@ std::string HeaderMisfit(const MCsvFile& table) {
   return "";
 }
 
+// The rewrite writes a cell as it stands: a quote, a line end or the
+// separator in it would split or join cells when the file is read again.
 std::string CellMisfit(const MCsvFile& table, char separator) {
+  const std::string unwritable = std::string("\"\r\n") + separator;
   for (const StringColumn& column : table.vStringColumns)
     for (std::string_view cell : column)
-      if (!Writable(cell, separator))
+      if (cell.find_first_of(unwritable) != std::string_view::npos)
         return "the cell " + Quoted(cell) + " cannot be written back with the separator " + Quoted(Shown(separator));
   return "";
 }
