@@ -98,7 +98,8 @@ std::string Saved(const Table& t, bool transposed, const Saving& s) {
   }
   std::string out = s.bom ? MCsvFile::BYTE_ORDER_MARK : "";
   for (const auto& line : grid) {
-    for (std::size_t i = 0; i < line.size(); ++i) out += (i ? std::string(1, s.separator) : "") + Cell(line[i].first, line[i].second, s);
+    for (std::size_t i = 0; i < line.size(); ++i)
+      out += (i ? std::string(1, s.separator) : "") + Cell(line[i].first, line[i].second, s);
     out += s.crlf ? "\r\n" : "\n";
   }
   return out;

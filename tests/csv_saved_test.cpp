@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <filesystem>
 
 #include "HostRunner.h"
@@ -23,13 +22,12 @@ void CheckAppend(const std::string& name, bool refused) {
   const bool transposed = name.find("-cols-") != std::string::npos, german = name.find("-de.") != std::string::npos;
   const std::string separator = german ? ";" : ",";
   const std::string saved = (name.find(".lo-other") != std::string::npos) == german ? "," : ";";
-  std::string kind = name.substr(0, name.find('-'));
-  for (char& c : kind) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string kind = name.substr(0, name.find('-')), mode = kind == "CSV" ? "" : kind + "_";
   HostRunner host;
   host.Write("export/t.csv", SourceText("tests/saved/" + name));
   const std::string file = host.Dir() + "/export/t.csv", before = host.Read("export/t.csv");
   const MCsvFile old = Cells(file, saved, transposed);
-  HostResult r = host.Run({"exec", kind == "CSV" ? "MODE=RYN_CSV_APPEND" : "MODE=RYN_CSV_" + kind + "_APPEND",
+  HostResult r = host.Run({"exec", "MODE=RYN_CSV_" + mode + "APPEND",
                            "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\"", "VALUE_SEPARATOR=\"" + separator + "\"",
                            german ? "DECIMAL_SEPARATOR=\",\"" : "DECIMAL_SEPARATOR=\".\"",
                            transposed ? "TRANSPOSE_DATA=ON" : "TRANSPOSE_DATA=OFF"});

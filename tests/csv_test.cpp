@@ -87,7 +87,8 @@ TEST(CsvExport, RunsLeaveExactlyTheseBytes) {
       {"a byte-order mark, rows carried over into new columns", {{"export/t.csv", kBom + kCompactA}},
        {"MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}, 1, "export/t.csv",
        kBom + kHeaderA + "\r\n2024.01.01;07:00:00;1;;;;\r\n" + kRowA + "\r\n"},
-      {"a byte-order mark, the table rewritten", {{"export/t.csv", kBom + "\"DATE\";2024.01.01\r\n\"TIME\";07:00:00\r\n\"VALUE.a\";1\r\n"}},
+      {"a byte-order mark, the table rewritten",
+       {{"export/t.csv", kBom + "\"DATE\";2024.01.01\r\n\"TIME\";07:00:00\r\n\"VALUE.a\";1\r\n"}},
        {"MODE=RYN_CSV_COMPACT_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}, 1, "export/t.csv",
        kBom + kCompactA + "2024.03.06;08:00:00;12.5031\r\n"},
       {"a history file takes any first column", {{"export/h.csv", "\"VALUE.z\";\"TIME.z\"\r\n5;06:00:00\r\n"}},
@@ -165,9 +166,9 @@ TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
     if (c.transposed) args.push_back("TRANSPOSE_DATA=ON");
     HostResult r = Exec(host, args);
     EXPECT_EQ(r.exitCode, 1) << c.message;
-    if (c.message[0] == '(')
-      EXPECT_EQ(r.out, "The file '" + host.Dir() + "/export/t.csv' does not read as a table of this export " +
-                           c.message + "; it was not changed.\n");
+    if (c.message[0] == '(')  // the file named as the host's system writes its path
+      EXPECT_TRUE(r.out.starts_with("The file '") && r.out.ends_with("t.csv' does not read as a table of this export " +
+                                                                    c.message + "; it was not changed.\n")) << r.out;
     else
       EXPECT_EQ(r.out, c.message + "\n");
     EXPECT_EQ(host.Read("export/t.csv"), c.content) << c.message;

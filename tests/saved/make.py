@@ -9,7 +9,7 @@ user or a pandas script would, and the next append must either add one run
 with every old cell unchanged or refuse (tests/csv_saved_test.cpp).
 
 Names: KIND-LAYOUT-LOCALE.HOW.csv
-  KIND    csv, compact or history (the append mode that wrote it)
+  KIND    CSV, COMPACT or HISTORY (the append mode that wrote it: RYN_CSV_[KIND_]APPEND)
   LAYOUT  rows or cols (TRANSPOSE_DATA=ON)
   LOCALE  de (separator ';', decimal ',') or en (separator ',', decimal '.')
   HOW     ours             as our command wrote it
@@ -39,7 +39,7 @@ import pandas as pd
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 LOCALES = {"de": (";", ",", "de_DE.UTF-8", 1031), "en": (",", ".", "en_US.UTF-8", 1033)}
-MODES = {"csv": "RYN_CSV_APPEND", "compact": "RYN_CSV_COMPACT_APPEND", "history": "RYN_CSV_HISTORY_APPEND"}
+MODES = {"CSV": "RYN_CSV_APPEND", "COMPACT": "RYN_CSV_COMPACT_APPEND", "HISTORY": "RYN_CSV_HISTORY_APPEND"}
 # A name with a comma: quoted in a comma file, and by a spreadsheet that saves with commas.
 EXTRA = "actual = 20.0042\nnominal = 20\nupper_tol = 0.01\nresolution = 0.0001\nunit = 1\n" \
         "measured = 2024-03-06 08:30:00\n"

@@ -55,7 +55,8 @@ std::string HeaderMisfit(const MCsvFile& table) {
   for (const std::string& header : table.vHeaders) {
     if (header.empty()) return "an empty header";
     if (ReadsAsEntry(header)) return "the header " + Quoted(header) + " is a value";
-    if (header.find_first_of("\"\r\n") != std::string::npos) return "the header " + Quoted(header) + " holds a quote or line end";
+    if (header.find_first_of("\"\r\n") != std::string::npos)
+      return "the header " + Quoted(header) + " holds a quote or line end";
   }
   return "";
 }
