@@ -1,12 +1,12 @@
 #include "PlainRows.h"
 
-#include "MCsvFile.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
+
+#include "MCsvFile.h"
 
 namespace
 {
@@ -120,6 +120,7 @@ bool ParseHeaderLine(const char* s, const char* e, char separator, std::vector<s
             return false;
     }
 }
+
 // Past the byte-order mark that may open the header line [s, e).
 const char* AfterByteOrderMark(const char* s, const char* e)
 {

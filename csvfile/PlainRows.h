@@ -1,6 +1,7 @@
 // A table file exactly as MCsvFile writes it in row layout (quoted headers,
-// unquoted entries, CR LF line ends, maybe a byte-order mark first): such a file can be appended to by
-// carrying its rows over line by line instead of reading it into a table.
+// unquoted entries, CR LF line ends, maybe a byte-order mark first): such a
+// file can be appended to by carrying its rows over line by line instead of
+// reading it into a table.
 #pragma once
 
 #include <cstddef>
