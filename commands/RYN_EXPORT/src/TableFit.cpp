@@ -63,12 +63,15 @@ std::string HeaderMisfit(const MCsvFile& table) {
 
 // The rewrite writes a cell as it stands: a quote, a line end or the
 // separator in it would split or join cells when the file is read again.
+// A table holds millions of cells: each byte is looked up, not searched for.
 std::string CellMisfit(const MCsvFile& table, char separator) {
-  const std::string unwritable = std::string("\"\r\n") + separator;
+  bool unwritable[256] = {};
+  for (unsigned char c : {'"', '\r', '\n', separator}) unwritable[c] = true;
   for (const StringColumn& column : table.vStringColumns)
     for (std::string_view cell : column)
-      if (cell.find_first_of(unwritable) != std::string_view::npos)
-        return "the cell " + Quoted(cell) + " cannot be written back with the separator " + Quoted(Shown(separator));
+      for (unsigned char c : cell)
+        if (unwritable[c])
+          return "the cell " + Quoted(cell) + " cannot be written back with the separator " + Quoted(Shown(separator));
   return "";
 }
 
