@@ -3,6 +3,8 @@
 // byte-range locks with Win32's semantics (per handle, across processes).
 #pragma once
 
+#include <cstdint>
+
 #include "platform/types.h"
 
 #if !defined(_WIN32)

@@ -1,5 +1,6 @@
 #include "Holds.h"
 
+#include "menvironment.h"
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/fs.h"
@@ -10,9 +11,10 @@
 namespace ryn {
 namespace {
 
-// A hold of a moment is waited out; about two seconds in all.
-constexpr int kReplaceAttempts = 100;
+// A hold of a moment is waited out: two seconds in all
+// (RYN_TEST_HOLD_WAIT_MS for tests that hold files on purpose).
 constexpr DWORD kReplaceWaitMs = 20;
+int ReplaceAttempts() { return static_cast<int>(MEnv_Number("RYN_TEST_HOLD_WAIT_MS", 2000) / kReplaceWaitMs) + 1; }
 
 bool ProbeMeetsHold(const std::string& file) {
   HANDLE probe = CreateFileA(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -41,7 +43,7 @@ bool ReplaceWaitingOutHolds(const std::string& from, const std::string& to, bool
     if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
     const DWORD error = GetLastError();
     held = HeldBy(to, error);
-    const bool retry = held ? attempt < kReplaceAttempts : error == ERROR_ACCESS_DENIED && !deniedBefore;
+    const bool retry = held ? attempt < ReplaceAttempts() : error == ERROR_ACCESS_DENIED && !deniedBefore;
     deniedBefore = !held && error == ERROR_ACCESS_DENIED;
     if (!retry) {
       SetLastError(error);
