@@ -275,8 +275,11 @@ int Iterations() {
 TEST(CrashLoop, EveryReportedRunIsInTheFileOnceAndNoOutsideEditIsTouched) {
   // Runs fsync at every step: a file system in memory keeps the loop short.
   if (fs::is_directory("/dev/shm")) setenv("TMPDIR", "/dev/shm", 1);
-  const unsigned seed = std::random_device{}();
+  const char* fixed = std::getenv("RYN_CRASH_LOOP_SEED");
+  const unsigned seed = fixed ? unsigned(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
+  std::printf("seed %u (RYN_CRASH_LOOP_SEED repeats it)\n", seed);
   for (const Mode& mode : kModes) {
+    if (const char* only = std::getenv("RYN_CRASH_LOOP_MODE"); only && only != std::string(mode.append)) continue;
     SCOPED_TRACE(std::string(mode.append) + ", seed " + std::to_string(seed));
     Loop loop(mode, seed);
     for (int i = 0; i < Iterations(); ++i) loop.Iterate();

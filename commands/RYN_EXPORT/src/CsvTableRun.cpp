@@ -105,7 +105,8 @@ bool CsvTableRun::Compose(Addition& addition, std::string& message) {
   // A run that adds rows and no column to a carried-over file adds them at
   // its end: the same bytes, O(row) not O(file).
   if (m_carried && m_table.vHeaders.size() == m_plain.Headers().size()) {
-    AppendNewRows(addition.bytes);
+    AppendNewRows(addition.bytes, &addition.keptEnds);
+    addition.keptEnds.resize(m_file.Kept().size());  // each kept run is one row, before this run's
     m_plain.AddRows(m_table.vStringColumns.empty() ? 0 : m_table.vStringColumns[0].size());
     addition.memo = m_plain.Memo();
     return true;
@@ -189,12 +190,14 @@ bool CsvTableRun::WriteTable(Aside& aside) {
   return aside.Unwritten(m_table.GetSystemError());
 }
 
-void CsvTableRun::AppendNewRows(std::string& out) const {
+void CsvTableRun::AppendNewRows(std::string& out, std::vector<size_t>* rowEnds) const {
   const std::vector<std::string>& headers = m_table.vHeaders;
   const StringColumns& entries = m_table.vStringColumns;
   const std::size_t rows = headers.empty() ? 0 : entries[0].size();
-  for (std::size_t r = 0; r < rows; ++r)
+  for (std::size_t r = 0; r < rows; ++r) {
     m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return entries[c][r]; }, false);
+    if (rowEnds) rowEnds->push_back(out.size());
+  }
 }
 
 bool CsvTableRun::WriteCarriedOver(Aside& aside) {

@@ -54,7 +54,8 @@ class CsvTableRun {
   const char* EndRow();
   bool WriteTable(Aside& aside);
   bool WriteCarriedOver(Aside& aside);
-  void AppendNewRows(std::string& out) const;
+  // The table's rows as lines; `rowEnds` gets where each ends.
+  void AppendNewRows(std::string& out, std::vector<size_t>* rowEnds = nullptr) const;
 
   std::string m_path;
   std::string m_separator;
