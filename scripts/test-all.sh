@@ -7,7 +7,7 @@
 #   win64          x86_64 cross build, tests under wine64
 #   package-win64  scripts/package.sh's x86_64 zip, unzipped and tested under wine64
 #   package-win32  the i686 zip, unzipped and tested under 32-bit wine
-#   fuzz           libFuzzer targets and a short smoke run
+#   fuzz           the CSV golden files, libFuzzer targets and a short smoke run
 #   clean-tree     the legs left nothing in the checkout (git status --porcelain)
 # Installs missing build tools first. Exits non-zero when any leg fails;
 # the other legs still run, so one run shows every failure. A leg that
@@ -98,7 +98,7 @@ leg_package_win32() {
 
 leg_fuzz() {
   preset_cycle fuzz no || return 1
-  # The smoke run gets 60 s of fuzzing per target (two now); the outer limit only catches a hang.
+  # The golden files, then 60 s of fuzzing per target (two now); the outer limit only catches a hang.
   timeout --kill-after=10 300 bash fuzz/run-smoke.sh build/fuzz 60 </dev/null
 }
 
