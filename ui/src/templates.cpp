@@ -1,6 +1,7 @@
 // The dialog templates the pages run on, in dialog units. The Win32 build
 // has the same controls in its resource script; a test holds the two together.
 #include "ui/kit.h"
+#include "norvia/record_page.h"
 
 namespace ui {
 namespace {

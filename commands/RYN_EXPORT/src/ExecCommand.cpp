@@ -11,6 +11,7 @@
 #include "norvia/diag.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
+#include "norvia/module.h"
 
 using namespace ryn;
 

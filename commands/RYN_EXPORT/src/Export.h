@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "norvia/framework.h"
+#include "norvia/command.h"
+#include "norvia/module.h"
 
 class CExportEditDlg;
 class CFeaturesEditDlg;

@@ -12,6 +12,7 @@
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
+#include "norvia/transfer.h"
 
 using namespace ryn;
 

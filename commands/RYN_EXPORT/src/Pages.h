@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "norvia/framework.h"
+#include "norvia/command.h"
+#include "norvia/record_page.h"
 
 namespace ui {
 class Control;

@@ -9,7 +9,7 @@
 #include "RemoteVexlo.h"
 #include "ScriptInterfaceFile.h"
 #include "TextReplace.h"
-#include "norvia/framework.h"
+#include "norvia/command.h"
 #include "norvia/services.h"
 #include "platform/clock.h"
 #include "platform/error.h"

@@ -15,7 +15,10 @@
 #include <vector>
 
 #include "mboundary.h"
-#include "norvia/framework.h"
+#include "norvia/command.h"
+#include "norvia/control.h"
+#include "norvia/module.h"
+#include "norvia/page_script.h"
 
 namespace ui {
 

@@ -1,62 +1,14 @@
-// The plug-in framework: module state, the command bases with parameter
-// access by text, the page list of ExecGUI, and message pumping.
-#include "norvia/framework.h"
+// The command bases with parameter access by text, the page base, the page
+// list of ExecGUI, and message pumping.
+#include "norvia/command.h"
 
 #include <cstring>
 #include <sstream>
 
-#include "norvia/translate.h"
-#include "platform/module.h"
+#include "norvia/module.h"
 #include "text_util.h"
 
-// ---- module state
-
-namespace {
-NorviaModuleState g_hostState;
-NorviaModuleState* g_current = &g_hostState;
-}  // namespace
-
-NorviaModuleStateGuard::NorviaModuleStateGuard(NorviaModuleState* state) : m_pPrevious(g_current) {
-  g_current = state ? state : &g_hostState;
-}
-
-NorviaModuleStateGuard::~NorviaModuleStateGuard() { g_current = m_pPrevious; }
-
-NorviaModuleState* Norvia_CurrentModuleState() { return g_current; }
-const char* AfxGetAppName() { return g_current->appName.c_str(); }
-
-void Norvia_InitModuleState(NorviaModuleState& state, const void* address) {
-  char path[MAX_PATH * 4] = {0};
-  HMODULE module = Plat_ModuleOfAddress(address);
-  state.resource = module;
-  if (!module || GetModuleFileNameA(module, path, sizeof path) == 0) return;
-  std::string name = path;
-  size_t slash = name.find_last_of("/\\");
-  if (slash != std::string::npos) name = name.substr(slash + 1);
-  size_t dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  state.appName = name;
-}
-
-HICON Norvia_LoadIcon(int resourceId) {
-  return LoadIconA(static_cast<HINSTANCE>(g_current->resource), MAKEINTRESOURCEA(resourceId));
-}
-
-void InitGenTrelmDll() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  Translate_AddLocFile("", "", "", "miscellaneous.loc");
-}
-
-void InitRynGenericDll() {
-  static bool done = false;
-  if (done) return;
-  done = true;
-  Translate_AddLocFile("", "", "", "RynGeneric.loc");
-}
-
-// ---- pages
+// ---- the page base
 
 TrelmTabDialog::TrelmTabDialog(int templateId, CTrelmGeneric* owner)
     : m_nTemplateId(templateId), m_pOwner(owner) {}
@@ -187,7 +139,7 @@ const char* CTrelmGeneric::ExecGUI(int mode, void*, void*, int, void*) {
   pages.swap(m_prepDlgs);
   for (TrelmTabDialog* page : pages)
     if (page) page->SetExecMode(mode);
-  if (TrelmPageRunner runner = g_current->pageRunner) return runner(*this, pages, mode);
+  if (TrelmPageRunner runner = Norvia_CurrentModuleState()->pageRunner) return runner(*this, pages, mode);
   // Without a dialog kit the pages are initialised and applied at once.
   for (TrelmTabDialog* page : pages)
     if (page && page->OnInitDialog() && !page->OnApply()) return "The parameters could not be applied.";

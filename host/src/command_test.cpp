@@ -1,4 +1,6 @@
-#include "norvia/framework.h"
+#include "norvia/command.h"
+#include "norvia/module.h"
+#include "norvia/sibling.h"
 
 #include <gtest/gtest.h>
 

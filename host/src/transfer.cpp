@@ -1,8 +1,7 @@
-// Value transfer between page controls and parameters, and the framework's
-// drawing-header page.
-#include <cstring>
+// Value transfer between page controls and parameters.
+#include "norvia/transfer.h"
 
-#include "norvia/framework.h"
+#include "norvia/module.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "text_util.h"
@@ -29,9 +28,9 @@ bool Fail(TrelmControl& control, const std::string& text) {
 
 }  // namespace
 
-void SetControlEntry(void* handle, CNamedObject& object, CNamedObject** constants) {
+void SetControlEntry(TrelmControl* handle, CNamedObject& object, CNamedObject** constants) {
   if (!handle) return;
-  auto& control = *static_cast<TrelmControl*>(handle);
+  TrelmControl& control = *handle;
   if (!control.IsCombo()) {
     control.SetText(object.IsStringAvailable() ? object.GetString() : std::string());
     return;
@@ -49,9 +48,9 @@ void SetControlEntry(void* handle, CNamedObject& object, CNamedObject** constant
   control.SetCurSel(selection);
 }
 
-bool GetControlEntry(void* handle, CNamedObject& object, bool check, CNamedObject** constants) {
+bool GetControlEntry(TrelmControl* handle, CNamedObject& object, bool check, CNamedObject** constants) {
   if (!handle) return true;
-  auto& control = *static_cast<TrelmControl*>(handle);
+  TrelmControl& control = *handle;
   std::string text;
   if (control.IsCombo()) {
     int selection = control.GetCurSel();
@@ -74,9 +73,9 @@ bool GetControlEntry(void* handle, CNamedObject& object, bool check, CNamedObjec
   return true;
 }
 
-void FillComboList(void* handle, CNamedObject** constants) {
+void FillComboList(TrelmControl* handle, CNamedObject** constants) {
   if (!handle) return;
-  auto& control = *static_cast<TrelmControl*>(handle);
+  TrelmControl& control = *handle;
   control.ResetContent();
   for (; constants && *constants; ++constants)
     control.AddItem(Translate((*constants)->GetName(), 0, nullptr, AfxGetAppName()), (*constants)->GetName());
@@ -84,56 +83,4 @@ void FillComboList(void* handle, CNamedObject** constants) {
 
 bool GetValueFromString(const std::string& text, CNamedObject& object, CNamedObject** constants) {
   return object.Set(text, constants);
-}
-
-// ---- the drawing-header page
-
-const char* const CEditRecordParameterGeneric::kFieldNames[kFieldCount] = {
-    "TITLE_1",   "TITLE_2",   "TITLE_3", "REVISION", "OPERATOR", "PART_NAME", "DRAWING_NO",
-    "OPERATION", "COMMENT",   "TEXT_1",  "TEXT_2",   "TEXT_3",   "TEXT_4",    "TEXT_5"};
-
-CEditRecordParameterGeneric::CEditRecordParameterGeneric(CTrelmGeneric* owner, CNamedObject** args, void*)
-    : TrelmTabDialog(kTemplateId, owner), m_ppArgs(args) {}
-
-CNamedObject* CEditRecordParameterGeneric::FindField(int index) const {
-  for (CNamedObject** arg = m_ppArgs; arg && *arg; ++arg)
-    if (!std::strcmp((*arg)->GetName(), kFieldNames[index])) return *arg;
-  return nullptr;
-}
-
-int CEditRecordParameterGeneric::OnInitDialog() {
-  TrelmTabDialog::OnInitDialog();
-  for (int i = 0; i < kFieldCount; ++i) {
-    CNamedObject* field = FindField(i);
-    if (field) {
-      SetControlEntry(GetDlgItem(kFirstEditId + i), *field);
-    } else {
-      HideField(kFieldNames[i]);
-    }
-  }
-  return 1;
-}
-
-int CEditRecordParameterGeneric::OnApply() {
-  for (int i = 0; i < kFieldCount; ++i) {
-    TrelmControl* edit = GetDlgItem(kFirstEditId + i);
-    CNamedObject* field = FindField(i);
-    if (!edit || !field || !edit->IsVisible()) continue;
-    // A hidden field keeps its parameter as it was.
-    if (!GetControlEntry(edit, *field, GetExecMode() != TRELM_EXEC_MODE_EDIT)) return 0;
-  }
-  return 1;
-}
-
-void CEditRecordParameterGeneric::HideField(const char* name) {
-  for (int i = 0; i < kFieldCount; ++i) {
-    if (std::strcmp(kFieldNames[i], name)) continue;
-    if (TrelmControl* edit = GetDlgItem(kFirstEditId + i)) edit->Show(false);
-    if (TrelmControl* label = GetDlgItem(kFirstLabelId + i)) label->Show(false);
-  }
-}
-
-TrelmPageScript& Trelm_PageScript() {
-  static TrelmPageScript script;
-  return script;
 }
