@@ -6,7 +6,7 @@
 #include "Boundary.h"
 #include "DateTimePlaceholders.h"
 #include "Export.h"
-#include "ModeParameters.h"
+#include "ModeKinds.h"
 #include "Parameters.h"
 #include "norvia/diag.h"
 #include "norvia/services.h"
@@ -24,8 +24,7 @@ const char* const kRetiredMessage =
 }  // namespace
 
 bool CTrelmExport::IsCsvMode() const {
-  const ModeRow* row = FindMode(MODE.GetValue());
-  return MODE.IsValueAvailable() && row && IsCsvKind(row->kind);
+  return MODE.IsValueAvailable() && UseOf(MODE.GetValue()) == kUsedByTables;
 }
 
 const char* CTrelmExport::ExecCommand(bool bCheckOnly) {
@@ -112,29 +111,21 @@ const char* CTrelmExport::CheckScheme() {
   return nullptr;
 }
 
+const char* CTrelmExport::RetiredModeMessage() { return kRetiredMessage; }
+
 const char* CTrelmExport::Dispatch(bool bCheckOnly) {
   try {
     const ModeRow* row = FindMode(MODE.GetValue());
     if (!row) return "The selected MODE is unknown!";
-    switch (row->kind) {
-      case ModeKind::Retired:
-        if (MTrace_TestMasterLevel(1) && MTrace_Location(__FILE__, __LINE__, "default", 1))
-          MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
-                        row->keyword);
-        return bCheckOnly ? nullptr : kRetiredMessage;
-      case ModeKind::Ascii:
-        return bCheckOnly ? nullptr : FunctionExportASCII();
-      case ModeKind::Script:
-        return RunScriptExport();
-      case ModeKind::Csv:
-      case ModeKind::CsvCompact:
-      case ModeKind::CsvHistory:
-        if (bCheckOnly) return nullptr;
-        if (ADDITIONAL_DATA_FILE.IsValueAvailable())
-          if (const char* message = ExportAdditionalData()) return message;
-        return row->kind == ModeKind::CsvHistory ? FunctionExportCSVHistory() : FunctionExportCSV();
-    }
-    return "The selected MODE is unknown!";
+    if (row->kind == ModeKind::Retired && MTrace_TestMasterLevel(1) &&
+        MTrace_Location(__FILE__, __LINE__, "default", 1))
+      MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
+                    row->keyword);
+    const ModeKindRow& kind = KindRowOf(row->mode);
+    if (bCheckOnly && !kind.whenChecking) return nullptr;
+    if (kind.additionalData && ADDITIONAL_DATA_FILE.IsValueAvailable())
+      if (const char* message = ExportAdditionalData()) return message;
+    return (this->*kind.writer)();
   } catch (const char* text) {
     // "Invalid address" is how a writer ends a run that has nothing left to do.
     if (std::string(text) == "Invalid address") return nullptr;

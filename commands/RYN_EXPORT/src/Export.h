@@ -51,6 +51,10 @@ class CTrelmExport : public CRynTrelmGeneric {
   const char* FunctionExportCSV();
   const char* FunctionExportCSVHistory();
   const char* ExportAdditionalData();
+  // The script export: the interface file, the script run, the interface file removed.
+  const char* RunScriptExport();
+  // What a retired data-transfer mode answers.
+  const char* RetiredModeMessage();
   CsvPairs CreateCSVData(MCFeature& feature);
   CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
   const char* WriteScriptInterfaceFile(const std::string& path);
@@ -81,7 +85,6 @@ class CTrelmExport : public CRynTrelmGeneric {
                                   const bool recognised[3]);
   const char* CheckScheme();
   const char* Dispatch(bool bCheckOnly);
-  const char* RunScriptExport();
 };
 
 // The one export object of the library.
