@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "Status.h"
 #include "norvia/command.h"
 #include "norvia/module.h"
 
@@ -40,7 +41,7 @@ class CTrelmExport : public CRynTrelmGeneric {
   std::vector<std::string> DrawingHeaderTexts();
 
   // Executor helpers.
-  const char* RunCommand(bool bCheckOnly);
+  ryn::Status RunCommand(bool bCheckOnly);
   bool IsCsvMode() const;
   void InitSeparatorDefaults(std::string& value, std::string& decimal, std::string& thousands);
   bool ParseSeparator(const CNamedString& parameter, std::string& separator);
@@ -52,14 +53,14 @@ class CTrelmExport : public CRynTrelmGeneric {
   const char* FunctionExportCSVHistory();
   const char* ExportAdditionalData();
   // The script export: the interface file, the script run, the interface file removed.
-  const char* RunScriptExport();
+  ryn::Status RunScriptExport();
   // What a retired data-transfer mode answers.
-  const char* RetiredModeMessage();
+  ryn::Status RetiredModeMessage();
   CsvPairs CreateCSVData(MCFeature& feature);
   CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
   const char* WriteScriptInterfaceFile(const std::string& path);
-  // The script's error text, or null.
-  const char* RunExportScript(std::string scriptFile);
+  // Failed with the script's error text when the script did not run through.
+  ryn::Status RunExportScript(std::string scriptFile);
   static constexpr int kDrawingHeaderCount = 13;
 
   HICON m_hIcon = nullptr;
@@ -79,12 +80,12 @@ class CTrelmExport : public CRynTrelmGeneric {
  private:
   std::string ParameterText(int index);
   void FillSeparatorNames();
-  const char* CheckModeClass();
-  const char* CheckCsvSettings();
-  const char* CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
+  ryn::Status CheckModeClass();
+  ryn::Status CheckCsvSettings();
+  ryn::Status CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
                                   const bool recognised[3]);
-  const char* CheckScheme();
-  const char* Dispatch(bool bCheckOnly);
+  ryn::Status CheckScheme();
+  ryn::Status Dispatch(bool bCheckOnly);
 };
 
 // The one export object of the library.

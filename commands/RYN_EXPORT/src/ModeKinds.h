@@ -36,14 +36,22 @@ struct ModeKindRow {
   const char* filter;
   const char* schemeLabel;
   int pathKind;
-  const char* (CTrelmExport::*writer)();
+  Status (*writer)(CTrelmExport&);
   bool whenChecking;
   bool additionalData;
 };
 
 inline constexpr ModeKindRow kModeKinds[] = {
 #define RYN_MODE_KIND_ROW(kind, use, extension, filter, label, pathKind, writer, whenChecking, additionalData) \
-  {ModeKind::kind, use, extension, filter, label, pathKind, &CTrelmExport::writer, whenChecking, additionalData},
+  {ModeKind::kind,                                                                                             \
+   use,                                                                                                        \
+   extension,                                                                                                  \
+   filter,                                                                                                     \
+   label,                                                                                                      \
+   pathKind,                                                                                                   \
+   [](CTrelmExport& e) { return StatusOf(e.writer()); },                                                       \
+   whenChecking,                                                                                               \
+   additionalData},
     RYN_MODE_KIND_TABLE(RYN_MODE_KIND_ROW)
 #undef RYN_MODE_KIND_ROW
 };
