@@ -5,6 +5,7 @@
 
 #include "Export.h"
 #include "ModeKinds.h"
+#include "PageTemplates.h"
 #include "Pages.h"
 #include "Parameters.h"
 #include "TextReplace.h"
@@ -39,8 +40,8 @@ struct PageParameter {
   int apply;  // its place when the page is applied
 };
 const PageParameter kPageParameters[kParameterCount] = {
-#define RYN_PAGE_PARAMETER(ident, name, type, initial, argument, use, refused, control, label, button, choices, \
-                           mandatory, apply)                                                                   \
+#define RYN_PAGE_PARAMETER(ident, name, type, initial, argument, use, refused, control, label, labelKey, button, \
+                           choices, mandatory, apply)                                                           \
   {&ident, control, label, button, Choices::choices, mandatory, apply},
     RYN_PARAMETER_TABLE(RYN_PAGE_PARAMETER)
 #undef RYN_PAGE_PARAMETER
@@ -105,6 +106,7 @@ ui::FileSettings FileSetup(int kind, int openArg, const char* filter, const char
 }  // namespace
 
 CExportEditDlg::CExportEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {
+  RegisterPageTemplates();
   static const char* const autoKeys[] = {
       "<PROTOCOL_HEADER__TITLE_1>",     "<PROTOCOL_HEADER__TITLE_2>",      "<PROTOCOL_HEADER__TITLE_3>",
       "<PROTOCOL_HEADER__OPERATOR>",    "<PROTOCOL_HEADER__PART_NAME>",    "<PROTOCOL_HEADER__DRAWING_NO>",

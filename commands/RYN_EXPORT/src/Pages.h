@@ -19,7 +19,7 @@ class PageWindow;
 // Control ids of template 102: each parameter's control, label and "..."
 // button from its row of the parameter table (0: none).
 enum ExportDlgId {
-#define RYN_PAGE_IDS(ident, name, type, initial, argument, use, refused, control, label, button, ...) \
+#define RYN_PAGE_IDS(ident, name, type, initial, argument, use, refused, control, label, labelKey, button, ...) \
   IDC_##ident = control, IDC_LABEL_##ident = label, IDC_BROWSE_##ident = button,
   RYN_PARAMETER_TABLE(RYN_PAGE_IDS)
 #undef RYN_PAGE_IDS
