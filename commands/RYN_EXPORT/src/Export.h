@@ -40,13 +40,6 @@ class CTrelmExport : public CRynTrelmGeneric {
   // The thirteen drawing-header texts, in that order (empty when not given).
   std::vector<std::string> DrawingHeaderTexts();
 
-  // Executor helpers.
-  ryn::Status RunCommand(bool bCheckOnly);
-  bool IsCsvMode() const;
-  void InitSeparatorDefaults(std::string& value, std::string& decimal, std::string& thousands);
-  bool ParseSeparator(const CNamedString& parameter, std::string& separator);
-  std::string SeparatorDisplayName(char c) const;
-
   // Writers; each returns null on success, else the message for the host.
   const char* FunctionExportASCII();
   const char* FunctionExportCSV();
@@ -59,8 +52,6 @@ class CTrelmExport : public CRynTrelmGeneric {
   CsvPairs CreateCSVData(MCFeature& feature);
   CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
   const char* WriteScriptInterfaceFile(const std::string& path);
-  // Failed with the script's error text when the script did not run through.
-  ryn::Status RunExportScript(std::string scriptFile);
   static constexpr int kDrawingHeaderCount = 13;
 
   HICON m_hIcon = nullptr;
@@ -78,6 +69,14 @@ class CTrelmExport : public CRynTrelmGeneric {
   std::string m_strDefaultValuesFile;
 
  private:
+  // The executor's steps.
+  ryn::Status RunCommand(bool bCheckOnly);
+  bool IsCsvMode() const;
+  void InitSeparatorDefaults(std::string& value, std::string& decimal, std::string& thousands);
+  bool ParseSeparator(const CNamedString& parameter, std::string& separator);
+  std::string SeparatorDisplayName(char c) const;
+  // Failed with the script's error text when the script did not run through.
+  ryn::Status RunExportScript(std::string scriptFile);
   std::string ParameterText(int index);
   void FillSeparatorNames();
   ryn::Status CheckModeClass();
