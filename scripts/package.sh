@@ -36,7 +36,8 @@ package() {
   rm -rf "$stage"
   mkdir -p "$stage/loc" dist
   for file in "${programs[@]}"; do cp "$build/bin/$file" "$stage/"; done
-  cp "$build"/bin/loc/*.loc "$stage/loc/"
+  # The host stand-in's translations and the command's own, from where each lives.
+  cp host/loc/*.loc "commands/RYN_EXPORT/RYN EXPORT.loc" "$stage/loc/"
   # The example environment as the repository holds it, without what runs left there.
   cp -r examples/env "$stage/env"
   rm -rf "$stage/env/export" "$stage/env/log" "$stage/env/interface" "$stage/env/.gitignore"
