@@ -4,6 +4,7 @@
 
 #include "CsvLayout.h"
 #include "MCsvFile.h"
+#include "platform/fs.h"
 
 namespace ryn::trend {
 namespace {
@@ -44,6 +45,10 @@ NumberFormat NumberFormatOf(const TableColumns& columns, const Separators& given
 std::unique_ptr<TrendBuilder> ReadTable(const std::string& path, const Separators& given, std::string& error) {
   char separator = ';';
   bool transposed = false;
+  if (_access(path.c_str(), 0) != 0) {
+    error = MCsvFile::ErrorText(MCsvFile::ERR_FILE_NOT_FOUND);
+    return nullptr;
+  }
   if (!DetectTable(path, given, separator, transposed, error)) return nullptr;
   MCsvFile table;
   table.strSeparator = std::string(1, separator);

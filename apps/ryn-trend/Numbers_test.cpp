@@ -1,0 +1,51 @@
+#include "Numbers.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace ryn::trend;
+
+TEST(Numbers, SeparatorsAreToldFromTheEntries) {
+  const struct {
+    std::vector<std::string_view> entries;
+    char decimal, thousands;
+  } cases[] = {
+      {{"12.5031", "-.--", "45"}, '.', 0},
+      {{"12,5031", "-.--"}, ',', 0},
+      {{"1.234.567,25", "3,5"}, ',', '.'},
+      {{"1'234'567,25"}, ',', '\''},
+      {{"1,234,567", "2.5"}, '.', ','},
+      {{"1,5e+03"}, ',', 0},
+      {{"45", ""}, '.', 0},
+  };
+  for (const auto& c : cases) {
+    const NumberFormat f = DetectNumberFormat(c.entries);
+    EXPECT_EQ(f.decimal, c.decimal) << c.entries[0];
+    EXPECT_EQ(f.thousands, c.thousands) << c.entries[0];
+  }
+}
+
+TEST(Numbers, ParsesWhatTheExportWritesAndNothingElse) {
+  const NumberFormat german{',', '.'}, english{'.', 0};
+  const struct {
+    const char* text;
+    NumberFormat format;
+    bool ok;
+    double value;
+  } cases[] = {
+      {"1.234.567,25", german, true, 1234567.25}, {"-0,0100", german, true, -0.01}, {"1,5e+03", german, true, 1500},
+      {"12.5031", english, true, 12.5031},        {"+3", english, true, 3},         {"-.--", english, false, 0},
+      {"-,--", german, false, 0},                  {"12,5", english, false, 0},      {"1..2", german, false, 0},
+      {"", english, false, 0},                     {"mm", english, false, 0},        {".5.", german, false, 0},
+  };
+  for (const auto& c : cases) {
+    double value = 0;
+    EXPECT_EQ(ParseNumber(c.text, c.format, value), c.ok) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(value, c.value) << c.text;
+    }
+  }
+}
+
+}  // namespace
