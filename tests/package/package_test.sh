@@ -52,7 +52,7 @@ done
 summary=$("$source_dir/scripts/wine-run.sh" "$dir/ryn-trend.exe" --summary "$trend_env/export/trend.csv" </dev/null 2>&1 | tr -d '\r')
 linux_trend=$(dirname "$e2e")/ryn-trend
 expected_summary=$("$linux_trend" --summary "$trend_env/export/trend.csv" 2>&1)
-[[ $summary == "$expected_summary" && $summary == *"Pocket depth,4,8.093,"* ]] ||
+[[ $summary == "$expected_summary" && $summary == *"depth_pocket,4,8.093,"* ]] ||
   fail "ryn-trend.exe --summary: '$summary', the Linux build says '$expected_summary'"
 
 # The end-to-end exports, with the packaged host in place of the built one.
