@@ -1,0 +1,154 @@
+// ryn-trend against the table library it reads with: the page of a history
+// of 100,000 runs x 40 features against MCsvFile::Read of that file (target:
+// at most 1.5x), and the page update after one appended run while following
+// a 1 MB and a 1 GB history (targets: under 50 ms; the 1 GB one within 2x of
+// the 1 MB one). Each ratio is of two figures measured in this run. The 1 GB
+// case is skipped, with a message, when the disk has no room for it.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+#include <string>
+
+#include "Analysis.h"
+#include "MCsvFile.h"
+#include "PageData.h"
+#include "PageFile.h"
+#include "TableFollower.h"
+#include "TableReader.h"
+
+namespace fs = std::filesystem;
+using namespace ryn::trend;
+
+namespace {
+
+constexpr int kFeatures = 40;
+constexpr const char* kTemplate = "<script>const RYN_TREND = /*RYN_TREND_DATA*/null;</script>";
+
+fs::path Folder() {
+  static const fs::path folder = [] {
+    fs::path p = fs::temp_directory_path() / ("ryn-trend-bench-" + std::to_string(::getpid()));
+    fs::create_directories(p);
+    return p;
+  }();
+  return folder;
+}
+
+std::string Row(long run) {
+  std::string row;
+  char field[96];
+  for (int f = 0; f < kFeatures; ++f) {
+    const double value = 10 + f + 0.001 * ((run * 7919 + f * 104729) % 200) + 1e-6 * run;
+    std::snprintf(field, sizeof field, "%s%.4f;mm;2024.%02ld.%02ld;%02ld:%02ld:00", f ? ";" : "", value,
+                  1 + run / 28 % 12, 1 + run % 28, run / 60 % 24, run % 60);
+    row += field;
+  }
+  return row + "\r\n";
+}
+
+// A history table of `runs` runs, or of at least `bytes` bytes.
+std::string MakeHistory(const std::string& name, long runs, std::uint64_t bytes = 0) {
+  const std::string path = (Folder() / name).string();
+  std::ofstream out(path, std::ios::binary);
+  for (int f = 0; f < kFeatures; ++f)
+    out << (f ? ";" : "") << "\"VALUE.f" << f << "\";\"UNIT.f" << f << "\";\"DATE.f" << f << "\";\"TIME.f" << f << "\"";
+  out << "\r\n";
+  std::uint64_t written = 0;
+  for (long run = 0; run < runs || written < bytes; ++run) {
+    const std::string row = Row(run);
+    out << row;
+    written += row.size();
+  }
+  return path;
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void WritePageOf(const TrendData& data, const std::string& page, bool watch) {
+  const RuleOptions rules;
+  std::string html, error;
+  FillTemplate(kTemplate, PageJson(data, Analyse(data, rules), rules, {"t", "t", "now", watch}), html);
+  if (!WritePage(page, html, error)) std::fprintf(stderr, "%s\n", error.c_str());
+}
+
+void BM_PageAgainstRead(benchmark::State& state) {
+  static const std::string table = MakeHistory("h100k.csv", 100000);
+  const std::string page = (Folder() / "page.html").string();
+  double read = 0, whole = 0;
+  for (auto _ : state) {
+    auto t0 = std::chrono::steady_clock::now();
+    MCsvFile csv;
+    csv.strSeparator = ";";
+    csv.Read(table, MCsvFile::READ_AS_STRING, false);
+    read += Seconds(t0);
+    t0 = std::chrono::steady_clock::now();
+    std::string error;
+    auto builder = ReadTable(table, {}, error);
+    WritePageOf(builder->Data(), page, false);
+    whole += Seconds(t0);
+    state.SetIterationTime(Seconds(t0));
+  }
+  state.counters["read_s"] = read / state.iterations();
+  state.counters["page_s"] = whole / state.iterations();
+  state.counters["page/read"] = whole / read;
+  std::printf("page of 100,000 runs x 40 features: %.3f s, MCsvFile::Read %.3f s: %.2fx (target <= 1.5x)\n",
+              whole / state.iterations(), read / state.iterations(), whole / read);
+}
+
+// One appended run while following: poll, analyse, write the page.
+double UpdateAfterAppend(const std::string& table) {
+  TableFollower follower(table, {});
+  bool changed = false;
+  std::string error;
+  follower.Poll(changed, error);
+  const std::string page = table + ".html";
+  double best = 1e9;
+  for (long run = 0; run < 5; ++run) {
+    std::ofstream(table, std::ios::binary | std::ios::app) << Row(run);
+    const auto t0 = std::chrono::steady_clock::now();
+    follower.Poll(changed, error);
+    WritePageOf(follower.Builder()->Data(), page, true);
+    best = std::min(best, Seconds(t0));
+  }
+  return best;
+}
+
+void BM_WatchUpdate(benchmark::State& state) {
+  const std::string small = MakeHistory("h1mb.csv", 0, 1 << 20);
+  double smallUpdate = 0, bigUpdate = 0;
+  for (auto _ : state) {
+    smallUpdate = UpdateAfterAppend(small);
+    state.SetIterationTime(smallUpdate);
+  }
+  state.counters["update_1MB_ms"] = smallUpdate * 1e3;
+  std::printf("watch update after one run, 1 MB history: %.1f ms (target < 50 ms)\n", smallUpdate * 1e3);
+  if (fs::space(Folder()).available < (std::uint64_t(3) << 30)) {
+    std::printf("watch update, 1 GB history: skipped, less than 3 GB free in %s\n", Folder().c_str());
+    return;
+  }
+  const std::string big = MakeHistory("h1gb.csv", 0, std::uint64_t(1) << 30);
+  bigUpdate = UpdateAfterAppend(big);
+  fs::remove(big);
+  state.counters["update_1GB_ms"] = bigUpdate * 1e3;
+  state.counters["1GB/1MB"] = bigUpdate / smallUpdate;
+  std::printf("watch update after one run, 1 GB history: %.1f ms, %.2fx the 1 MB one (target <= 2x)\n",
+              bigUpdate * 1e3, bigUpdate / smallUpdate);
+}
+
+BENCHMARK(BM_PageAgainstRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_WatchUpdate)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  std::error_code ec;
+  fs::remove_all(Folder(), ec);
+  return 0;
+}
