@@ -37,11 +37,23 @@ fs::path Folder() {
   return folder;
 }
 
+// A process in control: the sum of three pseudo-random uniforms, centred.
+double Noise(long n) {
+  double sum = 0;
+  for (int k = 0; k < 3; ++k) {
+    std::uint64_t x = static_cast<std::uint64_t>(n) * 3 + k + 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    sum += static_cast<double>((x ^ (x >> 31)) >> 11) / 9007199254740992.0;
+  }
+  return 100 * (sum - 1.5);
+}
+
 std::string Row(long run) {
   std::string row;
   char field[96];
   for (int f = 0; f < kFeatures; ++f) {
-    const double value = 10 + f + 0.001 * ((run * 7919 + f * 104729) % 200) + 1e-6 * run;
+    const double value = 10 + f + 0.001 * Noise(run * kFeatures + f);
     std::snprintf(field, sizeof field, "%s%.4f;mm;2024.%02ld.%02ld;%02ld:%02ld:00", f ? ";" : "", value,
                   1 + run / 28 % 12, 1 + run % 28, run / 60 % 24, run % 60);
     row += field;
