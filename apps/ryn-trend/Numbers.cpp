@@ -36,6 +36,12 @@ std::string MarksOf(std::string_view text) {
 bool ParseNumber(std::string_view text, const NumberFormat& format, double& value) {
   text = Trimmed(text);
   if (text.empty()) return false;
+  const size_t first = text[0] == '-' ? 1 : 0;
+  if (format.decimal == '.' && !format.thousands && first < text.size() && IsDigit(text[first])) {
+    // The common form reads as it stands.
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+  }
   char buffer[64];
   size_t length = 0;
   bool digit = false;

@@ -14,18 +14,26 @@ int Sign(double x) { return (x > 0) - (x < 0); }
 class Checks {
  public:
   Checks(const std::vector<double>& x, double c, double s, bool zones, int runLength)
-      : m_x(x), m_c(c), m_s(s), m_zones(zones), m_runLength(runLength), m_marks(x.size(), 0) {}
+      : m_x(x), m_c(c), m_s(s), m_zones(zones), m_runLength(runLength), m_marks(x.size(), 0), m_zone(x.size(), 0) {}
 
   std::vector<std::uint8_t> Run() {
+    if (m_zones)
+      for (size_t i = 0; i < m_x.size(); ++i) m_zone[i] = ZoneOf(m_x[i] - m_c);
     for (size_t i = 0; i < m_x.size(); ++i) Step(i);
     return std::move(m_marks);
   }
 
  private:
+  // How many zone widths (0 to 3) a point lies beyond the centre, signed by its side.
+  std::int8_t ZoneOf(double d) const {
+    const double a = std::fabs(d);
+    const int k = a > 3 * m_s ? 3 : a > 2 * m_s ? 2 : a > m_s ? 1 : 0;
+    return static_cast<std::int8_t>(k * Sign(d));
+  }
   // Side of point i (+1, -1, 0) when it is beyond k zone widths, else 0.
   int Beyond(size_t i, int k) const {
-    const double d = m_x[i] - m_c;
-    return std::fabs(d) > k * m_s ? Sign(d) : 0;
+    const int z = m_zone[i];
+    return z >= k ? 1 : z <= -k ? -1 : 0;
   }
   // Points among the `window` ending at i that lie beyond k s on `side`.
   int CountBeyond(size_t i, int window, int k, int side) const {
@@ -66,6 +74,7 @@ class Checks {
   const bool m_zones;
   const int m_runLength;
   std::vector<std::uint8_t> m_marks;
+  std::vector<std::int8_t> m_zone;
   int m_lastSide = 0, m_sameSide = 0, m_lastStep = 0, m_rising = 0, m_alternating = 0, m_within = 0, m_outside = 0;
   std::optional<size_t> m_lastAbove, m_lastBelow;
 };

@@ -73,7 +73,11 @@ std::unique_ptr<TrendBuilder> ReadTable(const std::string& path, const Separator
     for (size_t c = 0; c < data.size(); ++c) firstRows.back().push_back(entry(r)(c));
   }
   auto builder = std::make_unique<TrendBuilder>(columns, NumberFormatOf(columns, given, firstRows));
-  for (size_t r = 0; r < rows; ++r) builder->AddRow(entry(r));
+  builder->Reserve(rows);
+  // Feature by feature: the table holds its entries column by column.
+  for (size_t r = 0; r < rows; ++r) builder->AddRun(entry(r));
+  for (size_t f = 0; f < columns.features.size(); ++f)
+    for (size_t r = 0; r < rows; ++r) builder->AddFeatureEntry(f, static_cast<std::uint32_t>(r), entry(r));
   return builder;
 }
 

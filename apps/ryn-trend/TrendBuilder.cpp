@@ -10,6 +10,15 @@ TrendBuilder::TrendBuilder(TableColumns columns, NumberFormat format)
   }
 }
 
+void TrendBuilder::Reserve(size_t runs) {
+  m_data.runs.reserve(m_data.runs.size() + runs);
+  for (FeatureSeries& s : m_data.features) {
+    s.runs.reserve(s.runs.size() + runs);
+    s.values.reserve(s.values.size() + runs);
+    s.out.reserve(s.out.size() + runs);
+  }
+}
+
 // The export writes a nominal or tolerance of exactly 0 as an empty entry.
 double TrendBuilder::NumberOr0(std::string_view text) const {
   double value = 0;

@@ -18,10 +18,25 @@ class TrendBuilder {
   // the row has none.
   template <class EntryAt>
   void AddRow(EntryAt entry) {
-    const auto run = static_cast<std::uint32_t>(m_data.runs.size());
-    m_data.runs.emplace_back(RunStamp(entry, m_columns.date, m_columns.time));
-    for (size_t f = 0; f < m_columns.features.size(); ++f) AddEntry(m_data.features[f], m_columns.features[f], run, entry);
+    const std::uint32_t run = AddRun(entry);
+    for (size_t f = 0; f < m_columns.features.size(); ++f) AddFeatureEntry(f, run, entry);
   }
+
+  // AddRow in two steps, so that a table held column by column can be
+  // taken one feature at a time: first every run, then every feature's entries.
+  template <class EntryAt>
+  std::uint32_t AddRun(EntryAt entry) {
+    m_data.runs.emplace_back(RunStamp(entry, m_columns.date, m_columns.time));
+    return static_cast<std::uint32_t>(m_data.runs.size() - 1);
+  }
+  template <class EntryAt>
+  void AddFeatureEntry(size_t feature, std::uint32_t run, EntryAt entry) {
+    AddEntry(m_data.features[feature], m_columns.features[feature], run, entry);
+  }
+
+  // Room for `runs` more runs in every series, so that a whole table read
+  // grows no vector twice.
+  void Reserve(size_t runs);
 
   const TrendData& Data() const { return m_data; }
   const TableColumns& Columns() const { return m_columns; }
