@@ -112,33 +112,40 @@ void BM_PageAgainstRead(benchmark::State& state) {
               whole / state.iterations(), read / state.iterations(), whole / read);
 }
 
-// One appended run while following: poll, analyse, write the page.
-double UpdateAfterAppend(const std::string& table) {
+// One appended run while following: the best of five of taking the new run
+// (poll), and of the whole update (poll, analyse, write the page).
+struct Update {
+  double poll = 1e9, whole = 1e9;
+};
+
+Update UpdateAfterAppend(const std::string& table) {
   TableFollower follower(table, {});
   bool changed = false;
   std::string error;
   follower.Poll(changed, error);
   const std::string page = table + ".html";
-  double best = 1e9;
+  Update best;
   for (long run = 0; run < 5; ++run) {
     std::ofstream(table, std::ios::binary | std::ios::app) << Row(run);
     const auto t0 = std::chrono::steady_clock::now();
     follower.Poll(changed, error);
+    best.poll = std::min(best.poll, Seconds(t0));
     WritePageOf(follower.Builder()->Data(), page, true);
-    best = std::min(best, Seconds(t0));
+    best.whole = std::min(best.whole, Seconds(t0));
   }
   return best;
 }
 
 void BM_WatchUpdate(benchmark::State& state) {
   const std::string small = MakeHistory("h1mb.csv", 0, 1 << 20);
-  double smallUpdate = 0, bigUpdate = 0;
+  Update smallUpdate, bigUpdate;
   for (auto _ : state) {
     smallUpdate = UpdateAfterAppend(small);
-    state.SetIterationTime(smallUpdate);
+    state.SetIterationTime(smallUpdate.whole);
   }
-  state.counters["update_1MB_ms"] = smallUpdate * 1e3;
-  std::printf("watch update after one run, 1 MB history: %.1f ms (target < 50 ms)\n", smallUpdate * 1e3);
+  state.counters["update_1MB_ms"] = smallUpdate.whole * 1e3;
+  std::printf("watch update after one run, 1 MB history: %.1f ms (target < 50 ms), of which taking the run %.3f ms\n",
+              smallUpdate.whole * 1e3, smallUpdate.poll * 1e3);
   if (fs::space(Folder()).available < (std::uint64_t(3) << 30)) {
     std::printf("watch update, 1 GB history: skipped, less than 3 GB free in %s\n", Folder().c_str());
     return;
@@ -146,10 +153,12 @@ void BM_WatchUpdate(benchmark::State& state) {
   const std::string big = MakeHistory("h1gb.csv", 0, std::uint64_t(1) << 30);
   bigUpdate = UpdateAfterAppend(big);
   fs::remove(big);
-  state.counters["update_1GB_ms"] = bigUpdate * 1e3;
-  state.counters["1GB/1MB"] = bigUpdate / smallUpdate;
+  state.counters["update_1GB_ms"] = bigUpdate.whole * 1e3;
+  state.counters["1GB/1MB"] = bigUpdate.whole / smallUpdate.whole;
   std::printf("watch update after one run, 1 GB history: %.1f ms, %.2fx the 1 MB one (target <= 2x)\n",
-              bigUpdate * 1e3, bigUpdate / smallUpdate);
+              bigUpdate.whole * 1e3, bigUpdate.whole / smallUpdate.whole);
+  std::printf("  taking the new run alone: %.3f ms, %.2fx the 1 MB one; the rest is the page, which holds every run\n",
+              bigUpdate.poll * 1e3, bigUpdate.poll / smallUpdate.poll);
 }
 
 BENCHMARK(BM_PageAgainstRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
