@@ -11,6 +11,7 @@
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/locale.h"
+#include "platform/sharedread.h"
 #include "platform/textfile.h"
 #include "testing/temp_dir.h"
 
@@ -197,6 +198,20 @@ TEST(FileHandles, ReplaceTakesTheNewContentAndRefusesReadOnlyTargets) {
   EXPECT_TRUE(MoveFileExA(aside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   EXPECT_EQ(ryntest::ReadFile(target), "new");
   EXPECT_FALSE(PathFileExistsA(aside.c_str()));
+}
+
+TEST(FileHandles, AFileReadSharedCanBeReplacedAndDeletedMeanwhile) {
+  TempDir t;
+  const std::string target = t.Write("t.csv", "old"), aside = t.Write("aside.tmp", "new");
+  std::FILE* reader = Plat_OpenSharedRead(target.c_str());
+  ASSERT_TRUE(reader);
+  char first = 0;
+  EXPECT_EQ(std::fread(&first, 1, 1, reader), 1u);
+  EXPECT_TRUE(MoveFileExA(aside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING));
+  EXPECT_TRUE(DeleteFileA(target.c_str()));
+  std::fclose(reader);
+  EXPECT_FALSE(Plat_OpenSharedRead(target.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(FaultSeam, TheNthCallFailsWithTheGivenError) {
