@@ -630,7 +630,7 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
     table.dwReadFlags = dwFlags;
     table.bTransposed = bTransposedLayout;
 
-    // Exports and viewers may replace or delete the file while it is read.
+    // Other programs may write or delete the file while it is read.
     std::unique_ptr<std::FILE, FileCloser> file(Plat_OpenSharedRead(strFile.c_str()));
     std::unique_ptr<TextInput> in = OpenInput(file.get(), nBlockSize);
     if (!in)

@@ -6,8 +6,8 @@
 #include "platform/file.h"
 #include "platform/handle.h"
 
-// fopen shares read and write but not delete: a replace of the file would
-// fail while it is open. A handle that shares all three, as a stream.
+// fopen shares read and write but not delete: deleting the file would fail
+// while it is open. A handle that shares all three, as a stream.
 std::FILE* Plat_OpenSharedRead(const char* path) {
   HANDLE handle = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);

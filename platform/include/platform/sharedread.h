@@ -1,5 +1,5 @@
-// Reading a file while other programs go on writing, replacing or deleting
-// it: a reader must never be the reason an export waits or fails.
+// Reading a file while other programs go on writing or deleting it: a
+// reader must never be the reason an export waits or fails.
 #pragma once
 
 #include <cstdio>
