@@ -33,19 +33,20 @@ Figures FiguresOf(const Moments& m, const Limits& limits) {
   Figures f;
   f.n = m.n;
   if (!m.n) return f;
+  const double mean = m.Mean();
   f.last = m.last;
-  f.mean = m.mean;
+  f.mean = mean;
   if (m.n >= 2) {
     const double mrBar = m.mrSum / static_cast<double>(m.n - 1);
     f.mrBar = mrBar;
     f.sigmaWithin = mrBar / kD2;
-    f.sigmaOverall = std::sqrt(m.m2 / static_cast<double>(m.n - 1));
-    f.ucl = m.mean + kE2 * mrBar;
-    f.lcl = m.mean - kE2 * mrBar;
+    f.sigmaOverall = std::sqrt(m.SquaredDeviations() / static_cast<double>(m.n - 1));
+    f.ucl = mean + kE2 * mrBar;
+    f.lcl = mean - kE2 * mrBar;
     f.mrUcl = kD4 * mrBar;
   }
-  Capability(limits, m.mean, f.sigmaWithin, f.cp, f.cpk, &f.cpu, &f.cpl);
-  Capability(limits, m.mean, f.sigmaOverall, f.pp, f.ppk, nullptr, nullptr);
+  Capability(limits, mean, f.sigmaWithin, f.cp, f.cpk, &f.cpu, &f.cpl);
+  Capability(limits, mean, f.sigmaOverall, f.pp, f.ppk, nullptr, nullptr);
   return f;
 }
 

@@ -51,11 +51,18 @@ Json& Json::String(std::string_view text) {
   return *this;
 }
 
-Json& Json::Number(double value) { return Raw(NumberText(value)); }
+Json& Json::Number(double value) {
+  if (!std::isfinite(value)) return Raw("null");
+  char buffer[32];
+  return Raw(std::string_view(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+}
 
 Json& Json::Number(const std::optional<double>& value) { return value ? Number(*value) : Raw("null"); }
 
-Json& Json::Integer(long long value) { return Raw(std::to_string(value)); }
+Json& Json::Integer(long long value) {
+  char buffer[24];
+  return Raw(std::string_view(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+}
 
 Json& Json::Key(std::string_view name, bool first) {
   if (!first) m_text += ',';

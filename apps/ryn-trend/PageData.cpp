@@ -26,6 +26,9 @@ void Points(Json& json, const FeatureSeries& s, const std::vector<std::uint8_t>&
   std::vector<std::uint32_t> runs;
   std::vector<double> ranges;
   std::vector<std::uint8_t> rangeMarked;
+  runs.reserve(s.values.size());
+  ranges.reserve(s.values.size());
+  rangeMarked.reserve(s.values.size());
   for (size_t i = 1; i < s.values.size(); ++i) {
     runs.push_back(s.runs[i]);
     ranges.push_back(std::fabs(s.values[i] - s.values[i - 1]));

@@ -74,10 +74,8 @@ std::unique_ptr<TrendBuilder> ReadTable(const std::string& path, const Separator
   }
   auto builder = std::make_unique<TrendBuilder>(columns, NumberFormatOf(columns, given, firstRows));
   builder->Reserve(rows);
-  // Feature by feature: the table holds its entries column by column.
-  for (size_t r = 0; r < rows; ++r) builder->AddRun(entry(r));
-  for (size_t f = 0; f < columns.features.size(); ++f)
-    for (size_t r = 0; r < rows; ++r) builder->AddFeatureEntry(f, static_cast<std::uint32_t>(r), entry(r));
+  // Row by row: the entries of a row lie side by side where the table read them.
+  for (size_t r = 0; r < rows; ++r) builder->AddRow(entry(r));
   return builder;
 }
 

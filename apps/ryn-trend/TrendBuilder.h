@@ -18,20 +18,9 @@ class TrendBuilder {
   // the row has none.
   template <class EntryAt>
   void AddRow(EntryAt entry) {
-    const std::uint32_t run = AddRun(entry);
-    for (size_t f = 0; f < m_columns.features.size(); ++f) AddFeatureEntry(f, run, entry);
-  }
-
-  // AddRow in two steps, so that a table held column by column can be
-  // taken one feature at a time: first every run, then every feature's entries.
-  template <class EntryAt>
-  std::uint32_t AddRun(EntryAt entry) {
     m_data.runs.emplace_back(RunStamp(entry, m_columns.date, m_columns.time));
-    return static_cast<std::uint32_t>(m_data.runs.size() - 1);
-  }
-  template <class EntryAt>
-  void AddFeatureEntry(size_t feature, std::uint32_t run, EntryAt entry) {
-    AddEntry(m_data.features[feature], m_columns.features[feature], run, entry);
+    const auto run = static_cast<std::uint32_t>(m_data.runs.size() - 1);
+    for (size_t f = 0; f < m_columns.features.size(); ++f) AddEntry(m_data.features[f], m_columns.features[f], run, entry);
   }
 
   // Room for `runs` more runs in every series, so that a whole table read
@@ -64,7 +53,7 @@ class TrendBuilder {
     const std::string_view value = At(entry, columns.value);
     if (value.empty()) return;  // not in this run: a gap
     const std::string_view unit = At(entry, columns.unit);
-    if (!unit.empty() && unit != series.unit) series.unit = unit;
+    if (!unit.empty() && !SameText(unit, series.unit)) series.unit = unit;
     Entries entries{value,
                     At(entry, columns.nominal),
                     At(entry, columns.upperTol),
@@ -73,6 +62,14 @@ class TrendBuilder {
                     columns.upperTol >= 0 || columns.lowerTol >= 0,
                     columns.tol >= 0};
     Add(series, run, entries);
+  }
+
+  // Units are a few characters: a loop beats a library call per entry.
+  static bool SameText(std::string_view a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i]) return false;
+    return true;
   }
 
   struct Entries {

@@ -23,11 +23,15 @@ struct Limits {
 // that a series read whole and one followed run by run give the same bits.
 struct Moments {
   std::size_t n = 0;
-  double mean = 0, m2 = 0;  // Welford: m2 is the sum of squared deviations
-  double mrSum = 0;         // sum of the moving ranges |x[i] - x[i-1]|
+  double first = 0;                 // the sums are of x - first: no loss to a large common part
+  double sum = 0, sumSquares = 0;
+  double mrSum = 0;                 // sum of the moving ranges |x[i] - x[i-1]|
   double last = 0;
 
   void Add(double x);
+  double Mean() const;
+  // The sum of squared deviations from the mean.
+  double SquaredDeviations() const;
 };
 
 struct FeatureSeries {
