@@ -1,4 +1,5 @@
 #include "Numbers.h"
+#include "TableReader.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,33 @@ TEST(Numbers, ParsesWhatTheExportWritesAndNothingElse) {
     if (c.ok) {
       EXPECT_EQ(value, c.value) << c.text;
     }
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A number without decimals cannot tell its separators: the user names one,
+// and the other follows.
+TEST(Numbers, ANamedSeparatorSettlesTheOther) {
+  ryn::trend::TableColumns columns;
+  std::string error;
+  ASSERT_TRUE(columns.Parse({"DATE", "VALUE.a"}, error));
+  const std::vector<std::vector<std::string_view>> rows = {{"2024.01.01", "1,234"}};
+  const struct {
+    ryn::trend::Separators given;
+    char decimal, thousands;
+  } cases[] = {
+      {{}, ',', 0},
+      {{std::nullopt, '.', std::nullopt}, '.', ','},
+      {{std::nullopt, std::nullopt, ','}, '.', ','},
+      {{std::nullopt, ',', '.'}, ',', '.'},
+  };
+  for (const auto& c : cases) {
+    const ryn::trend::NumberFormat f = ryn::trend::NumberFormatOf(columns, c.given, rows);
+    EXPECT_EQ(f.decimal, c.decimal);
+    EXPECT_EQ(f.thousands, c.thousands);
   }
 }
 

@@ -37,8 +37,18 @@ NumberFormat NumberFormatOf(const TableColumns& columns, const Separators& given
       for (int column : {f.value, f.nominal, f.upperTol, f.lowerTol, f.tol})
         if (column >= 0 && static_cast<size_t>(column) < row.size()) numbers.push_back(row[column]);
   NumberFormat format = DetectNumberFormat(numbers);
-  if (given.decimal) format.decimal = *given.decimal;
-  if (given.thousands) format.thousands = *given.thousands;
+  // A separator the user names is no longer the other one.
+  if (given.decimal) {
+    const char found = format.decimal;
+    format.decimal = *given.decimal;
+    if (format.thousands == format.decimal) format.thousands = 0;
+    // The mark taken for the decimal separator then groups the digits.
+    if (!given.thousands && !format.thousands && found != format.decimal) format.thousands = found;
+  }
+  if (given.thousands) {
+    format.thousands = *given.thousands;
+    if (!given.decimal && format.decimal == format.thousands) format.decimal = format.thousands == '.' ? ',' : '.';
+  }
   return format;
 }
 
