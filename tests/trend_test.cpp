@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -164,6 +165,8 @@ TEST(Trend, AFollowedTableShowsEachRunAndNeverATornOne) {
     EXPECT_TRUE(WaitForRuns(host, run + 1)) << "run " << run + 1 << " never showed";
   }
   EXPECT_TRUE(host.Read("page.html").find("12.5001") != std::string::npos);
+  for (const auto& entry : std::filesystem::directory_iterator(host.Dir() + "/export"))
+    EXPECT_EQ(entry.path().filename().string().find(".ryn-kept"), std::string::npos) << "a run was kept beside the table";
 
   // Appends killed in the middle of their row: the page never shows one.
   const std::string table = host.Dir() + "/export/t.csv";
