@@ -85,7 +85,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
   if (options.help || options.version) return true;
   if (options.table.empty()) return error = "no table given", false;
   if (options.watch && options.page.empty()) return error = "--watch needs -o PAGE", false;
-  if (options.watch && options.summary) return error = "--watch and --summary do not go together", false;
+  if (options.watch && (options.summary || options.failOnOut || options.failOnRules))
+    return error = "--watch goes with neither --summary nor --fail-on", false;
   if (!options.summary && options.page.empty()) return error = "no page given (-o PAGE) and no --summary", false;
   return true;
 }
