@@ -26,10 +26,9 @@ class SharedRead {
   ~SharedRead() {
     if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
   }
-  bool Open() const { return m_file != INVALID_HANDLE_VALUE; }
   bool Size(std::uint64_t& size) const {
     LARGE_INTEGER s;
-    if (!GetFileSizeEx(m_file, &s)) return false;
+    if (m_file == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_file, &s)) return false;
     size = static_cast<std::uint64_t>(s.QuadPart);
     return true;
   }
@@ -85,20 +84,20 @@ bool TableFollower::JournalExists() const { return PathFileExistsA(JournalPath(m
 bool TableFollower::Poll(bool& changed, std::string& error) {
   changed = false;
   if (JournalExists()) return true;  // an append under way, or one to be cut back
-  if (!m_builder || m_transposed) {
-    // A transposed table is rewritten whole by every run: read it whole when it changed.
-    std::uint64_t size = 0;
-    if (m_builder && SharedRead(m_path).Size(size) && size == m_taken) return true;
-    changed = true;
-    return Reload(error);
-  }
-  SharedRead file(m_path);
   std::uint64_t size = 0;
+  const bool sized = SharedRead(m_path).Size(size);
+  if (m_builder && sized && size == m_taken) return true;
+  // A transposed table is rewritten whole by every run: it is read whole.
+  if (!m_builder || m_transposed) return changed = true, Reload(error);
   std::string head, tail;
-  if (!file.Open() || !file.Size(size)) return changed = true, Reload(error);
-  if (size == m_taken) return true;
-  if (size < m_taken || !file.Read(0, m_header.size(), head) || head != m_header || !file.Read(m_taken, size, tail))
-    return changed = true, Reload(error);
+  bool grown = false;
+  {
+    SharedRead file(m_path);  // closed before the rows are parsed
+    grown = file.Size(size) && size > m_taken && file.Read(0, m_header.size(), head) && head == m_header &&
+            file.Read(m_taken, size, tail);
+  }
+  // Shorter, or another header: not rows added but a table rewritten.
+  if (!grown) return changed = true, Reload(error);
   if (JournalExists()) return true;
   const size_t taken = TakeLines(tail, 0);
   m_taken += taken;
@@ -110,17 +109,20 @@ bool TableFollower::Reload(std::string& error) {
   m_builder.reset();
   m_taken = 0;
   if (!DetectTable(m_path, m_given, m_separator, m_transposed, error)) return false;
+  std::uint64_t size = 0;
   if (m_transposed) {
-    std::uint64_t size = 0;
     SharedRead(m_path).Size(size);
     m_builder = ReadTable(m_path, m_given, error);
     m_taken = size;
     return m_builder != nullptr;
   }
-  SharedRead file(m_path);
-  std::uint64_t size = 0;
   std::string bytes;
-  if (!file.Open() || !file.Size(size) || !file.Read(0, size, bytes)) {
+  bool read = false;
+  {
+    SharedRead file(m_path);  // closed before the rows are parsed
+    read = file.Size(size) && file.Read(0, size, bytes);
+  }
+  if (!read) {
     error = std::string(MCsvFile::ErrorText(MCsvFile::ERR_FILE_NOT_FOUND));
     return false;
   }
