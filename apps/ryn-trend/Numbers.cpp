@@ -1,6 +1,7 @@
 #include "Numbers.h"
 
 #include <charconv>
+#include <cstdint>
 #include <map>
 
 namespace ryn::trend {
@@ -32,6 +33,33 @@ std::string MarksOf(std::string_view text) {
   return digit ? marks : "";
 }
 
+// "-123.4567" and the like with at most 15 digits: the digits are an exact
+// integer and the power of ten an exact double, so one division rounds as
+// from_chars does. False for anything else.
+bool ParsePlainDecimal(std::string_view text, double& value) {
+  static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const bool negative = text[0] == '-';
+  std::uint64_t digits = 0;
+  int count = 0, decimals = -1;
+  for (size_t i = negative ? 1 : 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else if (IsDigit(c) && count < 15) {
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      ++count;
+      if (decimals >= 0) ++decimals;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0 || decimals == 0) return false;
+  const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+  value = negative ? -magnitude : magnitude;
+  return true;
+}
+
 }  // namespace
 
 bool ParseNumber(std::string_view text, const NumberFormat& format, double& value) {
@@ -40,6 +68,7 @@ bool ParseNumber(std::string_view text, const NumberFormat& format, double& valu
   const size_t first = text[0] == '-' ? 1 : 0;
   if (format.decimal == '.' && !format.thousands && first < text.size() && IsDigit(text[first])) {
     // The common form reads as it stands.
+    if (ParsePlainDecimal(text, value)) return true;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
   }
@@ -61,6 +90,7 @@ bool ParseNumber(std::string_view text, const NumberFormat& format, double& valu
   }
   if (!digit) return false;
   const char* begin = buffer + (buffer[0] == '+' ? 1 : 0);
+  if (ParsePlainDecimal(std::string_view(begin, static_cast<size_t>(buffer + length - begin)), value)) return true;
   const auto [end, error] = std::from_chars(begin, buffer + length, value);
   return error == std::errc() && end == buffer + length;
 }

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <random>
+
 namespace {
 
 using namespace ryn::trend;
@@ -24,6 +29,20 @@ TEST(Numbers, SeparatorsAreToldFromTheEntries) {
     const NumberFormat f = DetectNumberFormat(c.entries);
     EXPECT_EQ(f.decimal, c.decimal) << c.entries[0];
     EXPECT_EQ(f.thousands, c.thousands) << c.entries[0];
+  }
+}
+
+// Every decimal as the export prints it reads as the correctly rounded double.
+TEST(Numbers, DecimalsReadAsFromChars) {
+  std::mt19937_64 random(28);
+  for (int i = 0; i < 200000; ++i) {
+    char text[48];
+    const double x = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 40) - 60);
+    std::snprintf(text, sizeof text, "%.*f", static_cast<int>(random() % 12), (random() & 1) ? -x : x);
+    double want = 0, got = 0;
+    std::from_chars(text, text + std::strlen(text), want);
+    ASSERT_TRUE(ParseNumber(text, NumberFormat{}, got)) << text;
+    ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << text;
   }
 }
 
