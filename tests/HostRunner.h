@@ -29,6 +29,7 @@ class HostRunner {
   std::string ShellCommand(const std::string& shellArgs, const std::string& now = "2024-03-07 14:05:09") const;
   // An environment variable for every later Run (the host passes it on to the interpreter).
   void SetEnv(const std::string& name, const std::string& value) { m_env.push_back(name + "=" + value); }
+  void ClearEnv() { m_env.clear(); }
   const std::string& Dir() const { return m_dir.path; }
   std::string Read(const std::string& relativePath) const;
   bool Exists(const std::string& relativePath) const;

@@ -16,6 +16,7 @@ const char* TextOf(DWORD code) {
     case 5: return "Access is denied.\r\n";
     case 6: return "The handle is invalid.\r\n";
     case 8: return "Not enough memory resources are available to process this command.\r\n";
+    case 13: return "The data is invalid.\r\n";
     case 32: return "The process cannot access the file because it is being used by another process.\r\n";
     case 33: return "The process cannot access the file because another process has locked a portion of the file.\r\n";
     case 80: return "The file exists.\r\n";

@@ -23,9 +23,10 @@ namespace plat {
 namespace {
 
 struct FileObject : Object {
-  explicit FileObject(int descriptor) : fd(descriptor) {}
+  FileObject(int descriptor, std::string name) : fd(descriptor), path(std::move(name)) {}
   ~FileObject() override { close(fd); }
   int fd;
+  std::string path;  // as opened, for the fault seam's rules on names
 };
 
 BOOL Fail(DWORD code) {
@@ -75,7 +76,7 @@ struct flock RangeOf(const OVERLAPPED* overlapped, DWORD bytesLow, DWORD bytesHi
 }  // namespace plat
 
 HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWORD disposition, DWORD, HANDLE) {
-  if (access & GENERIC_WRITE ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
+  if (access & (GENERIC_WRITE | DELETE) ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
     return INVALID_HANDLE_VALUE;
   char native[4096];
   Plat_NativePath(path, native, sizeof native);
@@ -100,7 +101,7 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWOR
   // As Win32: success, but "it was there" when an open-or-create found the file.
   const bool reportExisting = existed && (disposition == OPEN_ALWAYS || disposition == CREATE_ALWAYS);
   SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
-  return plat::newHandle(std::make_shared<plat::FileObject>(fd));
+  return plat::newHandle(std::make_shared<plat::FileObject>(fd, native));
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
@@ -127,8 +128,10 @@ BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAP
 
 BOOL ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED) {
   if (read) *read = 0;
-  int fd = plat::DescriptorOf(file);
-  if (fd < 0) return FALSE;
+  auto object = plat::handleAs<plat::FileObject>(file);
+  if (!object) return FALSE;
+  if (Plat_FaultStrikesOn(PlatFault::Read, object->path.c_str())) return FALSE;
+  const int fd = object->fd;
   ssize_t n;
   do n = ::read(fd, data, size);
   while (n < 0 && errno == EINTR);
@@ -161,14 +164,27 @@ BOOL GetFileSizeEx(HANDLE file, PLARGE_INTEGER size) {
 }
 
 // In 100 ns steps since 1601, as Windows counts.
+static uint64_t WindowsTicks(const struct timespec& time) {
+  return (uint64_t(time.tv_sec) + 11644473600ull) * 10000000ull + uint64_t(time.tv_nsec) / 100;
+}
+
 BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME access, LPFILETIME write) {
   int fd = plat::DescriptorOf(file);
   if (fd < 0) return FALSE;
   struct stat st;
   if (fstat(fd, &st) != 0) return plat::FailErrno();
-  const uint64_t ticks = (uint64_t(st.st_mtim.tv_sec) + 11644473600ull) * 10000000ull + uint64_t(st.st_mtim.tv_nsec) / 100;
+  const uint64_t ticks = WindowsTicks(st.st_mtim);
   for (LPFILETIME time : {creation, access, write})
     if (time) *time = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+  return TRUE;
+}
+
+BOOL Plat_GetFileIdentity(HANDLE file, PlatFileIdentity* identity) {
+  int fd = plat::DescriptorOf(file);
+  if (fd < 0) return FALSE;
+  struct stat st;
+  if (fstat(fd, &st) != 0) return plat::FailErrno();
+  *identity = {uint64_t(st.st_dev), uint64_t(st.st_ino), st.st_size, WindowsTicks(st.st_ctim), WindowsTicks(st.st_mtim)};
   return TRUE;
 }
 

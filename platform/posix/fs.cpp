@@ -70,6 +70,7 @@ BOOL RemoveDirectoryA(LPCSTR path) {
 }
 
 BOOL DeleteFileA(LPCSTR path) {
+  if (Plat_FaultStrikesOn(PlatFault::Delete, path)) return FALSE;
   Native p(path);
   struct stat st;
   if (stat(p.buffer, &st) == 0 && S_ISDIR(st.st_mode)) return Fail(ERROR_ACCESS_DENIED);
@@ -110,6 +111,16 @@ BOOL MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags) {
   if (std::rename(a.buffer, b.buffer) != 0) return Fail(Plat_ErrorFromErrno(errno));
   if (flags & MOVEFILE_WRITE_THROUGH) SyncDirectoryOf(b.buffer);
   return TRUE;
+}
+
+BOOL Plat_FlushFolder(LPCSTR path) {
+  if (Plat_FaultStrikes(PlatFault::Flush)) return FALSE;
+  Native p(path);
+  const int fd = open(plat::FolderOf(p.buffer).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const bool flushed = fd >= 0 && fsync(fd) == 0;
+  const int error = errno;
+  if (fd >= 0) close(fd);
+  return flushed ? TRUE : Fail(Plat_ErrorFromErrno(error));
 }
 
 int _access(const char* path, int mode) {

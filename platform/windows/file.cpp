@@ -9,6 +9,8 @@
 
 #undef CreateFileA
 #undef WriteFile
+#undef ReadFile
+#undef DeleteFileA
 #undef FlushFileBuffers
 #undef SetEndOfFile
 #undef LockFileEx
@@ -16,7 +18,7 @@
 
 HANDLE Plat_CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                         DWORD flags, HANDLE templateFile) {
-  if (access & GENERIC_WRITE ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
+  if (access & (GENERIC_WRITE | DELETE) ? Plat_FaultStrikesOn(PlatFault::Create, path) : Plat_FaultStrikes(PlatFault::Create))
     return INVALID_HANDLE_VALUE;
   // Windows refuses to write a read-only file; wine run by root writes it,
   // so the refusal is made here, the same for both.
@@ -49,6 +51,40 @@ BOOL Plat_WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOV
   if (written) *written = done;
   return ok;
 }
+
+BOOL Plat_ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED overlapped) {
+  char path[MAX_PATH * 4] = {};
+  // Only a rule naming a file costs the lookup of the handle's name.
+  const bool named = Plat_FaultNamesFiles(PlatFault::Read) &&
+                     GetFinalPathNameByHandleA(file, path, sizeof path, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) > 0;
+  if (Plat_FaultStrikesOn(PlatFault::Read, named ? path : nullptr)) {
+    if (read) *read = 0;
+    return FALSE;
+  }
+  return ::ReadFile(file, data, size, read, overlapped);
+}
+
+BOOL Plat_DeleteFileA(LPCSTR path) {
+  return Plat_FaultStrikesOn(PlatFault::Delete, path) ? FALSE : ::DeleteFileA(path);
+}
+
+BOOL Plat_GetFileIdentity(HANDLE file, PlatFileIdentity* identity) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return FALSE;
+  auto join = [](DWORD high, DWORD low) { return (uint64_t(high) << 32) | low; };
+  *identity = {};
+  identity->volume = info.dwVolumeSerialNumber;
+  identity->index = join(info.nFileIndexHigh, info.nFileIndexLow);
+  identity->size = static_cast<int64_t>(join(info.nFileSizeHigh, info.nFileSizeLow));
+  identity->writeTime = join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime);
+  FILE_BASIC_INFO basic{};
+  if (GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+    identity->changeTime = static_cast<uint64_t>(basic.ChangeTime.QuadPart);
+  return TRUE;
+}
+
+// NTFS brings a new or renamed name to its log itself.
+BOOL Plat_FlushFolder(LPCSTR) { return TRUE; }
 
 BOOL Plat_FlushFileBuffers(HANDLE file) {
   return Plat_FaultStrikes(PlatFault::Flush) ? FALSE : ::FlushFileBuffers(file);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "BesideFiles.h"
@@ -13,11 +14,28 @@
 namespace ryn {
 namespace {
 
-// The kind of run a table run keeps (KeptRuns): its header and entry pairs.
+// The kind of run a table run keeps: its header and entry pairs.
 const char* const kTableRun = "table";
 
-// A header line of the widest tables fits many times over.
-constexpr size_t kLongestMemo = size_t(4) << 20;
+// A run's header and entry pairs as "<length>:<bytes>" each: any byte may
+// stand in an entry.
+std::string EncodeRun(const std::vector<std::string>& run) {
+  std::string out;
+  for (const std::string& field : run) out += std::to_string(field.size()) + ":" + field;
+  return out;
+}
+
+bool DecodeRun(const std::string& in, std::vector<std::string>& run) {
+  for (size_t at = 0; at < in.size();) {
+    const size_t colon = in.find(':', at);
+    if (colon == std::string::npos || colon == at || colon - at > 12) return false;
+    const size_t length = std::strtoull(in.c_str() + at, nullptr, 10);
+    if (length > in.size() - colon - 1) return false;
+    run.push_back(in.substr(colon + 1, length));
+    at = colon + 1 + length;
+  }
+  return run.size() % 2 == 0;
+}
 
 std::string NativePath(const std::string& path) {
   char buffer[4096];
@@ -28,57 +46,63 @@ std::string NativePath(const std::string& path) {
 }  // namespace
 
 CsvTableRun::CsvTableRun(std::string path, std::string separator, bool transposed)
-    : m_path(std::move(path)), m_separator(std::move(separator)), m_transposed(transposed), m_file(m_path) {
+    : m_path(std::move(path)), m_separator(std::move(separator)), m_transposed(transposed), m_file(m_path, kTableRun) {
   m_table.dwReadFlags = MCsvFile::READ_AS_STRING;
   m_table.strSeparator = m_separator;
   m_table.bTransposed = m_transposed;
 }
 
-const char* CsvTableRun::Lock() { return m_file.Lock() ? nullptr : make_pp(m_file.Message()); }
+void CsvTableRun::AppendToFile(bool requireDate) {
+  m_appending = true;
+  m_requireDate = requireDate;
+}
+
+void CsvTableRun::Append(const std::string& header, const std::string& entry) {
+  m_run.push_back(header);
+  m_run.push_back(entry);
+}
+
+const char* CsvTableRun::Write() {
+  if (!m_appending) {
+    if (const char* message = AddRun(m_run)) return message;
+    if (m_file.Replace([this](Aside& aside) { return WriteTable(aside); })) return nullptr;
+    return make_pp(m_file.Message());
+  }
+  const ryn::Compose compose = [this](Addition& addition, std::string& message) { return Compose(addition, message); };
+  return m_file.Append(EncodeRun(m_run), compose) ? nullptr : make_pp(m_file.Message());
+}
+
+bool CsvTableRun::Compose(Addition& addition, std::string& message) {
+  const char* failed = ReadOldRows();
+  // The runs another program's hold kept from the file come first, in
+  // order, each as the run that made it would have added it.
+  for (const std::string& kept : m_file.Kept()) {
+    std::vector<std::string> run;
+    if (!failed && !DecodeRun(kept, run)) failed = "Invalid CSV data file";
+    if (!failed) failed = AddRun(run);
+  }
+  if (!failed) failed = AddRun(m_run);
+  if (failed) return message = failed, false;
+  // A run that adds rows and no column to a carried-over file adds them at
+  // its end: the same bytes, O(row) not O(file).
+  if (m_carried && m_table.vHeaders.size() == m_plain.Headers().size()) {
+    AppendNewRows(addition.bytes);
+    m_plain.AddRows(m_table.vStringColumns.empty() ? 0 : m_table.vStringColumns[0].size());
+    addition.memo = m_plain.Memo();
+    return true;
+  }
+  addition.rewrite = [this](Aside& aside) { return m_carried ? WriteCarriedOver(aside) : WriteTable(aside); };
+  return true;
+}
 
 bool CsvTableRun::CarryOverRows(const std::string& detectedSeparator, bool detectedTransposed) {
-  return m_separator.size() == 1 && detectedSeparator == m_separator && !detectedTransposed && !m_transposed &&
-         (RecallForm() || m_plain.Scan(NativePath(m_path), m_separator[0]));
+  if (m_separator.size() != 1 || detectedSeparator != m_separator || detectedTransposed || m_transposed) return false;
+  const std::string& memo = m_file.Memo();
+  return (!memo.empty() && m_plain.Recall(memo, m_separator[0])) || m_plain.Scan(NativePath(m_path), m_separator[0]);
 }
 
-// The memo: the file's stamp, then what a scan of the file would find.
-bool CsvTableRun::RecallForm() {
-  std::string memo;
-  if (!ReadBeside(MemoPath(m_path), memo, kLongestMemo)) return false;
-  const std::string stamp = StampOf(m_path) + "\n";
-  return stamp.size() > 1 && memo.compare(0, stamp.size(), stamp) == 0 &&
-         m_plain.Recall(memo.substr(stamp.size()), m_separator[0]);
-}
-
-void CsvTableRun::RememberForm() {
-  const std::string stamp = StampOf(m_path);
-  if (stamp.empty() || !WriteBeside(MemoPath(m_path), stamp + "\n" + m_plain.Memo())) DeleteFileA(MemoPath(m_path).c_str());
-}
-
-const char* CsvTableRun::ReadExisting(bool requireDate) {
-  if (const char* message = Lock()) return message;
-  m_appending = true;
-  // When the file is held, this run is composed all the same, to keep it.
-  if (!m_file.PlaceKeptFile() && m_file.Failure() != FileFailure::Held) return make_pp(m_file.Message());
-  if (const char* message = ReadOldRows(requireDate)) return message;
-  return ReplayKeptRuns();
-}
-
-// The runs another program's hold kept from the file come first, in order,
-// each as the run that made it would have added it.
-const char* CsvTableRun::ReplayKeptRuns() {
-  for (const KeptRuns::Run& run : m_file.KeptRunsOf()) {
-    if (run.empty() || run[0] != kTableRun) continue;
-    m_tookKept = true;
-    for (size_t i = 1; i + 1 < run.size(); i += 2)
-      if (const char* message = AddEntry(run[i], run[i + 1])) return message;
-    if (const char* message = EndRow()) return message;
-  }
-  return nullptr;
-}
-
-const char* CsvTableRun::ReadOldRows(bool requireDate) {
-  if (!PathFileExistsA(m_path.c_str())) return nullptr;
+const char* CsvTableRun::ReadOldRows() {
+  if (!m_file.Exists()) return nullptr;
   bool layout = m_transposed;
   const std::string detected = DetectCsvLayout(m_path, layout);
   if (!detected.empty()) {
@@ -99,9 +123,9 @@ const char* CsvTableRun::ReadOldRows(bool requireDate) {
   auto oldEntries = [&](std::uint32_t c) { return m_carried ? m_plain.Rows() : m_table.GetNumberOfEntries(c); };
   for (std::uint32_t c = 1; c < columns; ++c)
     if (oldEntries(c) != oldEntries(0)) return "Invalid CSV data file! Number of samples varied.";
-  if (requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return "Invalid CSV data file";
-  m_oldRows = columns ? oldEntries(0) : 0;
-  m_heldRows = m_carried ? 0 : m_oldRows;
+  if (m_requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return "Invalid CSV data file";
+  const std::size_t oldRows = columns ? oldEntries(0) : 0;
+  m_heldRows = m_carried ? 0 : oldRows;
   for (std::uint32_t c = 0; c < columns; ++c) m_columns.emplace(m_table.vHeaders[c], c);
   // The file is written back in the configured form, whatever it was.
   m_table.strSeparator = m_separator;
@@ -109,10 +133,10 @@ const char* CsvTableRun::ReadOldRows(bool requireDate) {
   return nullptr;
 }
 
-const char* CsvTableRun::Append(const std::string& header, const std::string& entry) {
-  m_run.push_back(header);
-  m_run.push_back(entry);
-  return AddEntry(header, entry);
+const char* CsvTableRun::AddRun(const std::vector<std::string>& run) {
+  for (size_t i = 0; i + 1 < run.size(); i += 2)
+    if (const char* message = AddEntry(run[i], run[i + 1])) return message;
+  return EndRow();
 }
 
 const char* CsvTableRun::AddEntry(const std::string& header, const std::string& entry) {
@@ -139,46 +163,11 @@ const char* CsvTableRun::EndRow() {
   return nullptr;
 }
 
-const char* CsvTableRun::Write() {
-  if (const char* message = EndRow()) return message;
-  if (const char* message = Lock()) return message;
-  const char* message = m_file.Failure() == FileFailure::Held ? nullptr : PutInPlace();
-  if (m_file.Failure() != FileFailure::Held) return message;
-  if (m_appending) {
-    KeptRuns::Run run = {kTableRun};
-    run.insert(run.end(), m_run.begin(), m_run.end());
-    m_file.Keep(run);
-  } else {
-    m_file.KeepReplacement();
-  }
-  return make_pp(m_file.Message());
-}
-
-const char* CsvTableRun::PutInPlace() {
-  if (m_carried && m_table.vHeaders.size() == m_plain.Headers().size()) return AppendInPlace();
-  // Creating the temporary first is what tells that the file can be
-  // written at all.
-  if (!m_file.CreateTemporary()) return make_pp(m_file.Message());
-  if (const char* message = m_carried ? WriteCarriedOver() : WriteTable()) return message;
-  // A run that replaces the file supersedes the runs kept for it.
-  return m_file.Commit(m_tookKept || !m_appending) ? nullptr : make_pp(m_file.Message());
-}
-
-const char* CsvTableRun::WriteTable() {
+bool CsvTableRun::WriteTable(Aside& aside) {
   // The table opens the temporary by name.
-  if (m_table.Write(NativePath(m_file.Temporary()), m_separator)) return nullptr;
-  if (!m_table.GetSystemError()) return TableMessage(m_table.GetErrorText());
-  m_file.Fail(FileFailure::Unwritten, m_table.GetSystemError());
-  return make_pp(m_file.Message());
-}
-
-const char* CsvTableRun::AppendInPlace() {
-  std::string rows;
-  AppendNewRows(rows);
-  if (!m_file.OpenForAppend() || !m_file.Append(rows, m_tookKept)) return make_pp(m_file.Message());
-  m_plain.AddRows(m_table.vStringColumns.empty() ? 0 : m_table.vStringColumns[0].size());
-  RememberForm();
-  return nullptr;
+  if (m_table.Write(NativePath(aside.Name()), m_separator)) return true;
+  if (!m_table.GetSystemError()) return aside.Refuse(TableMessage(m_table.GetErrorText()));
+  return aside.Unwritten(m_table.GetSystemError());
 }
 
 void CsvTableRun::AppendNewRows(std::string& out) const {
@@ -189,18 +178,19 @@ void CsvTableRun::AppendNewRows(std::string& out) const {
     m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return entries[c][r]; }, false);
 }
 
-const char* CsvTableRun::WriteCarriedOver() {
+bool CsvTableRun::WriteCarriedOver(Aside& aside) {
   const std::vector<std::string>& headers = m_table.vHeaders;
   std::string out;
   m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return std::string_view(headers[c]); }, true);
-  auto put = [&](std::string_view bytes) { return m_file.WriteAside(bytes); };
+  bool putFailed = false;
+  auto put = [&](std::string_view bytes) { return aside.Put(bytes) || (putFailed = true, false); };
   if (!put(out) || !m_plain.CopyRows(NativePath(m_path), headers.size() - m_plain.Headers().size(), put)) {
-    if (m_file.Failure() != FileFailure::None) return make_pp(m_file.Message());
-    return make_pp("Could not write the file '" + m_path + "': it changed while the export was carrying its rows over");
+    if (putFailed) return false;
+    return aside.Refuse("Could not write the file '" + m_path + "': it changed while the export was carrying its rows over");
   }
   out.clear();
   AppendNewRows(out);
-  return put(out) ? nullptr : make_pp(m_file.Message());
+  return put(out);
 }
 
 }  // namespace ryn

@@ -6,7 +6,7 @@
 #include "AsciiHeader.h"
 #include "DateTimePlaceholders.h"
 #include "DefaultValuesFile.h"
-#include "DurableFile.h"
+#include "ExportFile.h"
 #include "Export.h"
 #include "FeatureSelection.h"
 #include "HelperFunctions.h"
@@ -76,21 +76,13 @@ Values ConvertedValues(const MCFeature& f, int category) {
 
 // A report that cannot be opened keeps its own message; the other failures
 // name the file and the reason.
-const char* AsciiFileMessage(const DurableFile& file) {
+const char* AsciiFileMessage(const ExportFile& file) {
   if (file.Failure() == FileFailure::Unreachable) return "Could not open temporary file";
   return make_pp(file.Message());
 }
 
 // The kind of run an ASCII append keeps: the bytes it adds.
 const char* const kAsciiRun = "ascii";
-
-// What the runs kept for the report add, oldest first.
-std::string KeptBlocks(const DurableFile& file) {
-  std::string blocks;
-  for (const auto& run : file.KeptRunsOf())
-    if (run.size() == 2 && run[0] == kAsciiRun) blocks += run[1];
-  return blocks;
-}
 
 std::string Number(double value, int d) {
   char buffer[512];
@@ -207,35 +199,26 @@ const char* CTrelmExport::FunctionExportASCII() {
   if (selection.nothingToExport) return nullptr;
 
   const long mode = MODE.GetValue();
-  DurableFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()));
-  if (!file.Lock()) return AsciiFileMessage(file);
   const bool replace = ModeWrites(mode, ModeFile::Replace);
   const bool linesOnly = ModeWrites(mode, ModeFile::AppendLines);
-  bool opened = replace ? file.CreateTemporary() : file.PlaceKeptFile();
-  const bool existed = !replace && file.Exists();
-  if (opened && !replace) opened = file.OpenForAppend();
-  // A file another program holds still gets the run composed, to keep it.
-  if (!opened && file.Failure() != FileFailure::Held) return AsciiFileMessage(file);
+  ExportFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()), kAsciiRun);
+  if (!file.Open(!replace)) return AsciiFileMessage(file);
 
   AsciiReport report;
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
   report.GatherHeader(*this, m_strDefaultValuesFile);
   if (!linesOnly) report.WriteHeader();
-  if (!(linesOnly && existed)) report.WriteTitles();
+  if (!(linesOnly && file.Exists())) report.WriteTitles();
   const char* message =
       SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
   // What a run composed before a message is written, as a report file keeps it.
   const std::string bytes = report.Bytes();
-  if (file.Failure() == FileFailure::Held) {
-    file.Keep({kAsciiRun, bytes});
-    return AsciiFileMessage(file);
-  }
-  if (replace) {
-    // The new report supersedes the runs kept for it.
-    if (file.WriteAside(bytes) && file.Commit(true)) return message;
-    file.KeepReplacement();
-    return AsciiFileMessage(file);
-  }
-  const std::string kept = KeptBlocks(file);
-  return file.Append(kept + bytes, !kept.empty()) ? message : AsciiFileMessage(file);
+  if (replace) return file.Replace([&](Aside& aside) { return aside.Put(bytes); }) ? message : AsciiFileMessage(file);
+  // The blocks kept for the report while another program held it go first.
+  const Compose addKeptFirst = [&](Addition& addition, std::string&) {
+    for (const std::string& kept : file.Kept()) addition.bytes += kept;
+    addition.bytes += bytes;
+    return true;
+  };
+  return file.Append(bytes, addKeptFirst) ? message : AsciiFileMessage(file);
 }

@@ -4,7 +4,7 @@
 
 #include "AutoKeys.h"
 #include "DateTimePlaceholders.h"
-#include "DurableFile.h"
+#include "ExportFile.h"
 #include "Export.h"
 #include "HelperFunctions.h"
 #include "Parameters.h"
@@ -70,9 +70,8 @@ const char* CTrelmExport::ExportAdditionalData() {
   // The old file is replaced only by a complete new one, and a file that
   // cannot be written is reported: the user must know the run went nowhere.
   try {
-    ryn::DurableFile file(path);
-    if (file.Lock() && file.CreateTemporary() && file.WriteAside(plat::WithCrlf(text)) && file.Commit())
-      return nullptr;
+    ryn::ExportFile file(path, "additional data");
+    if (file.Replace([&](ryn::Aside& aside) { return aside.Put(plat::WithCrlf(text)); })) return nullptr;
     m_strMessage = file.Message();
   } catch (const std::exception& e) {
     m_strMessage = e.what();

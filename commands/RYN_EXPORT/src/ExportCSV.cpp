@@ -70,7 +70,7 @@ const char* CTrelmExport::FunctionExportCSV() {
   MCFeatureList& list = *features.list;
   ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
   if (ModeWrites(MODE.GetValue(), ModeFile::Append))
-    if (const char* message = run.ReadExisting(true)) return message;
+    run.AppendToFile(true);
 
   auto passes = [&](int i) {
     return !features.skipped[static_cast<size_t>(i)] && ryn::PassesExportFlag(*list.GetItem(i));
@@ -78,8 +78,8 @@ const char* CTrelmExport::FunctionExportCSV() {
   for (int i = 0; i < list.GetNumItems(); ++i) {
     if (!passes(i)) continue;
     const int64_t when = ryn::GetFeatureDateTime(*list.GetItem(i));
-    if (const char* message = run.Append("DATE", ryn::CsvDateText(when))) return message;
-    if (const char* message = run.Append("TIME", ryn::CsvTimeText(when))) return message;
+    run.Append("DATE", ryn::CsvDateText(when));
+    run.Append("TIME", ryn::CsvTimeText(when));
     break;
   }
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSV(): set Feature to CSV");
@@ -87,7 +87,7 @@ const char* CTrelmExport::FunctionExportCSV() {
     if (!passes(i)) continue;
     for (auto& [header, entry] : CreateCSVData(*list.GetItem(i))) {
       ryn::LocalizeNumberText(entry, m_strDecimalSeparator);
-      if (const char* message = run.Append(header, entry)) return message;
+      run.Append(header, entry);
     }
   }
   return run.Write();

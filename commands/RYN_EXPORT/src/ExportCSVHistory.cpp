@@ -38,7 +38,7 @@ const char* CTrelmExport::FunctionExportCSVHistory() {
   MCFeatureList& list = *features.list;
   ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
   if (ModeWrites(MODE.GetValue(), ModeFile::Append))
-    if (const char* message = run.ReadExisting(false)) return message;
+    run.AppendToFile(false);
 
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSVHistory(): set Feature to CSV");
   for (int i = 0; i < list.GetNumItems(); ++i) {
@@ -46,7 +46,7 @@ const char* CTrelmExport::FunctionExportCSVHistory() {
     // Run-time features were announced as ignored; invalid ones have no history.
     if (features.skipped[static_cast<size_t>(i)] || !feature.IsValid() || !ryn::PassesExportFlag(feature)) continue;
     for (const auto& [header, entry] : CreateHistoryCSVData(m_strDecimalSeparator, feature))
-      if (const char* message = run.Append(header, entry)) return message;
+      run.Append(header, entry);
   }
   return run.Write();
 }

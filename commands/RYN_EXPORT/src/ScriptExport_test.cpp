@@ -10,7 +10,7 @@
 
 #include "App.h"
 #include "Boundary.h"
-#include "DurableFile.h"
+#include "ExportFile.h"
 #include "Export.h"
 #include "norvia/diag.h"
 #include "norvia/env.h"

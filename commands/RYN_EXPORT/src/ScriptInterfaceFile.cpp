@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "AutoKeys.h"
-#include "DurableFile.h"
+#include "ExportFile.h"
 #include "Export.h"
 #include "FeatureSelection.h"
 #include "HelperFunctions.h"
@@ -103,10 +103,9 @@ std::string ComposeInterfaceFile(CTrelmExport& self) {
 
 const char* WriteInterfaceFile(CTrelmExport& self, const std::string& path) {
   const std::string text = ComposeInterfaceFile(self);
-  // Written aside and swapped in whole, so that the script never reads half
-  // a file. Not locked: the file lives for one run, a lock file would not.
-  DurableFile file(path);
-  if (file.CreateTemporary() && file.WriteAside(text) && file.Commit()) return nullptr;
+  // Written aside and swapped in whole, so that the script never reads half a file.
+  ExportFile file(path, "interface");
+  if (file.Replace([&](Aside& aside) { return aside.Put(text); })) return nullptr;
   return make_pp(file.Message());
 }
 

@@ -4,8 +4,8 @@
 
 #include "platform/types.h"
 
-// Mutex: creating or opening a named mutex.
-enum class PlatFault { Create, Write, Flush, Replace, Lock, Truncate, Mutex, Count };
+// Mutex: creating or opening a named mutex. Read and Delete: of a file.
+enum class PlatFault { Create, Write, Flush, Replace, Lock, Truncate, Mutex, Read, Delete, Count };
 
 // The `nth` call of `op` from now on (1: the next one) fails with `error`.
 void Plat_FailNth(PlatFault op, unsigned nth, DWORD error);
@@ -15,6 +15,17 @@ void Plat_FailNth(PlatFault op, unsigned nth, DWORD error);
 void Plat_FailPath(PlatFault op, const char* name, DWORD error);
 // Every operation succeeds again (as far as the system lets it).
 void Plat_ClearFaults();
+// Whether a rule names a file for `op`: a call that must look up its file's
+// name to be matched only does so then.
+bool Plat_FaultNamesFiles(PlatFault op);
+
+// Processes started with RYN_TEST_FAULTS set take their faults from it, so
+// that a test can fail or kill a program it runs at a chosen file call:
+// rules separated by ';', each "OP[@NAME]:N:WHAT" with OP one of Create,
+// Write, Flush, Replace, Lock, Truncate, Read, Delete; NAME a file name in
+// any folder; N the call that strikes (counted on NAME when given; 0: every
+// call); WHAT a Win32 error code, or "kill" to end the process at once,
+// as a kill -9 would, before the call does anything.
 // For the layer itself: true, with the last error set, when this call of
 // `op` is the one to fail.
 bool Plat_FaultStrikes(PlatFault op);

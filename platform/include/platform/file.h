@@ -3,11 +3,14 @@
 // byte-range locks with Win32's semantics (per handle, across processes).
 #pragma once
 
+#include <cstdint>
+
 #include "platform/types.h"
 
 #if !defined(_WIN32)
 #define GENERIC_READ 0x80000000u
 #define GENERIC_WRITE 0x40000000u
+#define DELETE 0x00010000u
 #define FILE_SHARE_READ 0x00000001u
 #define FILE_SHARE_WRITE 0x00000002u
 #define FILE_SHARE_DELETE 0x00000004u
@@ -56,16 +59,30 @@ BOOL UnlockFileEx(HANDLE file, DWORD reserved, DWORD bytesLow, DWORD bytesHigh, 
 HANDLE Plat_CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD disposition,
                         DWORD flags, HANDLE templateFile);
 BOOL Plat_WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped);
+BOOL Plat_ReadFile(HANDLE file, LPVOID data, DWORD size, LPDWORD read, LPOVERLAPPED overlapped);
 BOOL Plat_FlushFileBuffers(HANDLE file);
 BOOL Plat_SetEndOfFile(HANDLE file);
 BOOL Plat_LockFileEx(HANDLE file, DWORD flags, DWORD reserved, DWORD bytesLow, DWORD bytesHigh,
                      LPOVERLAPPED overlapped);
 #define CreateFileA Plat_CreateFileA
 #define WriteFile Plat_WriteFile
+#define ReadFile Plat_ReadFile
 #define FlushFileBuffers Plat_FlushFileBuffers
 #define SetEndOfFile Plat_SetEndOfFile
 #define LockFileEx Plat_LockFileEx
 #endif
+
+// What tells one file from another and one state of it from the next: the
+// volume and the file's index on it (a replace or a new file changes them),
+// its size, and its change and last write times (0 where the system keeps
+// none). The change time moves with every write or rename and no user tool
+// sets it back, unlike the write time.
+struct PlatFileIdentity {
+  uint64_t volume = 0, index = 0;
+  int64_t size = 0;
+  uint64_t changeTime = 0, writeTime = 0;
+};
+BOOL Plat_GetFileIdentity(HANDLE file, PlatFileIdentity* identity);
 
 // The path of the file that `path` names once every link on the way is
 // followed; `path` itself when it names nothing yet. False when the result

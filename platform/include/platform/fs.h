@@ -11,6 +11,8 @@
 // The move the fault seam can fail, in front of the real one.
 BOOL Plat_MoveFileExA(LPCSTR from, LPCSTR to, DWORD flags);
 #define MoveFileExA Plat_MoveFileExA
+BOOL Plat_DeleteFileA(LPCSTR path);
+#define DeleteFileA Plat_DeleteFileA
 #else
 #include <cerrno>
 #define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
@@ -38,6 +40,10 @@ errno_t _splitpath_s(const char* path, char* drive, size_t driveSize, char* dir,
 errno_t _makepath_s(char* path, size_t size, const char* drive, const char* dir, const char* fname,
                     const char* ext);
 #endif
+
+// Brings the names in the folder of `path` (a file created or renamed
+// there) to the device; a system that does so itself answers TRUE at once.
+BOOL Plat_FlushFolder(LPCSTR path);
 
 // The path in the form the system's file calls take ('\' becomes '/' on Linux).
 const char* Plat_NativePath(const char* path, char* buffer, size_t size);

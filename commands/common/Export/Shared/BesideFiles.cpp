@@ -1,6 +1,8 @@
 #include "BesideFiles.h"
 
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -85,8 +87,9 @@ bool WriteBeside(const std::string& path, const std::string& text) {
                             FILE_ATTRIBUTE_HIDDEN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   bool ok = WriteAll(file, text) && FlushFileBuffers(file);
-  const DWORD error = GetLastError();
+  DWORD error = GetLastError();
   ok = CloseHandle(file) && ok;
+  if (ok && !Plat_FlushFolder(path.c_str())) ok = false, error = GetLastError();
   if (!ok) SetLastError(error);
   return ok;
 }
@@ -138,19 +141,17 @@ bool CutFileBack(HANDLE file, int64_t end) {
   return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
-std::string StampOf(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  LARGE_INTEGER size{};
-  FILETIME written{};
-  const bool known = GetFileSizeEx(file, &size) && GetFileTime(file, nullptr, nullptr, &written);
-  CloseHandle(file);
-  if (!known) return "";
-  char stamp[64];
-  std::snprintf(stamp, sizeof stamp, "%lld %08lx%08lx", static_cast<long long>(size.QuadPart),
-                static_cast<unsigned long>(written.dwHighDateTime), static_cast<unsigned long>(written.dwLowDateTime));
-  return stamp;
+bool ParseNumbers(const std::string& text, uint64_t* numbers, size_t count) {
+  const char* at = text.c_str();
+  for (size_t i = 0; i < count; ++i) {
+    if (i && *at++ != ' ') return false;
+    char* end = nullptr;
+    errno = 0;
+    numbers[i] = std::strtoull(at, &end, 10);
+    if (end == at || errno == ERANGE || *at == '-') return false;
+    at = end;
+  }
+  return true;
 }
 
 }  // namespace ryn

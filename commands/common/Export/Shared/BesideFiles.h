@@ -34,8 +34,8 @@ std::string NewTemporaryPath(const std::string& target);
 // a run removes its own). Only for the holder of the target's lock.
 void RemoveLeftovers(const std::string& target);
 
-// A small hidden file beside the target, written whole and flushed; false
-// with the last error set.
+// A small hidden file beside the target, written whole and flushed with its
+// name; false with the last error set.
 bool WriteBeside(const std::string& path, const std::string& text);
 // Its first `limit` bytes; false when it cannot be read.
 bool ReadBeside(const std::string& path, std::string& text, size_t limit = 4096);
@@ -48,8 +48,8 @@ bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count);
 // Cuts the file back to `end` and flushes that. False with the last error set.
 bool CutFileBack(HANDLE file, int64_t end);
 
-// The file's size and last write time, which change with every write: what
-// tells that nobody touched it since they were taken. "" when it is missing.
-std::string StampOf(const std::string& path);
+// `count` decimal numbers separated by single spaces at the start of
+// `text`; false when it holds fewer (or a number does not fit).
+bool ParseNumbers(const std::string& text, uint64_t* numbers, size_t count);
 
 }  // namespace ryn

@@ -1,70 +1,146 @@
 #include "KeptRuns.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <cstdio>
+#include <random>
 
 #include "BesideFiles.h"
+#include "platform/clock.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/process.h"
 
 namespace ryn {
 namespace {
 
-// Each field as "<length>:<bytes>", each run as "<field count>;" and its
-// fields: any byte may stand in an entry.
-void Encode(std::string& out, const KeptRuns::Run& run) {
-  out += std::to_string(run.size()) + ";";
-  for (const std::string& field : run) out += std::to_string(field.size()) + ":" + field;
-}
+// Beyond this the kept runs could not be read back whole; a whole file is
+// kept as a file of its own and counts only with its name.
+constexpr size_t kLargestKept = size_t(256) << 20;
 
-bool DecodeNumber(const std::string& in, size_t& at, char end, size_t& number) {
-  const size_t stop = in.find(end, at);
-  if (stop == std::string::npos || stop == at || stop - at > 12) return false;
-  number = std::strtoull(in.c_str() + at, nullptr, 10);
-  at = stop + 1;
-  return true;
+// Each run as "<kind> <token> <length>\n<bytes>": any byte may stand in it.
+void Encode(std::string& out, const KeptRuns::Run& run) {
+  out += run.kind + " " + run.token + " " + std::to_string(run.bytes.size()) + "\n" + run.bytes;
 }
 
 bool Decode(const std::string& in, std::vector<KeptRuns::Run>& runs) {
   for (size_t at = 0; at < in.size();) {
-    size_t fields = 0;
-    if (!DecodeNumber(in, at, ';', fields)) return false;
-    KeptRuns::Run run;
-    for (size_t length = 0; fields--;) {
-      if (!DecodeNumber(in, at, ':', length) || length > in.size() - at) return false;
-      run.push_back(in.substr(at, length));
-      at += length;
-    }
-    runs.push_back(std::move(run));
+    const size_t lf = in.find('\n', at);
+    if (lf == std::string::npos) return false;
+    const std::string head = in.substr(at, lf - at);
+    const size_t a = head.find(' '), b = head.find(' ', a + 1);
+    if (a == std::string::npos || b == std::string::npos || a == 0 || b == a + 1) return false;
+    uint64_t length = 0;
+    if (!ParseNumbers(head.substr(b + 1), &length, 1) || length > in.size() - lf - 1) return false;
+    runs.push_back({head.substr(0, a), head.substr(a + 1, b - a - 1), in.substr(lf + 1, length)});
+    at = lf + 1 + length;
   }
   return true;
+}
+
+// A missing file reads as empty (so does one whose name no file can have:
+// beside a file with a very long name); any other failure is one.
+bool ReadWhole(const std::string& path, std::string& text) {
+  text.clear();
+  if (!ReadBeside(path, text, kLargestKept + 1)) {
+    const DWORD error = GetLastError();
+    return text.empty() && (error == ERROR_FILE_NOT_FOUND || error == ERROR_FILENAME_EXCED_RANGE);
+  }
+  if (text.size() <= kLargestKept) return true;
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return false;
+}
+
+std::string NewToken() {
+  static std::mt19937_64 generator(std::random_device{}() ^ (uint64_t(GetCurrentProcessId()) << 32) ^ GetTickCount());
+  char token[20];
+  std::snprintf(token, sizeof token, "%016llx", static_cast<unsigned long long>(generator()));
+  return token;
+}
+
+bool Contains(const std::vector<std::string>& tokens, const std::string& token) {
+  return std::find(tokens.begin(), tokens.end(), token) != tokens.end();
+}
+
+bool Gone(const std::string& path) {
+  return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace
 
 KeptRuns::KeptRuns(const std::string& target)
-    : m_target(target), m_path(FolderOf(target) + ".ryn-kept-" + NameOf(target)),
-      m_mark(m_path + ".taking") {}
+    : m_target(target), m_path(FolderOf(target) + ".ryn-kept-" + NameOf(target)), m_taken(m_path + ".taken") {}
 
-std::vector<KeptRuns::Run> KeptRuns::Load() const {
-  std::string text;
-  std::vector<Run> runs;
-  if (PathFileExistsA(m_path.c_str()) && ReadBeside(m_path, text, size_t(1) << 30)) Decode(text, runs);
-  return runs;
+std::string KeptRuns::WholeFilePath(const Run& run) const { return m_path + "." + run.token; }
+
+bool KeptRuns::LoadAll(std::vector<Run>& runs, std::vector<std::string>& taken) const {
+  std::string text, marks;
+  if (!ReadWhole(m_path, text) || !ReadWhole(m_taken, marks)) return false;
+  runs.clear(), taken.clear();
+  if (!Decode(text, runs)) {
+    SetLastError(ERROR_INVALID_DATA);
+    return false;
+  }
+  for (size_t at = 0, lf; (lf = marks.find('\n', at)) != std::string::npos; at = lf + 1)
+    taken.push_back(marks.substr(at, lf - at));
+  return true;
 }
 
-bool KeptRuns::Keep(const Run& run) const {
-  std::vector<Run> runs;
-  if (run.empty() || run[0] != kWholeFile) runs = Load();
-  runs.push_back(run);
-  return Store(runs);
+bool KeptRuns::Load(std::vector<Run>& runs) const {
+  std::vector<std::string> taken;
+  if (!LoadAll(runs, taken)) return false;
+  std::erase_if(runs, [&](const Run& run) { return Contains(taken, run.token); });
+  return true;
 }
 
-bool KeptRuns::DropWholeFile() const {
-  std::vector<Run> runs = Load();
-  if (runs.empty() || runs[0].empty() || runs[0][0] != kWholeFile) return true;
-  runs.erase(runs.begin());
-  if (!runs.empty()) return Store(runs);
-  return DeleteFileA(m_path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+bool KeptRuns::Keep(const std::string& kind, const std::string& bytes) const {
+  std::vector<Run> runs;
+  if (!Load(runs)) return false;
+  runs.push_back({kind, NewToken(), bytes});
+  // The stored runs are the live ones: the marks of the taken ones go.
+  return Store(runs) && (Gone(m_taken), true);
+}
+
+bool KeptRuns::KeepWholeFile(const std::string& temporary) const {
+  std::vector<Run> before;
+  if (!Load(before)) return false;
+  const Run run{kWholeFile, NewToken(), ""};
+  if (!MoveFileExA(temporary.c_str(), WholeFilePath(run).c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+  if (!Store({run})) {
+    const DWORD error = GetLastError();
+    MoveFileExA(WholeFilePath(run).c_str(), temporary.c_str(), MOVEFILE_WRITE_THROUGH);
+    SetLastError(error);
+    return false;
+  }
+  Gone(m_taken);
+  for (const Run& old : before)
+    if (old.kind == kWholeFile) Gone(WholeFilePath(old));
+  return true;
+}
+
+bool KeptRuns::Take(const std::vector<std::string>& tokens) const {
+  std::vector<Run> runs;
+  std::vector<std::string> taken;
+  if (!LoadAll(runs, taken)) return false;
+  for (const std::string& token : tokens)
+    if (!Contains(taken, token)) taken.push_back(token);
+  std::string marks;
+  for (const std::string& token : taken) marks += token + "\n";
+  if (!WriteBeside(m_taken, marks)) return false;
+  // Marked: whatever fails from here, no run is added twice.
+  std::vector<Run> left;
+  for (const Run& run : runs) {
+    if (!Contains(taken, run.token)) left.push_back(run);
+    else if (run.kind == kWholeFile) Gone(WholeFilePath(run));
+  }
+  const bool dropped = left.empty() ? Gone(m_path) : Store(left);
+  if (dropped) Gone(m_taken);
+  return true;
+}
+
+void KeptRuns::Tidy() const {
+  if (!PathFileExistsA(m_path.c_str()) && !PathFileExistsA(m_taken.c_str())) return;
+  std::vector<Run> runs;
+  if (Load(runs) && runs.empty() && Gone(m_path)) Gone(m_taken);
 }
 
 bool KeptRuns::Store(const std::vector<Run>& runs) const {
@@ -77,22 +153,6 @@ bool KeptRuns::Store(const std::vector<Run>& runs) const {
   DeleteFileA(aside.c_str());
   SetLastError(error);
   return false;
-}
-
-void KeptRuns::Drop() const { DeleteFileA(m_path.c_str()); }
-
-bool KeptRuns::MarkTaking() const {
-  if (!PathFileExistsA(m_path.c_str())) return true;
-  return WriteBeside(m_mark, StampOf(m_target) + "\n") || (Unmark(), false);
-}
-
-void KeptRuns::Unmark() const { DeleteFileA(m_mark.c_str()); }
-
-void KeptRuns::Recover() const {
-  std::string stamp;
-  if (!PathFileExistsA(m_mark.c_str()) || !ReadBeside(m_mark, stamp)) return;
-  if (stamp != StampOf(m_target) + "\n") Drop();
-  Unmark();
 }
 
 }  // namespace ryn

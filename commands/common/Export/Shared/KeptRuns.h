@@ -1,6 +1,9 @@
 // Runs that could not reach their file because another program held it:
-// kept in order beside the file (hidden), each as what it would have added,
-// until a run that can write the file adds them before its own.
+// kept in order beside the file (hidden), each with its writer's kind and a
+// token of its own, until a run that can write the file adds them. All or
+// nothing: a kept file that cannot be read is an error, never "no runs";
+// runs added to the file are marked taken before they are dropped, so that
+// none is added twice when the kept file cannot be removed.
 #pragma once
 
 #include <string>
@@ -10,39 +13,44 @@ namespace ryn {
 
 class KeptRuns {
  public:
-  // A run's result: its kind first, then what the writer of that kind needs.
-  using Run = std::vector<std::string>;
-  // The kind of a replace run: the whole new file. Kept, it supersedes the
-  // runs kept before it; it goes in place before any run kept after it.
+  struct Run {
+    std::string kind;   // the writer's; kWholeFile for a replace run
+    std::string token;  // unique
+    std::string bytes;  // what the writer needs to add it; a whole file: its name beside
+  };
+  // The kind of a replace run: a whole new file, kept as a file of its own
+  // beside the target. It supersedes the runs kept before it and goes in
+  // place before any run kept after it.
   static constexpr const char* kWholeFile = "file";
 
   explicit KeptRuns(const std::string& target);
 
   const std::string& Path() const { return m_path; }
-  // The kept runs, oldest first; none when there is no kept file.
-  std::vector<Run> Load() const;
-  // Adds `run` behind the others (or instead of them, for a whole file),
-  // durably (written aside, then swapped in). False with the last error set.
-  bool Keep(const Run& run) const;
-  // The whole file kept first went in place: the runs after it stay.
-  bool DropWholeFile() const;
-  // The file took the kept runs.
-  void Drop() const;
-
-  // Around a replace of the file that takes the kept runs (or supersedes
-  // them): a mark with the file's stamp before it. A run that finds the
-  // mark (its maker was killed) drops the kept runs when the file changed
-  // since, else keeps them. False with the last error set.
-  bool MarkTaking() const;
-  void Unmark() const;
-  void Recover() const;
+  // The runs not taken yet, oldest first (none without a kept file). False
+  // with the last error set when the kept file or its marks cannot be read.
+  bool Load(std::vector<Run>& runs) const;
+  // Adds a run behind the others, durably. False with the last error set.
+  bool Keep(const std::string& kind, const std::string& bytes) const;
+  // Moves `temporary` beside the file as the newest kept run, superseding
+  // the others. False with the last error set (the temporary stays).
+  bool KeepWholeFile(const std::string& temporary) const;
+  // The runs of these tokens are in the file now: they are marked taken
+  // (durably, first), then dropped. False with the last error set when not
+  // even the mark could be made.
+  bool Take(const std::vector<std::string>& tokens) const;
+  // With no run left to add, what the kept file and its marks still hold
+  // (runs taken but not dropped) goes.
+  void Tidy() const;
+  // Where a kept whole file lies.
+  std::string WholeFilePath(const Run& run) const;
 
  private:
+  bool LoadAll(std::vector<Run>& runs, std::vector<std::string>& taken) const;
   bool Store(const std::vector<Run>& runs) const;
 
   std::string m_target;
   std::string m_path;
-  std::string m_mark;
+  std::string m_taken;
 };
 
 }  // namespace ryn

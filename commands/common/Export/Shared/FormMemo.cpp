@@ -1,0 +1,71 @@
+#include "FormMemo.h"
+
+#include "BesideFiles.h"
+#include "FileProof.h"
+#include "platform/error.h"
+#include "platform/file.h"
+#include "platform/fs.h"
+#include "platform/handle.h"
+
+namespace ryn {
+namespace {
+
+const char* const kMagic = "ryn-form 2\n";
+// A header line of the widest tables fits many times over.
+constexpr size_t kLongestMemo = size_t(4) << 20;
+
+// The file's first line with its line end, read in blocks; false when it
+// has none within the memo's limit.
+bool FirstLine(HANDLE file, std::string& line) {
+  constexpr int64_t kBlock = 64 * 1024;
+  line.clear();
+  for (int64_t at = 0; line.size() < kLongestMemo; at += kBlock) {
+    const size_t before = line.size();
+    if (!ReadRange(file, line, at, kBlock)) return false;
+    const size_t lf = line.find('\n', before);
+    if (lf != std::string::npos) return line.resize(lf + 1), true;
+    if (line.size() == before) return false;
+  }
+  return false;
+}
+
+bool NextLine(const std::string& text, size_t& at, std::string& line) {
+  const size_t end = text.find('\n', at);
+  if (end == std::string::npos) return false;
+  line = text.substr(at, end - at);
+  at = end + 1;
+  return true;
+}
+
+}  // namespace
+
+std::string RecallForm(const std::string& target) {
+  std::string text, proofLine, lengthLine;
+  size_t at = std::string(kMagic).size();
+  FileProof then;
+  uint64_t length = 0;
+  if (!ReadBeside(MemoPath(target), text, kLongestMemo * 2) || text.compare(0, at, kMagic) != 0 ||
+      !NextLine(text, at, proofLine) || !ParseProof(proofLine, then) || !NextLine(text, at, lengthLine) ||
+      !ParseNumbers(lengthLine, &length, 1) || length > text.size() - at)
+    return "";
+  HANDLE file = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  PlatFileIdentity now;
+  std::string head;
+  const bool same = Plat_GetFileIdentity(file, &now) && Untouched(now, then.id) &&
+                    ReadRange(file, head, 0, static_cast<int64_t>(length)) && text.compare(at, length, head) == 0;
+  CloseHandle(file);
+  return same ? text.substr(at + length) : "";
+}
+
+void RememberForm(const std::string& target, HANDLE file, const std::string& memo) {
+  const std::string path = MemoPath(target);
+  FileProof proof;
+  std::string line;
+  if (memo.empty() || !Plat_GetFileIdentity(file, &proof.id) || !FirstLine(file, line) ||
+      !WriteBeside(path, kMagic + ProofText(proof) + "\n" + std::to_string(line.size()) + "\n" + line + memo))
+    DeleteFileA(path.c_str());
+}
+
+}  // namespace ryn
