@@ -173,7 +173,7 @@ TEST(Trend, AFollowedTableShowsEachRunAndNeverATornOne) {
   bool torn = false;
   for (int attempt = 0; attempt < 20 && !torn; ++attempt) {
     const std::string kill = "RYN_TEST_WRITE_PIECE=1 " + host.Command({"exec", args[0], args[1], args[2]}) +
-                             " >/dev/null 2>&1 & sleep 0.0" + std::to_string(3 + attempt % 7) + "; kill -9 $!; wait";
+                             " >/dev/null 2>&1 & sleep " + std::to_string(0.05 + 0.03 * attempt) + "; kill -9 $!; wait";
     std::system(("bash -c " + ShellQuote(kill) + " 2>/dev/null").c_str());
     const std::string bytes = ryntest::ReadFile(table);
     torn = bytes.size() > 2 && bytes.substr(bytes.size() - 2) != "\r\n";
