@@ -63,3 +63,34 @@ TEST(PageJson, FiguresLimitStepsMarksAndSafeText) {
 }
 
 }  // namespace
+
+namespace {
+
+// The alarm looks at the table's newest run only, and at enabled rules only.
+TEST(Analysis, NewestRunAlarmsAndWorstFirst) {
+  using namespace ryn::trend;
+  TrendData data;
+  data.runs.resize(10);
+  FeatureSeries calm, rising;
+  for (std::uint32_t r = 0; r < 10; ++r) {
+    const double up = r < 4 ? 0.1 * r : 0.3 + 0.01 * r;  // rising: six in a row from run 4 on
+    for (auto [s, v] : {std::pair{&calm, r % 2 ? 1.0 : 1.2}, std::pair{&rising, up}}) {
+      s->runs.push_back(r);
+      s->values.push_back(v);
+      s->out.push_back(0);
+      s->moments.Add(v);
+    }
+  }
+  rising.out.back() = 1;
+  data.features = {calm, rising};
+  const auto all = Analyse(data, RuleOptions{});
+  EXPECT_FALSE(all[0].newestOut || all[0].newestBreaks);
+  EXPECT_TRUE(all[1].newestOut && all[1].newestBreaks);
+  EXPECT_EQ(WorstFirst(all), (std::vector<std::size_t>{1, 0}));
+  const auto switchedOff = Analyse(data, RuleOptions{RuleSet::Nelson, 9, 0});
+  EXPECT_FALSE(switchedOff[1].newestBreaks);
+  EXPECT_EQ(switchedOff[1].ruleBreaks, 0u);
+  EXPECT_EQ(switchedOff[1].rules, all[1].rules) << "every rule is still marked for the page";
+}
+
+}  // namespace
