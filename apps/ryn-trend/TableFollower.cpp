@@ -91,15 +91,16 @@ bool TableFollower::Poll(bool& changed, std::string& error) {
   if (!m_builder || m_transposed) return changed = true, Reload(error);
   std::string head, tail;
   bool grown = false;
+  const std::uint64_t lastRowAt = m_taken - m_lastRow.size();
   {
     SharedRead file(m_path);  // closed before the rows are parsed
     grown = file.Size(size) && size > m_taken && file.Read(0, m_header.size(), head) && head == m_header &&
-            file.Read(m_taken, size, tail);
+            file.Read(lastRowAt, size, tail) && tail.compare(0, m_lastRow.size(), m_lastRow) == 0;
   }
-  // Shorter, or another header: not rows added but a table rewritten.
+  // Shorter, another header or another last row: not rows added but a table rewritten.
   if (!grown) return changed = true, Reload(error);
   if (JournalExists()) return true;
-  const size_t taken = TakeLines(tail, 0);
+  const size_t taken = TakeLines(tail, m_lastRow.size());
   m_taken += taken;
   changed = taken > 0;
   return true;
@@ -152,6 +153,7 @@ bool TableFollower::ReloadRows(std::string bytes, std::string& error) {
   }
   m_builder = std::make_unique<TrendBuilder>(columns, NumberFormatOf(columns, m_given, firstRows));
   m_taken = headerEnd + 1;
+  m_lastRow = m_header;
   m_taken += TakeLines(bytes, headerEnd + 1);
   return true;
 }
@@ -163,6 +165,7 @@ size_t TableFollower::TakeLines(const std::string& bytes, size_t from) {
     const size_t end = bytes.find('\n', at);
     if (end == std::string::npos) break;  // a row whose line end has not arrived waits
     const std::string_view line = WithoutLineEnd(std::string_view(bytes).substr(at, end - at));
+    m_lastRow.assign(bytes, at, end + 1 - at);
     at = end + 1;
     if (line.empty()) continue;
     fields.clear();

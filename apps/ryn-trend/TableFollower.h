@@ -40,6 +40,7 @@ class TableFollower {
   bool m_transposed = false;
   std::unique_ptr<TrendBuilder> m_builder;
   std::string m_header;         // the header line as read, line end included
+  std::string m_lastRow;        // the last line taken (the header before any row), line end included
   std::uint64_t m_taken = 0;    // bytes of the file behind the last row taken
 };
 

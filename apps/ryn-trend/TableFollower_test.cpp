@@ -67,6 +67,11 @@ TEST(TableFollower, TakesWholeRowsOnlyAndEqualsAWholeRead) {
   ASSERT_TRUE(whole) << error;
   EXPECT_EQ(SummaryOf(whole->Data()), SummaryOf(followed));
 
+  // A table replaced by a longer one with the same header is read again whole.
+  dir.Write("t.csv", kHeader + Row(1, "13,0000") + Row(2, "13,0000") + Row(3, "13,0000") + Row(4, "13,0000") +
+                         Row(5, "13,0000"));
+  ASSERT_TRUE(follower.Poll(changed, error));
+  EXPECT_EQ(follower.Builder()->Data().features[0].values, std::vector<double>(5, 13.0));
   // A table rewritten otherwise (a new column) is read again whole.
   dir.Write("t.csv", "\"DATE\";\"TIME\";\"VALUE.b\"\r\n2024.03.05;08:00:00;1,5\r\n");
   ASSERT_TRUE(follower.Poll(changed, error));
