@@ -2,7 +2,7 @@
 # Builds the i686 and the x86_64 Windows Release and packs each into
 # dist/RYN-EXPORT-<version>-win32.zip and dist/RYN-EXPORT-<version>-win64.zip:
 # the command DLL and its translation files, ryn-host.exe, libnorvia-host.dll,
-# vexlo.exe, the example environment and INSTALL.txt, in one folder.
+# vexlo.exe, ryn-trend.exe, the example environment and INSTALL.txt, in one folder.
 #
 #   bash scripts/package.sh [win32|win64]...     default: both
 set -euo pipefail
@@ -19,7 +19,7 @@ arch_note() {
   [[ $1 == win32 ]] && echo "32-bit package with a 32-bit host (the usual one)" ||
     echo "64-bit package with a 64-bit host only"
 }
-programs=("RYN EXPORT.dll" ryn-host.exe libnorvia-host.dll vexlo.exe)
+programs=("RYN EXPORT.dll" ryn-host.exe libnorvia-host.dll vexlo.exe ryn-trend.exe)
 
 # package ARCH: builds its Release tree and writes its zip.
 package() {
@@ -28,7 +28,7 @@ package() {
   build=build/$preset
   ryn_banner "Building $arch (preset $preset)"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target ryn-host vexlo
+  cmake --build --preset "$preset" --target ryn-host vexlo ryn-trend
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
   [[ -n $version ]] || { echo "package: no project version in $build/CMakeCache.txt" >&2; return 1; }
   name=RYN-EXPORT-$version-$arch

@@ -45,25 +45,6 @@ std::string NativePath(const std::string& path) {
 
 }  // namespace
 
-std::string DetectCsvLayout(const std::string& file, bool& transposed) {
-  std::FILE* in = std::fopen(NativePath(file).c_str(), "rb");
-  if (!in) return "";
-  char line[1023] = {};
-  const bool got = std::fgets(line, sizeof line, in) != nullptr;
-  std::fclose(in);
-  if (!got) return "";
-  line[std::strcspn(line, "\r\n")] = '\0';
-  if (!line[0]) return "";
-  const char* open = std::strchr(line, '"');
-  const char* close = open ? std::strchr(open + 1, '"') : nullptr;
-  if (!close) return "";
-  // A digit zero behind the header is a number, not a separator. The end
-  // of the line gives the terminator itself, which reads as no separator.
-  if (close[1] == '0') return "";
-  transposed = std::strstr(line, "\"TIME") == nullptr;
-  return std::string(1, close[1]);
-}
-
 CsvTableRun::CsvTableRun(std::string path, std::string separator, bool transposed)
     : m_path(std::move(path)), m_separator(std::move(separator)), m_transposed(transposed), m_file(m_path, kTableRun) {
   m_table.dwReadFlags = MCsvFile::READ_AS_STRING;
