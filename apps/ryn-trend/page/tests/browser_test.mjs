@@ -1,0 +1,230 @@
+// The trend page in headless Chromium, fed with hand-written fixtures:
+//   node browser_test.mjs TEMPLATE.html OUT_DIR
+// Exits 77 (skipped) when Chromium is missing. Prints the drawing time of a
+// 40 features x 100,000 runs page; RYN_TREND_SCREENSHOT=FILE keeps a README shot there.
+import { after, before, test } from "node:test";
+import assert from "node:assert/strict";
+import { readFileSync } from "node:fs";
+import { join } from "node:path";
+import { pathToFileURL } from "node:url";
+import { chromiumMissing, drawn, launch, openTab, readFixture, writePage } from "./browser.mjs";
+import { syntheticTrend } from "./synthetic.mjs";
+
+const [templateFile, outDir] = process.argv.slice(2);
+const missing = chromiumMissing();
+if (missing) {
+  console.log("SKIPPED: the trend page browser tests need Chromium: " + missing);
+  process.exit(77);
+}
+const template = readFileSync(templateFile, "utf8");
+const basic = readFixture("basic.json");
+let browser;
+before(async () => { browser = await launch(outDir); });
+after(async () => { await browser.close(); });
+
+async function open(name, doc) {
+  return openTab(browser, writePage(join(outDir, name + ".html"), template, doc));
+}
+
+const withRules = (doc, enabled) => ({ ...doc, rules: { ...doc.rules, enabled } });
+const watching = (doc) => ({ ...doc, watch: true });
+
+// What the page must mark: out-of-tolerance runs always, rule breaks of the enabled rules.
+function expectedMarks(f, enabled) {
+  const drawn = [];
+  for (const m of f.marks) {
+    if (m.rules.some((r) => enabled.includes(r))) drawn.push(m.run + ":rule");
+    if (m.out) drawn.push(m.run + ":out");
+  }
+  return drawn.sort();
+}
+
+// Charts are made as they come near the screen: scroll past each.
+async function drawAll(page) {
+  for (const id of await page.$$eval(".feature", (s) => s.map((x) => x.id))) {
+    await page.$eval("#" + id, (s) => s.scrollIntoView());
+    await page.waitForSelector(`#${id} .mr .uplot`);
+  }
+}
+
+function drawnMarks(page) {
+  return page.$$eval(".feature", (sections) => sections.map((s) =>
+    s.querySelector(".individuals .uplot").drawnMarks.slice().sort()));
+}
+
+function summaryRows(page) {
+  return page.$$eval("#summary-table tbody tr", (rows) => rows.map((r) => ({
+    href: r.querySelector("a").getAttribute("href"),
+    cells: Array.from(r.cells, (c) => c.textContent),
+  })));
+}
+
+async function setSwitches(page, enabled) {
+  for (let r = 1; r <= 8; r++) {
+    const box = await page.$("#rule-" + r);
+    if ((await box.evaluate((b) => b.checked)) !== enabled.includes(r)) await box.click();
+  }
+}
+
+// The page position of a run on a feature's individuals chart (the run axis spans the table).
+async function runPosition(page, id, run, value) {
+  const box = await (await page.$(`#${id} .individuals .u-over`)).boundingBox();
+  const runs = basic.runs.length - 1;
+  const f = basic.features.find((x) => x.id === id);
+  return { x: box.x + (run / runs) * box.width, y: box.y + box.height / 2, value, f };
+}
+
+test("loads from disk without a console error or a request, a chart pair per feature, worst first", async () => {
+  const tab = await open("basic", basic);
+  assert.deepEqual(tab.errors, []);
+  assert.deepEqual(tab.requests, [tab.page.url()]);
+  await drawAll(tab.page);
+  const ids = await tab.page.$$eval(".feature", (s) => s.map((x) => [x.id, x.querySelectorAll(".individuals .uplot, .mr .uplot").length]));
+  assert.deepEqual(ids, basic.features.map((f) => [f.id, 2]));
+  const rows = await summaryRows(tab.page);
+  assert.deepEqual(rows.map((r) => [r.href, r.cells[0]]), basic.features.map((f) => ["#" + f.id, f.name + (f.unit ? " " + f.unit : "")]));
+  // feature, n, last, mean, σw, σo, Cp, Cpk, Pp, Ppk, out, rules: one-sided and missing figures
+  assert.deepEqual(rows[1].cells.slice(1), ["24", "80.02", "80.0312", "0.0163", "0.0148", "–", "1.4 (Cpu)", "–", "–", "0", "3"]);
+  assert.deepEqual(rows[2].cells.slice(6, 10), ["–", "–", "–", "–"]);
+  const text = await tab.page.$eval("body", (b) => b.innerText);
+  assert.match(text, /Rule set Nelson, run length 9 .*On by default: rules 1, 2, 3, 4, 5, 6, 7\./);
+  assert.match(text, /tolerances changed at run 13; figures use the newest limits/);
+  await tab.page.close();
+});
+
+test("a page whose marker was not replaced says it holds no data", async () => {
+  const tab = await open("empty", null);
+  assert.deepEqual(tab.errors, []);
+  assert.match(await tab.page.$eval("#charts", (c) => c.textContent), /holds no data/);
+  await tab.page.close();
+});
+
+test("the marks drawn and counted are the out-of-tolerance runs and the breaks of the switched-on rules", async () => {
+  const tab = await open("switches", basic);
+  await drawAll(tab.page);
+  const cases = [  // switches, then the rule-break counts of f0, f1, f2
+    [[1, 2, 3, 4, 5, 6, 7], [9, 3, 1]],
+    [[1, 2, 3, 4, 6, 7, 8], [9, 1, 1]],
+    [[5, 6], [3, 2, 0]],
+    [[], [0, 0, 0]],
+  ];
+  for (const [enabled, ruleCounts] of cases) {
+    await setSwitches(tab.page, enabled);
+    assert.deepEqual(await drawnMarks(tab.page), basic.features.map((f) => expectedMarks(f, enabled)), `rules ${enabled}`);
+    const rows = await summaryRows(tab.page);
+    assert.deepEqual(rows.map((r) => [r.cells[10], r.cells[11]]), [["7", ""], ["0", ""], ["0", ""]].map((c, i) => [c[0], String(ruleCounts[i])]));
+  }
+  await tab.page.click("#rule-reset");
+  assert.deepEqual(await drawnMarks(tab.page), basic.features.map((f) => expectedMarks(f, basic.rules.enabled)));
+  assert.deepEqual(tab.errors, []);
+  await tab.page.close();
+});
+
+// The longest vertical stretch of pixels near a colour in the canvas column of a run.
+function stretchOfColour(page, id, run, colour) {
+  return page.$eval(`#${id} .individuals .uplot`, (root, run, runs, colour) => {
+    const canvas = root.querySelector("canvas"), over = root.querySelector(".u-over").getBoundingClientRect();
+    const box = canvas.getBoundingClientRect(), ratio = canvas.width / box.width;
+    const x = Math.round((over.left - box.left + (run / runs) * over.width) * ratio);
+    const column = canvas.getContext("2d").getImageData(x, 0, 1, canvas.height).data;
+    let longest = 0, length = 0;
+    for (let i = 0; i < column.length; i += 4) {
+      const near = Math.abs(column[i] - colour[0]) + Math.abs(column[i + 1] - colour[1]) + Math.abs(column[i + 2] - colour[2]) < 60;
+      length = near ? length + 1 : 0;
+      longest = Math.max(longest, length);
+    }
+    return longest;
+  }, run, basic.runs.length - 1, colour);
+}
+
+test("the markers are drawn: a red diamond for out of tolerance, a purple ring for a rule break", async () => {
+  const tab = await open("colours", basic);
+  const red = [0xc6, 0x28, 0x28], purple = [0x6a, 0x1b, 0x9a];
+  const cases = [  // run, colour, whether a marker stands there
+    [19, red, true], [14, red, false], [4, red, false],
+    [14, purple, true], [19, purple, false], [4, purple, false],
+  ];
+  for (const [run, colour, marked] of cases) {
+    // a diamond spans 10 px up and down, a ring's stroke 2 px; the tolerance line is 2.5 px thick
+    const longest = await stretchOfColour(tab.page, "f0", run, colour);
+    const least = colour === red ? 7 : 2;
+    assert.equal(longest >= least && (colour === red || longest < 7), marked, `run ${run}: ${longest} px of ${colour}`);
+  }
+  await tab.page.close();
+});
+
+test("hover shows the run's date, time, value and the rules it breaks", async () => {
+  const tab = await open("hover", basic);
+  await tab.page.$eval("#f0", (s) => s.scrollIntoView());
+  const hoverAt = async (run) => {
+    const p = await runPosition(tab.page, "f0", run);
+    await tab.page.mouse.move(p.x, p.y);
+    return tab.page.$eval("#f0 .hover", (h) => h.textContent);
+  };
+  assert.equal(await hoverAt(20), "2024.03.06 18:00:00 · run 21 · value 12.048 mm · out of tolerance · " +
+    "rule 1: 1 point beyond the control limits · rule 2: 9 points in a row on one side of the centre line · " +
+    "rule 5: 2 out of 3 points beyond 2 sigma, same side");
+  assert.equal(await hoverAt(4), "2024.03.06 10:00:00 · run 5 · value 12.002 mm");
+  await setSwitches(tab.page, [1]);
+  assert.equal(await hoverAt(20), "2024.03.06 18:00:00 · run 21 · value 12.048 mm · out of tolerance · " +
+    "rule 1: 1 point beyond the control limits");
+  await tab.page.close();
+});
+
+test("dragging zooms, a double click resets, and watch mode reloads keeping zoom, scroll and switches", async () => {
+  const file = join(outDir, "watch.html");
+  const tab = await open("watch", basic);
+  const { page } = tab;
+  await page.$eval("#f0", (s) => s.scrollIntoView());
+  const from = await runPosition(page, "f0", 9.5), to = await runPosition(page, "f0", 14.5);
+  await page.mouse.move(from.x, from.y);
+  await page.mouse.down();
+  await page.mouse.move(to.x, to.y, { steps: 5 });
+  await page.mouse.up();
+  const zoomed = ["10:rule", "11:rule", "14:rule"];
+  assert.deepEqual((await drawnMarks(page))[0], zoomed);
+  await setSwitches(page, [1, 2, 4, 5, 6, 7]);
+  await page.evaluate(() => window.scrollTo(0, 700));
+  // The program rewrites the page with one more run; the open page picks it up by itself.
+  const next = watching(structuredClone(basic));
+  next.runs.push(["2024.03.07", "08:00:00"]);
+  writePage(file, readFileSync(templateFile, "utf8"), next);
+  await page.reload({ waitUntil: "load" });
+  await page.waitForNavigation({ waitUntil: "load", timeout: 5000 });
+  await drawn(page);
+  assert.match(await page.$eval("#source", (s) => s.textContent), /25 runs .*reloads every second/);
+  assert.deepEqual((await drawnMarks(page))[0], ["14:rule"]);
+  assert.equal(await page.evaluate(() => window.scrollY), 700);
+  assert.equal(await page.$eval("#rule-3", (b) => b.checked), false);
+  await page.mouse.click(from.x, from.y, { clickCount: 2 });
+  assert.deepEqual((await drawnMarks(page))[0], expectedMarks(basic.features[0], [1, 2, 4, 5, 6, 7]));
+  assert.deepEqual(tab.errors, []);
+  await page.close();
+});
+
+// Charts are made as they come near the screen: the page opens at the first
+// charts (a link from the summary), and each further pair is drawn on the way.
+test("bench: a page of 40 features x 100,000 runs draws in under 1 s", async () => {
+  writePage(join(outDir, "large.html"), template, syntheticTrend());
+  const tab = await openTab(browser, pathToFileURL(join(outDir, "large.html")).href + "#f0");
+  const opened = await tab.page.evaluate(() => performance.getEntriesByName("ryn-trend-drawn")[0].startTime);
+  const charts = await tab.page.$$eval(".uplot", (c) => c.length);
+  const further = await tab.page.evaluate(async () => {
+    const start = performance.now();
+    document.getElementById("f39").scrollIntoView();
+    await new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done)));
+    return performance.now() - start;
+  });
+  console.log(`trend page draw: 40 features x 100000 runs: ${opened.toFixed(0)} ms from opening to its first ` +
+    `${charts} charts drawn (target < 1000 ms); a further feature's pair: ${further.toFixed(0)} ms`);
+  assert.deepEqual(tab.errors, []);
+  await tab.page.close();
+});
+
+test("screenshot of a 200-run history for the README", async () => {
+  const tab = await open("screenshot", syntheticTrend({ features: 6, runs: 200 }));
+  const file = process.env.RYN_TREND_SCREENSHOT || join(outDir, "trend.png");
+  await tab.page.screenshot({ path: file, fullPage: false });
+  console.log("trend page screenshot: " + file);
+  await tab.page.close();
+});
