@@ -12,6 +12,7 @@ source scripts/lib.sh
 # googletest: the i686 tree is also the one its tests run in.
 ryn_require_packages cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
   binutils-mingw-w64 googletest zip ccache
+ryn_npm_ci_page
 ryn_use_ccache
 
 preset_of() { [[ $1 == win32 ]] && echo win32 || echo win64-release; }
