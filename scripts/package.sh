@@ -2,7 +2,8 @@
 # Builds the i686 and the x86_64 Windows Release and packs each into
 # dist/RYN-EXPORT-<version>-win32.zip and dist/RYN-EXPORT-<version>-win64.zip:
 # the command DLL and its translation files, ryn-host.exe, libnorvia-host.dll,
-# vexlo.exe, the example environment and INSTALL.txt, in one folder.
+# vexlo.exe, the example environment, INSTALL.txt and the license of uPlot
+# (the chart library the trend page carries), in one folder.
 #
 #   bash scripts/package.sh [win32|win64]...     default: both
 set -euo pipefail
@@ -39,6 +40,7 @@ package() {
   for file in "${programs[@]}"; do cp "$build/bin/$file" "$stage/"; done
   cp "$build"/bin/loc/*.loc "$stage/loc/"
   # The example environment as the repository holds it, without what runs left there.
+  cp apps/ryn-trend/page/node_modules/uplot/LICENSE "$stage/uPlot-LICENSE.txt"
   cp -r examples/env "$stage/env"
   rm -rf "$stage/env/export" "$stage/env/log" "$stage/env/interface" "$stage/env/.gitignore"
   sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@ARCH_NOTE@/$(arch_note "$arch")/" \
