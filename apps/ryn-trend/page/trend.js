@@ -3,6 +3,7 @@
 (function () {
   "use strict";
 
+  performance.mark("ryn-trend-script");  // the page and its data are parsed
   const trend = typeof RYN_TREND === "undefined" ? null : RYN_TREND;
 
   // Colours and dashes, one place for charts, markers and legend.
@@ -18,6 +19,7 @@
   const RULES = [1, 2, 3, 4, 5, 6, 7, 8];
   const SET_NAMES = { nelson: "Nelson", we: "Western Electric" };
   const MARK_CELL = 3;  // device pixels
+  const LABEL_MARGIN = 120;  // right of the plot, for the names of the limit lines
   const SIZES = { individuals: 260, movingRange: 140 };
   // Run axis steps: whole runs only.
   const RUN_INCRS = [1, 2, 5, 10, 20, 50, 100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000, 100000, 200000, 500000, 1e6];
@@ -280,30 +282,40 @@
     };
   }
 
-  function label(u, text, y, colour, left) {
-    if (y === null || y === undefined) return;
+  // Names the limit lines in the right margin, pushed apart where lines lie close.
+  function drawLabels(u, labels) {
     const ctx = u.ctx, ratio = devicePixelRatio || 1;
-    const py = u.valToPos(y, "y", true);
-    if (py < u.bbox.top || py > u.bbox.top + u.bbox.height) return;
+    const { left, top, width, height } = u.bbox;
+    const placed = labels.filter((l) => l.value !== null && l.value !== undefined)
+      .map((l) => Object.assign({ y: u.valToPos(l.value, "y", true) }, l))
+      .filter((l) => l.y >= top && l.y <= top + height)
+      .sort((a, b) => a.y - b.y);
+    for (let i = 1; i < placed.length; i++) placed[i].y = Math.max(placed[i].y, placed[i - 1].y + 12 * ratio);
     ctx.save();
     ctx.font = (11 * ratio) + "px sans-serif";
-    ctx.fillStyle = colour;
-    ctx.textAlign = left ? "left" : "right";
-    ctx.textBaseline = "bottom";
-    const x = left ? u.bbox.left + 4 * ratio : u.bbox.left + u.bbox.width - 4 * ratio;
-    ctx.fillText(text, x, py - 2 * ratio);
+    ctx.textAlign = "left";
+    ctx.textBaseline = "middle";
+    for (const l of placed) {
+      ctx.fillStyle = l.look.stroke;
+      ctx.fillText(l.text + " " + fmt(l.value), left + width + 6 * ratio, l.y);
+    }
     ctx.restore();
   }
 
-  function drawLimitLabels(u, f) {
-    label(u, "UCL " + fmt(f.ucl), f.ucl, LOOK.control.stroke, false);
-    label(u, "LCL " + fmt(f.lcl), f.lcl, LOOK.control.stroke, false);
-    label(u, "x̄ " + fmt(f.centre), f.centre, LOOK.centre.stroke, false);
-    const run = Math.max(0, Math.ceil(u.scales.x.min));
-    const upper = limitAt(f, run, 2), lower = limitAt(f, run, 1), nominal = limitAt(f, run, 0);
-    label(u, "USL " + fmt(upper), upper, LOOK.tolerance.stroke, true);
-    label(u, "LSL " + fmt(lower), lower, LOOK.tolerance.stroke, true);
-    label(u, "nominal " + fmt(nominal), nominal, LOOK.nominal.stroke, true);
+  function limitLabels(u, f) {
+    const run = Math.floor(u.scales.x.max);
+    return [
+      { text: "USL", value: limitAt(f, run, 2), look: LOOK.tolerance },
+      { text: "UCL", value: f.ucl, look: LOOK.control },
+      { text: "x̄", value: f.centre, look: LOOK.centre },
+      { text: "nominal", value: limitAt(f, run, 0), look: LOOK.nominal },
+      { text: "LCL", value: f.lcl, look: LOOK.control },
+      { text: "LSL", value: limitAt(f, run, 1), look: LOOK.tolerance },
+    ];
+  }
+
+  function movingRangeLabels(f) {
+    return [{ text: "UCL", value: f.mrUcl, look: LOOK.control }, { text: "MR̄", value: f.mrBar, look: LOOK.centre }];
   }
 
   function diamond(path, x, y, r) {
@@ -419,6 +431,7 @@
       width: box.clientWidth || 800,
       height: individuals ? SIZES.individuals : SIZES.movingRange,
       legend: { show: false },
+      padding: [null, LABEL_MARGIN, null, null],
       scales: { x: { time: false } },
       cursor: { drag: { x: true, y: false }, points: { show: false } },
       axes: [runAxis(), { size: 70 }],
@@ -426,9 +439,8 @@
       hooks: {
         draw: [(u) => {
           countFirstDraw(u);
-          if (individuals) { drawMarks(u, f); drawLimitLabels(u, f); }
-          else { label(u, "UCL " + fmt(f.mrUcl), f.mrUcl, LOOK.control.stroke, false);
-            label(u, "MR̄ " + fmt(f.mrBar), f.mrBar, LOOK.centre.stroke, false); }
+          if (individuals) drawMarks(u, f);
+          drawLabels(u, individuals ? limitLabels(u, f) : movingRangeLabels(f));
         }],
         // after the first commit: a scale set within it would wait for the next one
         ready: [(u) => queueMicrotask(() => {

@@ -12,6 +12,7 @@ function random(seed) {  // mulberry32: the same page on every run
   };
 }
 
+const round = (x) => Math.round(x * 1e4) / 1e4;
 const pad = (n) => String(n).padStart(2, "0");
 
 function runDates(count) {
@@ -43,7 +44,7 @@ function decimate(values, buckets, keep) {
 function stats(values) {
   const n = values.length;
   const mean = values.reduce((a, b) => a + b, 0) / n;
-  const mr = values.slice(1).map((v, i) => Math.abs(v - values[i]));
+  const mr = values.slice(1).map((v, i) => round(Math.abs(v - values[i])));
   const mrBar = mr.reduce((a, b) => a + b, 0) / mr.length;
   const sigmaOverall = Math.sqrt(values.reduce((a, v) => a + (v - mean) ** 2, 0) / (n - 1));
   return { mean, mr, mrBar, sigmaWithin: mrBar / 1.128, sigmaOverall };
@@ -51,8 +52,9 @@ function stats(values) {
 
 function feature(k, runCount, buckets, rnd) {
   const nominal = 10 + k, tol = 0.05, names = ["depth_pocket", "bore_dia", "flatness", "position"];
-  const values = Array.from({ length: runCount }, (_, i) => nominal + (rnd() + rnd() + rnd() - 1.5) * 0.012 +
-    (k === 0 ? 0.075 * i / runCount : 0) + (k === 1 && i > 0.6 * runCount ? 0.02 : 0));
+  // values as a table holds them: to the tenth of a micrometre
+  const values = Array.from({ length: runCount }, (_, i) => round(nominal + (rnd() + rnd() + rnd() - 1.5) * 0.012 +
+    (k === 0 ? 0.075 * i / runCount : 0) + (k === 1 && i > 0.6 * runCount ? 0.02 : 0)));
   const s = stats(values);
   const ucl = s.mean + 2.66 * s.mrBar, lcl = s.mean - 2.66 * s.mrBar;
   const marks = [];
