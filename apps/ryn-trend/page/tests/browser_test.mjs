@@ -99,6 +99,18 @@ test("a page whose marker was not replaced says it holds no data", async () => {
   await tab.page.close();
 });
 
+test("features without values, with one value, and tables without runs draw without an error", async () => {
+  const f = basic.features[1];
+  const none = { ...f, id: "none", n: 0, last: null, mean: null, sigmaWithin: null, sigmaOverall: null, cpu: null,
+    centre: null, ucl: null, lcl: null, mrBar: null, mrUcl: null, points: [], mr: [], marks: [] };
+  const one = { ...none, id: "one", n: 1, last: 80.02, mean: 80.02, points: [[3, 80.02]] };
+  for (const doc of [{ ...basic, features: [none, one] }, { ...basic, runs: [], features: [] }]) {
+    const tab = await open("sparse", doc);
+    assert.deepEqual(tab.errors, []);
+    await tab.page.close();
+  }
+});
+
 test("the marks drawn and counted are the out-of-tolerance runs and the breaks of the switched-on rules", async () => {
   const tab = await open("switches", basic);
   await drawAll(tab.page);
@@ -120,36 +132,45 @@ test("the marks drawn and counted are the out-of-tolerance runs and the breaks o
   await tab.page.close();
 });
 
-// The longest vertical stretch of pixels near a colour in the canvas column of a run.
-function stretchOfColour(page, id, run, colour) {
+// The stretches of pixels near a colour down the canvas column of a run: [top, length] each.
+function stretchesOfColour(page, id, run, colour) {
   return page.$eval(`#${id} .individuals .uplot`, (root, run, runs, colour) => {
     const canvas = root.querySelector("canvas"), over = root.querySelector(".u-over").getBoundingClientRect();
     const box = canvas.getBoundingClientRect(), ratio = canvas.width / box.width;
     const x = Math.round((over.left - box.left + (run / runs) * over.width) * ratio);
     const column = canvas.getContext("2d").getImageData(x, 0, 1, canvas.height).data;
-    let longest = 0, length = 0;
-    for (let i = 0; i < column.length; i += 4) {
-      const near = Math.abs(column[i] - colour[0]) + Math.abs(column[i + 1] - colour[1]) + Math.abs(column[i + 2] - colour[2]) < 60;
-      length = near ? length + 1 : 0;
-      longest = Math.max(longest, length);
+    const stretches = [];
+    for (let y = 0; y < canvas.height; y++) {
+      const i = 4 * y;
+      if (Math.abs(column[i] - colour[0]) + Math.abs(column[i + 1] - colour[1]) + Math.abs(column[i + 2] - colour[2]) >= 60) continue;
+      const last = stretches.at(-1);
+      if (last && last[0] + last[1] === y) last[1]++;
+      else stretches.push([y, 1]);
     }
-    return longest;
+    return stretches;
   }, run, basic.runs.length - 1, colour);
 }
 
-test("the markers are drawn: a red diamond for out of tolerance, a purple ring for a rule break", async () => {
+test("drawn: a red diamond out of tolerance, a purple ring for a rule break, a gap where a run has no value, limits as steps", async () => {
   const tab = await open("colours", basic);
-  const red = [0xc6, 0x28, 0x28], purple = [0x6a, 0x1b, 0x9a];
-  const cases = [  // run, colour, whether a marker stands there
-    [19, red, true], [14, red, false], [4, red, false],
-    [14, purple, true], [19, purple, false], [4, purple, false],
+  const red = [0xc6, 0x28, 0x28], purple = [0x6a, 0x1b, 0x9a], blue = [0x1f, 0x4e, 0x79];
+  const longest = async (run, colour) => Math.max(0, ...(await stretchesOfColour(tab.page, "f0", run, colour)).map((s) => s[1]));
+  // a diamond spans 10 px up and down, a tolerance line 2.5 px: 7 px of red is a diamond
+  const cases = [  // run, colour, the longest stretch at least, below
+    [19, red, 7, Infinity], [14, red, 0, 7], [4, red, 0, 7],
+    [14, purple, 1, Infinity], [19, purple, 0, 1], [4, purple, 0, 1],
+    [5, blue, 0, 1], [2.5, blue, 1, Infinity],
   ];
-  for (const [run, colour, marked] of cases) {
-    // a diamond spans 10 px up and down, a ring's stroke 2 px; the tolerance line is 2.5 px thick
-    const longest = await stretchOfColour(tab.page, "f0", run, colour);
-    const least = colour === red ? 7 : 2;
-    assert.equal(longest >= least && (colour === red || longest < 7), marked, `run ${run}: ${longest} px of ${colour}`);
+  for (const [run, colour, least, below] of cases) {
+    const length = await longest(run, colour);
+    assert.ok(length >= least && length < below, `run ${run}, colour ${colour}: ${length} px`);
   }
+  // the tolerance narrows at run 12: the upper line lower down, the lower one higher up
+  const [before, after] = [await stretchesOfColour(tab.page, "f0", 8, red), await stretchesOfColour(tab.page, "f0", 15, red)];
+  assert.equal(before.length, 2);
+  assert.equal(after.length, 2);
+  assert.ok(after[0][0] > before[0][0] && after[1][0] < before[1][0], JSON.stringify({ before, after }));
+  assert.deepEqual(await stretchesOfColour(tab.page, "f0", 11.5, red), before, "a step, not a slope");
   await tab.page.close();
 });
 
