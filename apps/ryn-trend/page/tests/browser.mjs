@@ -1,6 +1,6 @@
 // Opens trend pages in headless Chromium from disk, filled with data the way
 // ryn-trend fills the template, and records console errors and requests.
-import { existsSync, mkdirSync, readFileSync, writeFileSync } from "node:fs";
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
 import puppeteer from "puppeteer-core";
@@ -19,16 +19,24 @@ export function readFixture(name) {
   return JSON.parse(readFileSync(new URL("data/" + name, import.meta.url), "utf8"));
 }
 
+// A browser with a fresh profile, removed when it closes.
 export async function launch(outDir) {
   mkdirSync(outDir, { recursive: true });
-  return puppeteer.launch({
+  const profile = mkdtempSync(join(outDir, "profile-"));
+  const browser = await puppeteer.launch({
     executablePath: CHROMIUM,
     headless: true,
     defaultViewport: { width: 1280, height: 900 },
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+    args: ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
       "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--user-data-dir=" + join(outDir, "profile-" + process.pid)],
+      "--user-data-dir=" + profile],
   });
+  const close = browser.close.bind(browser);
+  browser.close = async () => {
+    await close();
+    rmSync(profile, { recursive: true, force: true });
+  };
+  return browser;
 }
 
 // Writes the page as a file; doc null leaves the template as it is.
