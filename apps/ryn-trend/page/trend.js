@@ -26,7 +26,7 @@
 
   const stateKey = "ryn-trend:" + (trend ? trend.path : "");
   const state = loadState();
-  const charts = [];          // {feature, kind, plot, xs, ys}
+  const charts = [];  // {feature, kind, plot}, as they are made
   const features = trend ? trend.features : [];
 
   // ---- state kept across the reloads of watch mode -------------------------
@@ -72,10 +72,6 @@
 
   function enabledRules(mark) {
     return mark.rules.filter((r) => state.enabled.includes(r));
-  }
-
-  function isShown(mark) {
-    return mark.out || enabledRules(mark).length > 0;
   }
 
   function counts(f) {
@@ -457,7 +453,6 @@
   }
 
   function showFeature(f, observer) {
-    f.marksByRun = new Map(f.marks.map((m) => [m.run, m]));
     const section = el("section", { class: "feature", id: f.id });
     const title = el("h2", {}, f.name);
     if (f.unit) title.append(el("span", { class: "unit" }, " " + f.unit));
@@ -482,6 +477,7 @@
 
   function drawFeature(f, ind, mr, hover) {
     awaitingDraw += 2;
+    f.marksByRun = new Map(f.marks.map((m) => [m.run, m]));
     let indPlot = null, mrPlot = null;
     indPlot = makeChart(f, "individuals", ind, hover, () => mrPlot);
     mrPlot = makeChart(f, "mr", mr, hover, () => indPlot);
@@ -511,8 +507,17 @@
     }
   }
 
+  // Reloads every second, but not under a drag that is choosing a zoom.
   function followFile() {
-    window.setTimeout(() => { saveState(); location.reload(); }, 1000);
+    let pressed = false;
+    window.addEventListener("pointerdown", () => { pressed = true; });
+    window.addEventListener("pointerup", () => { pressed = false; });
+    const reload = () => {
+      if (pressed) return void window.setTimeout(reload, 200);
+      saveState();
+      location.reload();
+    };
+    window.setTimeout(reload, 1000);
   }
 
   function showPage() {

@@ -219,6 +219,12 @@ test("dragging zooms, a double click resets, and watch mode reloads keeping zoom
   assert.equal(await page.$eval("#rule-3", (b) => b.checked), false);
   await page.mouse.click(from.x, from.y, { clickCount: 2 });
   assert.deepEqual((await drawnMarks(page))[0], expectedMarks(basic.features[0], [1, 2, 4, 5, 6, 7]));
+  // a drag in progress holds the reload back until the button is let go
+  await page.evaluate(() => { window.sameLoad = true; });
+  await page.mouse.down();
+  await new Promise((done) => setTimeout(done, 1500));
+  assert.equal(await page.evaluate(() => window.sameLoad), true);
+  await Promise.all([page.waitForNavigation({ timeout: 3000 }), page.mouse.up()]);
   assert.deepEqual(tab.errors, []);
   await page.close();
 });
