@@ -83,12 +83,15 @@
     return { out, rules };
   }
 
-  // Capability with one limit holds only the one-sided figure.
-  function capabilityText(f) {
-    if (f.cpk !== null) return fmt(f.cpk, 3);
-    if (f.cpu !== null) return fmt(f.cpu, 3) + " (Cpu)";
-    if (f.cpl !== null) return fmt(f.cpl, 3) + " (Cpl)";
-    return "–";
+  // With one tolerance limit Cpk and Ppk are the one-sided figures: say which.
+  function capabilityText(value, f, letter) {
+    if (value === null || value === undefined) return "–";
+    const side = f.cp !== null ? "" : f.cpu !== null ? "u" : f.cpl !== null ? "l" : "";
+    return fmt(value, 3) + (side ? " (" + letter + "p" + side + ")" : "");
+  }
+
+  function cpkText(f) {
+    return capabilityText(f.cpk !== null ? f.cpk : f.cpu !== null ? f.cpu : f.cpl, f, "C");
   }
 
   // ---- header, rules, summary, legend --------------------------------------
@@ -145,7 +148,7 @@
       if (f.unit) name.append(el("span", { class: "unit" }, " " + f.unit));
       row.append(name);
       const cells = [f.n, fmt(f.last), fmt(f.mean), fmt(f.sigmaWithin, 4), fmt(f.sigmaOverall, 4),
-        fmt(f.cp, 3), capabilityText(f), fmt(f.pp, 3), fmt(f.ppk, 3)];
+        fmt(f.cp, 3), cpkText(f), fmt(f.pp, 3), capabilityText(f.ppk, f, "P")];
       for (const c of cells) row.append(el("td", { class: "num" }, String(c)));
       row.append(el("td", { class: "num out-count" }), el("td", { class: "num rule-count" }));
       body.append(row);
@@ -458,8 +461,8 @@
     if (f.unit) title.append(el("span", { class: "unit" }, " " + f.unit));
     const figures = "n " + f.n + " · invalid " + f.invalid + " · mean " + fmt(f.mean) + " · σ within " +
       fmt(f.sigmaWithin, 4) + " · σ overall " + fmt(f.sigmaOverall, 4) + " · UCL " + fmt(f.ucl) +
-      " · LCL " + fmt(f.lcl) + " · Cp " + fmt(f.cp, 3) + " · Cpk " + capabilityText(f) +
-      " · Pp " + fmt(f.pp, 3) + " · Ppk " + fmt(f.ppk, 3);
+      " · LCL " + fmt(f.lcl) + " · Cp " + fmt(f.cp, 3) + " · Cpk " + cpkText(f) +
+      " · Pp " + fmt(f.pp, 3) + " · Ppk " + capabilityText(f.ppk, f, "P");
     section.append(title, el("p", { class: "figures" }, figures));
     if (f.limitsNote) section.append(el("p", { class: "note" }, f.limitsNote));
     const hover = el("p", { class: "hover" }, "Point at a run to see its date, time, value and rules.");

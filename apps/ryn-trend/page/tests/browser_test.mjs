@@ -84,7 +84,7 @@ test("loads from disk without a console error or a request, a chart pair per fea
   const rows = await summaryRows(tab.page);
   assert.deepEqual(rows.map((r) => [r.href, r.cells[0]]), basic.features.map((f) => ["#" + f.id, f.name + (f.unit ? " " + f.unit : "")]));
   // feature, n, last, mean, σw, σo, Cp, Cpk, Pp, Ppk, out, rules: one-sided and missing figures
-  assert.deepEqual(rows[1].cells.slice(1), ["24", "80.02", "80.0312", "0.0163", "0.0148", "–", "1.4 (Cpu)", "–", "–", "0", "3"]);
+  assert.deepEqual(rows[1].cells.slice(1), ["24", "80.02", "80.0312", "0.0163", "0.0148", "–", "1.4 (Cpu)", "–", "1.55 (Ppu)", "0", "3"]);
   assert.deepEqual(rows[2].cells.slice(6, 10), ["–", "–", "–", "–"]);
   const text = await tab.page.$eval("body", (b) => b.innerText);
   assert.match(text, /Rule set Nelson, run length 9 .*On by default: rules 1, 2, 3, 4, 5, 6, 7\./);
