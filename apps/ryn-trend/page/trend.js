@@ -401,6 +401,7 @@
 
   function onCursor(u, f, kind, hover) {
     const idx = u.cursor.idx;
+    if (idx !== null && idx !== undefined && !u.over.matches(":hover")) return;  // the partner's cursor
     const ys = u.data[1];
     const at = idx === null || idx === undefined ? null : nearestValue(ys, idx);
     hover.textContent = at === null ? "Point at a run to see its date, time, value and rules." :
@@ -432,7 +433,8 @@
       legend: { show: false },
       padding: [null, LABEL_MARGIN, null, null],
       scales: { x: { time: false } },
-      cursor: { drag: { x: true, y: false }, points: { show: false } },
+      // the pair of a feature shares its cursor: the run's moving range under its value
+      cursor: { drag: { x: true, y: false }, points: { show: false }, sync: { key: f.id } },
       axes: [runAxis(), { size: 70 }],
       series,
       hooks: {

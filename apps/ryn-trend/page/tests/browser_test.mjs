@@ -186,6 +186,9 @@ test("hover shows the run's date, time, value and the rules it breaks", async ()
     "rule 1: 1 point beyond the control limits · rule 2: 9 points in a row on one side of the centre line · " +
     "rule 5: 2 out of 3 points beyond 2 sigma, same side");
   assert.equal(await hoverAt(4), "2024.03.06 10:00:00 · run 5 · value 12.002 mm");
+  const mr = await (await tab.page.$("#f0 .mr .u-over")).boundingBox();  // its runs: 1 to 23
+  await tab.page.mouse.move(mr.x + ((20 - 1) / 22) * mr.width, mr.y + mr.height / 2);
+  assert.equal(await tab.page.$eval("#f0 .hover", (h) => h.textContent), "2024.03.06 18:00:00 · run 21 · moving range 0.006 mm");
   await setSwitches(tab.page, [1]);
   assert.equal(await hoverAt(20), "2024.03.06 18:00:00 · run 21 · value 12.048 mm · out of tolerance · " +
     "rule 1: 1 point beyond the control limits");
