@@ -1,6 +1,7 @@
-// Trend data shaped as ryn-trend writes it, for the drawing benchmark and the
-// README screenshot: the first feature drifts out of tolerance, the second shifts, the rest is noise.
-// Figures are rough (the program's statistics are tested in C++); only the shape counts.
+// Trend data shaped as ryn-trend writes it (marked runs kept in both series), for the
+// drawing benchmark and the branch's screenshot: the first feature drifts out of
+// tolerance, the second shifts, the rest is noise. Figures are rough (the program's
+// statistics are tested in C++); only the shape counts.
 import { readFixture } from "./browser.mjs";
 
 function random(seed) {  // mulberry32: the same page on every run
@@ -59,8 +60,11 @@ function feature(k, runCount, buckets, rnd) {
   const ucl = s.mean + 2.66 * s.mrBar, lcl = s.mean - 2.66 * s.mrBar;
   const marks = [];
   values.forEach((v, run) => {
+    // beyond the control limits, else a run rule now and then: the eight Nelson rules flag
+    // about one run in fifty of a process in control
     const out = v > nominal + tol || v < nominal - tol, beyond = v > ucl || v < lcl;
-    if (out || beyond) marks.push({ run, value: v, out, rules: beyond ? [1] : [] });
+    const rules = beyond ? [1] : rnd() < 0.02 ? [2 + Math.floor(rnd() * 7)] : [];
+    if (out || rules.length) marks.push({ run, value: v, out, rules });
   });
   const cap = (limit, sigma) => Math.abs(limit - s.mean) / (3 * sigma);
   return {
@@ -73,7 +77,7 @@ function feature(k, runCount, buckets, rnd) {
     ruleBreaks: marks.filter((m) => m.rules.length).length, limitsNote: "",
     centre: s.mean, ucl, lcl, mrBar: s.mrBar, mrUcl: 3.267 * s.mrBar,
     points: decimate(values, buckets, marks.map((m) => m.run)),
-    mr: decimate(s.mr, buckets, []).map(([i, v]) => [i + 1, v]),
+    mr: decimate(s.mr, buckets, marks.map((m) => m.run - 1).filter((i) => i >= 0)).map(([i, v]) => [i + 1, v]),
     limits: [[0, nominal, nominal - tol, nominal + tol]],
     marks,
   };
