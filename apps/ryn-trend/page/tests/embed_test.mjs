@@ -6,14 +6,14 @@ import { fileURLToPath } from "node:url";
 import { buildPage, cppSource } from "../embed.mjs";
 
 const files = {
-  "trend.html": "<style>/*RYN_PAGE_CSS*/</style><script>const RYN_TREND = /*RYN_TREND_DATA*/null;</script><script>/*RYN_PAGE_JS*/</script>",
+  "trend.html": "<style>/*RYN_PAGE_CSS*/</style><script type=\"application/json\">/*RYN_TREND_DATA*/null</script><script>/*RYN_PAGE_JS*/</script>",
   "trend.css": "body{}", "trend.js": "draw($&);",
   "node_modules/uplot/dist/uPlot.min.css": ".u{}", "node_modules/uplot/dist/uPlot.iife.min.js": "var uPlot;",
 };
 const reader = (changes) => (...parts) => ({ ...files, ...changes })[parts.join("/")];
 
 test("the page holds uPlot and our script and style in place of the placeholders, '$' kept as it is", () => {
-  assert.equal(buildPage(reader({})), "<style>.u{}\nbody{}</style><script>const RYN_TREND = /*RYN_TREND_DATA*/null;" +
+  assert.equal(buildPage(reader({})), "<style>.u{}\nbody{}</style><script type=\"application/json\">/*RYN_TREND_DATA*/null" +
     "</script><script>var uPlot;\ndraw($&);</script>");
   assert.match(cppSource("<p>"), /kTrendPageTemplate = R"ryn\(<p>\)ryn";/);
 });
