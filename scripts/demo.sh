@@ -8,6 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 source scripts/lib.sh
 
 ryn_require_packages cmake ninja-build g++ googletest libgtest-dev libgmock-dev ccache
+ryn_npm_ci_page
 ryn_use_ccache
 
 ryn_banner "Building (preset linux)"

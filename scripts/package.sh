@@ -2,7 +2,8 @@
 # Builds the i686 and the x86_64 Windows Release and packs each into
 # dist/RYN-EXPORT-<version>-win32.zip and dist/RYN-EXPORT-<version>-win64.zip:
 # the command DLL and its translation files, ryn-host.exe, libnorvia-host.dll,
-# vexlo.exe, ryn-trend.exe, the example environment and INSTALL.txt, in one folder.
+# vexlo.exe, ryn-trend.exe, the example environment, INSTALL.txt and the license
+# of uPlot (the chart library the trend page carries), in one folder.
 #
 #   bash scripts/package.sh [win32|win64]...     default: both
 set -euo pipefail
@@ -12,6 +13,7 @@ source scripts/lib.sh
 # googletest: the i686 tree is also the one its tests run in.
 ryn_require_packages cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
   binutils-mingw-w64 googletest zip ccache
+ryn_npm_ci_page
 ryn_use_ccache
 
 preset_of() { [[ $1 == win32 ]] && echo win32 || echo win64-release; }
@@ -39,6 +41,7 @@ package() {
   # The host stand-in's translations and the command's own, from where each lives.
   cp host/loc/*.loc "commands/RYN_EXPORT/RYN EXPORT.loc" "$stage/loc/"
   # The example environment as the repository holds it, without what runs left there.
+  cp apps/ryn-trend/page/node_modules/uplot/LICENSE "$stage/uPlot-LICENSE.txt"
   cp -r examples/env "$stage/env"
   rm -rf "$stage/env/export" "$stage/env/log" "$stage/env/interface" "$stage/env/.gitignore"
   sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@ARCH_NOTE@/$(arch_note "$arch")/" \

@@ -19,8 +19,8 @@ source scripts/lib.sh
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
   libbenchmark-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386
-  binutils-mingw-w64 ccache xvfb imagemagick zip unzip)
-{ ryn_enable_architecture i386 && ryn_require_packages "${packages[@]}"; } ||
+  binutils-mingw-w64 ccache xvfb imagemagick zip unzip chromium)
+{ ryn_enable_architecture i386 && ryn_require_packages "${packages[@]}" && ryn_npm_ci_page; } ||
   { echo "test-all: could not install the build tools" >&2; exit 1; }
 ryn_use_ccache
 

@@ -125,7 +125,7 @@ TEST(Trend, AlarmsAndBadInput) {
   EXPECT_EQ(RunTrend(host, "--rules xy " + table).exitCode, 2);
   const HostResult page = RunTrend(host, table + " -o " + ShellQuote(host.Dir() + "/page.html"));
   EXPECT_EQ(page.exitCode, 0) << page.err;
-  EXPECT_NE(host.Read("page.html").find("const RYN_TREND = {\"title\":\"t.csv\""), std::string::npos);
+  EXPECT_NE(host.Read("page.html").find("id=\"ryn-trend-data\">{\"title\":\"t.csv\""), std::string::npos);
 }
 
 // Runs in the page the follower wrote (the JSON's "runs" array), -1 without a page.

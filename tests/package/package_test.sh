@@ -22,7 +22,7 @@ unzip -q "$zip" -d "$work" || { echo "FAIL: cannot unzip $zip" >&2; exit 1; }
 dir=$work/$name
 
 expected=("RYN EXPORT.dll" ryn-host.exe libnorvia-host.dll vexlo.exe ryn-trend.exe INSTALL.txt "loc/RYN EXPORT.loc"
-  env/host.ini)
+  env/host.ini uPlot-LICENSE.txt)
 for file in "${expected[@]}"; do [[ -f $dir/$file ]] || fail "the package lacks $file"; done
 stray=$(cd "$dir" && ls *.dll *.exe | grep -vxF -e "RYN EXPORT.dll" -e ryn-host.exe -e libnorvia-host.dll -e vexlo.exe -e ryn-trend.exe)
 [[ -z $stray ]] || fail "the package holds programs it should not need: $stray"
