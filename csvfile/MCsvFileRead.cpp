@@ -11,6 +11,8 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/sharedread.h"
+
 namespace
 {
 [[noreturn]] void ThrowTableError(unsigned nNumber)
@@ -640,7 +642,8 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
     table.dwReadFlags = dwFlags;
     table.bTransposed = bTransposedLayout;
 
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(strFile.c_str(), "rb"));
+    // Other programs may write or delete the file while it is read.
+    std::unique_ptr<std::FILE, FileCloser> file(Plat_OpenSharedRead(strFile.c_str()));
     table.bByteOrderMark = file && (dwFlags & MCsvFile::RF_BYTE_ORDER_MARK) && SkipByteOrderMark(file.get());
     std::unique_ptr<TextInput> in = OpenInput(file.get(), nBlockSize);
     if (!in)

@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
-# Runs every fuzz target for a while on a copy of its seed corpus.
+# Checks the golden files, then runs every fuzz target for a while on a copy
+# of its seed corpus.
 #   fuzz/run-smoke.sh BUILD_DIR SECONDS
-# Exits non-zero when a target finds a crash, leak or sanitizer report.
+# Exits non-zero when a golden file reads otherwise than captured, or a
+# target finds a crash, leak or sanitizer report.
 set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 seconds=${2:-60}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-work=$(mktemp -d)
+# In memory where the system has it: every table written is flushed to its device.
+work=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$work"' EXIT
 # The targets' files go to a temporary folder of their own, which goes with $work.
 systemp=${TMPDIR:-/tmp}
 mkdir "$work/tmp"
 export TMPDIR=$work/tmp
 status=0
+# What the table read from each golden file when it was captured (csv_golden --capture fuzz/golden
+# after a change of the reader meant to change it).
+"$build/bin/csv_golden" "$here/golden" || status=1
 for corpus in "$here"/corpus/*/; do
   name=$(basename "$corpus")
   target="$build/bin/${name}_fuzzer"

@@ -36,6 +36,18 @@ ryn_require_packages() {
   ryn_as_root apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
 }
 
+# ryn_npm_ci_page installs the trend page's npm packages (uPlot, which the
+# build inlines, and the browser driver of its tests) as package-lock.json pins
+# them; the build refuses to configure without them. Skipped while the
+# installed tree is newer than the lock file.
+ryn_npm_ci_page() {
+  local dir=apps/ryn-trend/page
+  command -v npm >/dev/null || ryn_require_packages nodejs npm || return 1
+  [[ $dir/node_modules/.package-lock.json -nt $dir/package-lock.json ]] && return 0
+  echo "Installing the trend page's npm packages (npm ci in $dir)"
+  (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error </dev/null)
+}
+
 # Compiler caching: CMake picks these up when a build tree is first configured.
 ryn_use_ccache() {
   if command -v ccache >/dev/null; then

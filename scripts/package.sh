@@ -2,7 +2,8 @@
 # Builds the i686 and the x86_64 Windows Release and packs each into
 # dist/RYN-EXPORT-<version>-win32.zip and dist/RYN-EXPORT-<version>-win64.zip:
 # the command DLL and its translation files, ryn-host.exe, libnorvia-host.dll,
-# vexlo.exe, the example environment and INSTALL.txt, in one folder.
+# vexlo.exe, ryn-trend.exe, the example environment, INSTALL.txt and the license
+# of uPlot (the chart library the trend page carries), in one folder.
 #
 #   bash scripts/package.sh [win32|win64]...     default: both
 set -euo pipefail
@@ -12,6 +13,7 @@ source scripts/lib.sh
 # googletest: the i686 tree is also the one its tests run in.
 ryn_require_packages cmake ninja-build g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix \
   binutils-mingw-w64 googletest zip ccache
+ryn_npm_ci_page
 ryn_use_ccache
 
 preset_of() { [[ $1 == win32 ]] && echo win32 || echo win64-release; }
@@ -19,7 +21,7 @@ arch_note() {
   [[ $1 == win32 ]] && echo "32-bit package with a 32-bit host (the usual one)" ||
     echo "64-bit package with a 64-bit host only"
 }
-programs=("RYN EXPORT.dll" ryn-host.exe libnorvia-host.dll vexlo.exe)
+programs=("RYN EXPORT.dll" ryn-host.exe libnorvia-host.dll vexlo.exe ryn-trend.exe)
 
 # package ARCH: builds its Release tree and writes its zip.
 package() {
@@ -28,7 +30,7 @@ package() {
   build=build/$preset
   ryn_banner "Building $arch (preset $preset)"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target ryn-host vexlo
+  cmake --build --preset "$preset" --target ryn-host vexlo ryn-trend
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
   [[ -n $version ]] || { echo "package: no project version in $build/CMakeCache.txt" >&2; return 1; }
   name=RYN-EXPORT-$version-$arch
@@ -36,8 +38,10 @@ package() {
   rm -rf "$stage"
   mkdir -p "$stage/loc" dist
   for file in "${programs[@]}"; do cp "$build/bin/$file" "$stage/"; done
-  cp "$build"/bin/loc/*.loc "$stage/loc/"
+  # The host stand-in's translations and the command's own, from where each lives.
+  cp host/loc/*.loc "commands/RYN_EXPORT/RYN EXPORT.loc" "$stage/loc/"
   # The example environment as the repository holds it, without what runs left there.
+  cp apps/ryn-trend/page/node_modules/uplot/LICENSE "$stage/uPlot-LICENSE.txt"
   cp -r examples/env "$stage/env"
   rm -rf "$stage/env/export" "$stage/env/log" "$stage/env/interface" "$stage/env/.gitignore"
   sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$arch/" -e "s/@ARCH_NOTE@/$(arch_note "$arch")/" \

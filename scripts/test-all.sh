@@ -7,7 +7,8 @@
 #   win64          x86_64 cross build, tests under wine64
 #   package-win64  scripts/package.sh's x86_64 zip, unzipped and tested under wine64
 #   package-win32  the i686 zip, unzipped and tested under 32-bit wine
-#   fuzz           libFuzzer targets and a short smoke run
+#   fuzz           the CSV golden files, libFuzzer targets and a short smoke run
+#   clean-tree     the legs left nothing in the checkout (git status --porcelain)
 # Installs missing build tools first. Exits non-zero when any leg fails;
 # the other legs still run, so one run shows every failure. A leg that
 # cannot run on this machine (32-bit wine where the kernel executes no
@@ -18,8 +19,8 @@ source scripts/lib.sh
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libgmock-dev
   libbenchmark-dev g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64 wine32:i386
-  binutils-mingw-w64 ccache xvfb imagemagick zip unzip)
-{ ryn_enable_architecture i386 && ryn_require_packages "${packages[@]}"; } ||
+  binutils-mingw-w64 ccache xvfb imagemagick zip unzip chromium)
+{ ryn_enable_architecture i386 && ryn_require_packages "${packages[@]}" && ryn_npm_ci_page; } ||
   { echo "test-all: could not install the build tools" >&2; exit 1; }
 ryn_use_ccache
 
@@ -97,11 +98,24 @@ leg_package_win32() {
 
 leg_fuzz() {
   preset_cycle fuzz no || return 1
-  # The smoke run gets 60 s of fuzzing per target (three now); the outer limit only catches a hang.
+  # The golden files, then 60 s of fuzzing per target (three now); the outer limit only catches a hang.
   timeout --kill-after=10 300 bash fuzz/run-smoke.sh build/fuzz 60 </dev/null
 }
 
-legs=(linux linux-asan win32 win32-wine win64 package-win64 package-win32 fuzz)
+# What the checkout held before the legs ran: a developer's own changes are not the tests'.
+tree_before=$(git status --porcelain 2>/dev/null)
+# Every leg writes into build/ (ignored) or a temporary folder; anything new in the
+# checkout is a test or script that wrote where it was started from.
+leg_clean_tree() {
+  local left
+  left=$(comm -13 <(sort <<<"$tree_before") <(git status --porcelain | sort))
+  [[ -z $left ]] && return 0
+  echo "the test run left these in the checkout:" >&2
+  echo "$left" >&2
+  return 1
+}
+
+legs=(linux linux-asan win32 win32-wine win64 package-win64 package-win32 fuzz clean-tree)
 declare -A result seconds
 failed=0
 start_all=$SECONDS

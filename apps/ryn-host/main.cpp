@@ -16,6 +16,7 @@
 #include "platform/module.h"
 #include "platform/process.h"
 #include "plugin.h"
+#include "norvia/page_script.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "norvia/framework.h"
+#include "norvia/command.h"
 
 struct PluginExports {
   void* (*TrelmIdentify)(int);

@@ -9,7 +9,7 @@
 
 #include "host_paths.h"
 #include "norvia/env.h"
-#include "norvia/framework.h"
+#include "norvia/module.h"
 #include "text_util.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "norvia/env.h"
-#include "norvia/framework.h"
+#include "norvia/sibling.h"
 #include "text_util.h"
 
 namespace {

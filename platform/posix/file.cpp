@@ -106,9 +106,13 @@ HANDLE CreateFileA(LPCSTR path, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, DWOR
 
 BOOL WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
   if (written) *written = 0;
-  if (Plat_FaultStrikes(PlatFault::Write)) return FALSE;
+  const bool struck = Plat_FaultStrikes(PlatFault::Write);
   int fd = plat::DescriptorOf(file);
-  if (fd < 0) return FALSE;
+  if (struck && GetLastError() == kPlatTornWrite && fd >= 0) {
+    (void)!write(fd, data, size / 2);
+    Plat_Kill();
+  }
+  if (struck || fd < 0) return FALSE;
   const char* p = static_cast<const char*>(data);
   DWORD done = 0;
   const DWORD piece = Plat_WritePiece();

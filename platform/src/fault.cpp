@@ -40,7 +40,9 @@ bool ParseRule(std::string_view text, Rule& rule) {
     if (op == kOpNames[i]) rule.op = static_cast<PlatFault>(i);
   rule.nth = static_cast<unsigned>(std::strtoul(std::string(text.substr(colon + 1, second - colon - 1)).c_str(), nullptr, 10));
   const std::string what(text.substr(second + 1));
-  rule.error = what == "kill" ? kKill : static_cast<DWORD>(std::strtoul(what.c_str(), nullptr, 10));
+  rule.error = what == "kill"   ? kKill
+               : what == "torn" ? kPlatTornWrite
+                                : static_cast<DWORD>(std::strtoul(what.c_str(), nullptr, 10));
   return rule.op != PlatFault::Count;
 }
 
@@ -73,6 +75,8 @@ bool Strikes(Rule& rule, PlatFault op, const char* path) {
 }
 
 }  // namespace
+
+void Plat_Kill() { std::_Exit(137); }
 
 void Plat_FailNth(PlatFault op, unsigned nth, DWORD error) {
   std::lock_guard lock(g_mutex);
@@ -116,7 +120,7 @@ bool Plat_FaultStrikesOn(PlatFault op, const char* path) {
     std::erase_if(g_rules, [&](const Rule& r) { return r.op == op && r.nth != 0 && r.calls >= r.nth; });
     if (!struck) return false;
   }
-  if (error == kKill) std::_Exit(137);
+  if (error == kKill) Plat_Kill();
   SetLastError(error);
   return true;
 }

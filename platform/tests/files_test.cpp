@@ -11,6 +11,7 @@
 #include "platform/fs.h"
 #include "platform/handle.h"
 #include "platform/locale.h"
+#include "platform/sharedread.h"
 #include "platform/textfile.h"
 #include "testing/temp_dir.h"
 
@@ -197,6 +198,23 @@ TEST(FileHandles, ReplaceTakesTheNewContentAndRefusesReadOnlyTargets) {
   EXPECT_TRUE(MoveFileExA(aside.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
   EXPECT_EQ(ryntest::ReadFile(target), "new");
   EXPECT_FALSE(PathFileExistsA(aside.c_str()));
+}
+
+TEST(FileHandles, AFileReadSharedCanBeWrittenAndDeletedMeanwhile) {
+  TempDir t;
+  const std::string target = t.Write("t.csv", "old");
+  std::FILE* reader = Plat_OpenSharedRead(target.c_str());
+  ASSERT_TRUE(reader);
+  char first = 0;
+  EXPECT_EQ(std::fread(&first, 1, 1, reader), 1u);
+  HANDLE writer = CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(writer, INVALID_HANDLE_VALUE) << GetLastError();
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  EXPECT_TRUE(DeleteFileA(target.c_str())) << GetLastError();
+  std::fclose(reader);
+  EXPECT_FALSE(Plat_OpenSharedRead(target.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(FaultSeam, TheNthCallFailsWithTheGivenError) {

@@ -33,6 +33,11 @@ HANDLE Plat_CreateFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRI
 
 BOOL Plat_WriteFile(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED overlapped) {
   if (Plat_FaultStrikes(PlatFault::Write)) {
+    if (GetLastError() == kPlatTornWrite) {
+      DWORD half = 0;
+      ::WriteFile(file, data, size / 2, &half, overlapped);
+      Plat_Kill();
+    }
     if (written) *written = 0;
     return FALSE;
   }

@@ -197,8 +197,8 @@ DWORD WINAPI Operate(void* parameter) {
   ChooseMode(page, op.csvMode);
   // The value separators' pop-up; its second entry, "<HT>", replaces the edit's text.
   SetDlgItemTextA(page, IDC_VALUE_SEPARATOR, ";");
-  PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_VALUE_SEP, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_BROWSE_VALUE_SEP)));
+  PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_BROWSE_VALUE_SEPARATOR, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_BROWSE_VALUE_SEPARATOR)));
   if (HWND menu = WaitForMenu(10000)) {
     auto handle = reinterpret_cast<HMENU>(SendMessageA(menu, MN_GETHMENU, 0, 0));
     op.menuItems = GetMenuItemCount(handle);

@@ -6,10 +6,20 @@
 
 namespace {
 
-// A page of the export template with no page behind it: the kit alone.
+// Templates of the test's own, as a command registers its pages': edits, combos, buttons, a grid.
+const ui::Template& Registered(const ui::Template& t) {
+  ui::RegisterTemplate(t);
+  return *ui::FindTemplate(t.id);
+}
+const ui::Template kPage{1, "kit", 200, 100, {{1004, ui::Kind::FileEdit, "", 0, 0, 9, 9},
+    {1006, ui::Kind::Combo, "", 0, 9, 9, 9}, {1007, ui::Kind::Combo, "", 0, 18, 9, 9},
+    {1036, ui::Kind::Edit, "", 0, 27, 9, 9}, {1040, ui::Kind::ImageButton, "...", 9, 27, 9, 9}}};
+const ui::Template kGridPage{2, "grid", 200, 100, {{1007, ui::Kind::Grid, "", 0, 0, 99, 99}}};
+
+// A page window with no page behind it: the kit alone.
 class KitTest : public ::testing::Test {
  protected:
-  KitTest() : window(*ui::FindTemplate(102)) {}
+  KitTest() : window(Registered(kPage)) {}
   std::string Act(const std::string& action) {
     std::vector<ui::PageWindow*> windows{&window};
     size_t current = 0;
@@ -71,11 +81,11 @@ TEST_F(KitTest, MenusAnswerByLabelOrCommandInSubMenus) {
   window.OnCommandRange(100, 200, [&](int command) { commands.push_back(command); });
   ui::MenuItem menu{0, "", {{0, "sub", {{101, "first", {}}, {102, "second", {}}}}, {150, "top", {}}, {300, "far", {}}}};
   EXPECT_FALSE(window.ChooseMenuEntry("first")) << "no menu open";
-  window.TrackPopupMenu(menu, 1028);
+  window.TrackPopupMenu(menu, 1040);
   EXPECT_FALSE(window.ChooseMenuEntry("sub")) << "a sub-menu is no entry";
   EXPECT_TRUE(window.ChooseMenuEntry("second"));
   EXPECT_EQ(window.OpenMenu(), nullptr);
-  window.TrackPopupMenu(menu, 1028);
+  window.TrackPopupMenu(menu, 1040);
   EXPECT_TRUE(window.ChooseMenuEntry("300"));
   EXPECT_EQ(commands, (std::vector<int>{102})) << "300 is outside the handler's range";
 }
@@ -94,12 +104,12 @@ TEST_F(KitTest, ActionsRefuseWhatTheOperatorCouldNotDo) {
       {"select:1004=x", "control 1004 is not a combo"},
       {"select:1006=RYN_ASCII_APPEND", "combo 1006 has no entry \"RYN_ASCII_APPEND\""},
       {"click:1004", "control 1004 is not a button"},
-      {"click:5", "page 102 has no control 5"},
+      {"click:5", "page 1 has no control 5"},
       {"caret:1004=a", "caret expects ID=POS or ID=START,END"},
       {"menu:Date", "no pop-up menu is open"},
       {"row:1007=x", "row expects ID:ROW=TEXT"},
       {"row:1007:0=x", "control 1007 is not a grid"},
-      {"page:109", "no page on template 109"},
+      {"page:2", "no page on template 2"},
       {"page:x", "page expects a template id"},
       {"typo", "unknown action 'typo'"},
       {"select:CSV", "select expects ID=VALUE"},
@@ -130,16 +140,16 @@ TEST_F(KitTest, ActionsPlayTheOperator) {
   EXPECT_EQ(std::make_pair(start, end), std::make_pair(2, 4));
   EXPECT_EQ(window.GetFocus(), 1004);
 
-  ui::PageWindow features(*ui::FindTemplate(109));
+  ui::PageWindow features(Registered(kGridPage));
   std::vector<ui::PageWindow*> windows{&window, &features};
   size_t current = 0;
-  EXPECT_EQ(ui::RunAction("page:109", windows, current, script), nullptr);
+  EXPECT_EQ(ui::RunAction("page:2", windows, current, script), nullptr);
   EXPECT_EQ(ui::RunAction("row:1007:0=a.fea", windows, current, script), nullptr);  // a grid starts with one empty row
   EXPECT_STREQ(ui::RunAction("row:1007:1=b.fea", windows, current, script), "grid 1007 has no row 1");
   EXPECT_EQ(ui::RunAction("show", windows, current, script), nullptr);
   const std::string& out = script.output;
   EXPECT_EQ(out.substr(0, out.find('\n', out.find('\n') + 1)),
-            "page 109 \"Merkmalsdateien fuer Export waehlen\"\n1007 grid shown \"a.fea\"");
+            "page 2 \"grid\"\n1007 grid shown \"a.fea\"");
 }
 
 }  // namespace

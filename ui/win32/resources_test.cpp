@@ -119,8 +119,10 @@ ui::Kind KindOf(const ResourceControl& c, bool fileEdit) {
   return ui::Kind::Static;
 }
 
+// RYN_RESOURCE_TEMPLATES: the templates the module's resources hold (the
+// build names them): the kit's record page, and a command's pages in its tests.
 TEST(Win32Resources, DialogTemplatesHoldTheKitsControls) {
-  for (int id : {102, 109, 200}) {
+  for (int id : {RYN_RESOURCE_TEMPLATES}) {
     SCOPED_TRACE("template " + std::to_string(id));
     const ui::Template* kit = ui::FindTemplate(id);
     ASSERT_NE(kit, nullptr);

@@ -2,7 +2,7 @@
 // state the exports switch to, and starts the framework when the library loads.
 #pragma once
 
-#include "norvia/framework.h"
+#include "norvia/module.h"
 
 class CRYN_EXPORTApp {
  public:

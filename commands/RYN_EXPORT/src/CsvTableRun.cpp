@@ -46,25 +46,6 @@ std::string NativePath(const std::string& path) {
 
 }  // namespace
 
-std::string DetectCsvLayout(const std::string& file, bool& transposed) {
-  std::FILE* in = std::fopen(NativePath(file).c_str(), "rb");
-  if (!in) return "";
-  char line[1023] = {};
-  const bool got = std::fgets(line, sizeof line, in) != nullptr;
-  std::fclose(in);
-  if (!got) return "";
-  line[std::strcspn(line, "\r\n")] = '\0';
-  if (!line[0]) return "";
-  const char* open = std::strchr(line, '"');
-  const char* close = open ? std::strchr(open + 1, '"') : nullptr;
-  if (!close) return "";
-  // A digit zero behind the header is a number, not a separator. The end
-  // of the line gives the terminator itself, which reads as no separator.
-  if (close[1] == '0') return "";
-  transposed = std::strstr(line, "\"TIME") == nullptr;
-  return std::string(1, close[1]);
-}
-
 CsvTableRun::CsvTableRun(std::string path, std::string separator, bool transposed)
     : m_path(std::move(path)), m_separator(std::move(separator)), m_transposed(transposed), m_file(m_path, kTableRun) {
   m_table.dwReadFlags = MCsvFile::READ_AS_STRING;
@@ -106,7 +87,8 @@ bool CsvTableRun::Compose(Addition& addition, std::string& message) {
   // A run that adds rows and no column to a carried-over file adds them at
   // its end: the same bytes, O(row) not O(file).
   if (m_carried && m_table.vHeaders.size() == m_plain.Headers().size()) {
-    AppendNewRows(addition.bytes);
+    AppendNewRows(addition.bytes, &addition.keptEnds);
+    addition.keptEnds.resize(m_file.Kept().size());  // each kept run is one row, before this run's
     m_plain.AddRows(m_table.vStringColumns.empty() ? 0 : m_table.vStringColumns[0].size());
     addition.memo = m_plain.Memo();
     return true;
@@ -195,12 +177,14 @@ bool CsvTableRun::WriteTable(Aside& aside) {
   return aside.Unwritten(m_table.GetSystemError());
 }
 
-void CsvTableRun::AppendNewRows(std::string& out) const {
+void CsvTableRun::AppendNewRows(std::string& out, std::vector<size_t>* rowEnds) const {
   const std::vector<std::string>& headers = m_table.vHeaders;
   const StringColumns& entries = m_table.vStringColumns;
   const std::size_t rows = headers.empty() ? 0 : entries[0].size();
-  for (std::size_t r = 0; r < rows; ++r)
+  for (std::size_t r = 0; r < rows; ++r) {
     m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return entries[c][r]; }, false);
+    if (rowEnds) rowEnds->push_back(out.size());
+  }
 }
 
 bool CsvTableRun::WriteCarriedOver(Aside& aside) {

@@ -12,16 +12,12 @@
 #include <string>
 #include <unordered_map>
 
+#include "CsvLayout.h"
 #include "ExportFile.h"
 #include "MCsvFile.h"
 #include "PlainRows.h"
 
 namespace ryn {
-
-// The separator of an existing export file, judged from its first line
-// (the character behind the first quoted header), or "" when none can be
-// told. Sets `transposed` unless the line holds a quote followed by TIME.
-std::string DetectCsvLayout(const std::string& file, bool& transposed);
 
 class CsvTableRun {
  public:
@@ -54,7 +50,8 @@ class CsvTableRun {
   const char* EndRow();
   bool WriteTable(Aside& aside);
   bool WriteCarriedOver(Aside& aside);
-  void AppendNewRows(std::string& out) const;
+  // The table's rows as lines; `rowEnds` gets where each ends.
+  void AppendNewRows(std::string& out, std::vector<size_t>* rowEnds = nullptr) const;
 
   std::string m_path;
   std::string m_separator;

@@ -4,6 +4,7 @@
 #include "Pages.h"
 #include "mboundary.h"
 #include "norvia/translate.h"
+#include "norvia/module.h"
 
 CEditRecordParameterDlg::CEditRecordParameterDlg(CTrelmGeneric* owner, CNamedObject** args, void* parent)
     : CEditRecordParameterGeneric(owner, args, parent) {}

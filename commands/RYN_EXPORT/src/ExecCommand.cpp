@@ -6,11 +6,12 @@
 #include "Boundary.h"
 #include "DateTimePlaceholders.h"
 #include "Export.h"
-#include "ModeParameters.h"
+#include "ModeKinds.h"
 #include "Parameters.h"
 #include "norvia/diag.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
+#include "norvia/module.h"
 
 using namespace ryn;
 
@@ -23,46 +24,49 @@ const char* const kRetiredMessage =
 }  // namespace
 
 bool CTrelmExport::IsCsvMode() const {
-  const ModeRow* row = FindMode(MODE.GetValue());
-  return MODE.IsValueAvailable() && row && IsCsvKind(row->kind);
+  return MODE.IsValueAvailable() && UseOf(MODE.GetValue()) == kUsedByTables;
 }
 
+// Where the executor's result becomes the pointer the host reads: a message
+// stays in m_strMessage until the next execution.
 const char* CTrelmExport::ExecCommand(bool bCheckOnly) {
   try {
-    return RunCommand(bCheckOnly);
+    const Status status = RunCommand(bCheckOnly);
+    if (status.ok()) return nullptr;
+    m_strMessage = status.message();
+    return m_strMessage.c_str();
   } catch (...) {
     return ryn::MessageOfCurrentException();
   }
 }
 
-const char* CTrelmExport::RunCommand(bool bCheckOnly) {
+Status CTrelmExport::RunCommand(bool bCheckOnly) {
   if (bCheckOnly) {
     if (SCHEME.IsStringAvailable() || SCHEME.HasDefaultValue()) return Dispatch(true);
-    return "SCHEME must be provided";
+    return Status::Failed("SCHEME must be provided");
   }
-  if (!SCHEME.IsValueAvailable()) return "SCHEME must be provided";
-  if (const char* message = CheckModeClass()) return message;
+  if (!SCHEME.IsValueAvailable()) return Status::Failed("SCHEME must be provided");
+  if (Status status = CheckModeClass(); !status.ok()) return status;
   if (IsCsvMode())
-    if (const char* message = CheckCsvSettings()) return message;
-  if (const char* message = CheckScheme()) return message;
+    if (Status status = CheckCsvSettings(); !status.ok()) return status;
+  if (Status status = CheckScheme(); !status.ok()) return status;
   if (!MODE.IsValueAvailable()) MODE = static_cast<long>(RYN_ASCII_APPEND);
   return Dispatch(false);
 }
 
-const char* CTrelmExport::CheckModeClass() {
+Status CTrelmExport::CheckModeClass() {
   const long mode = MODE.IsValueAvailable() ? MODE.GetValue() : -1;
   for (const ModeParameter& row : kModeParameters) {
     if (!row.refusedElsewhere || ModeUses(mode, row) || !row.parameter->IsValueAvailable()) continue;
-    m_strMessage = std::string(row.parameter->GetName()) + " cannot be used within this mode";
-    return m_strMessage.c_str();
+    return Status::Failed(std::string(row.parameter->GetName()) + " cannot be used within this mode");
   }
-  return nullptr;
+  return Status::Ok();
 }
 
-const char* CTrelmExport::CheckCsvSettings() {
+Status CTrelmExport::CheckCsvSettings() {
   if (TRANSPOSE_DATA.IsValueAvailable()) {
     if (TRANSPOSE_DATA.GetValue() != ON && TRANSPOSE_DATA.GetValue() != OFF)
-      return "TRANSPOSE_DATA must be either ON or OFF";
+      return Status::Failed("TRANSPOSE_DATA must be either ON or OFF");
     m_bTranspose = TRANSPOSE_DATA.GetValue() == ON;
   }
   InitSeparatorDefaults(m_strValueSeparator, m_strDecimalSeparator, m_strThousandsSeparator);
@@ -76,67 +80,56 @@ const char* CTrelmExport::CheckCsvSettings() {
   return CheckSeparatorPairs(names, separators, recognised);
 }
 
-const char* CTrelmExport::CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
-                                              const bool recognised[3]) {
+Status CTrelmExport::CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
+                                         const bool recognised[3]) {
   std::map<char, std::string> claimed;
   for (int i = 0; i < 3; ++i) {
     const std::string& name = names[i];
     const std::string& separator = *separators[i];
     if (separator.empty()) {
       if (name == "THOUSANDS_SEPARATOR") continue;
-      m_strMessage = name + " must not be empty!";
-    } else if (separator.size() > 1) {
-      m_strMessage = "more than one character in " + name + " is not allowed!";
-    } else if (!recognised[i]) {
-      m_strMessage = "character \"" + SeparatorDisplayName(separator[0]) + "\" in " + name +
-                     " is not allowed! Allowed characters are: ";
-      for (const auto& entry : m_separatorNames) m_strMessage += SeparatorDisplayName(static_cast<char>(entry.first)) + " ";
-    } else if (auto owner = claimed.find(separator[0]); owner != claimed.end()) {
-      m_strMessage = name + " and " + owner->second + " have to be different!";
-    } else {
-      claimed[separator[0]] = name;
-      continue;
+      return Status::Failed(name + " must not be empty!");
     }
-    return m_strMessage.c_str();
+    if (separator.size() > 1) return Status::Failed("more than one character in " + name + " is not allowed!");
+    if (!recognised[i]) {
+      std::string message = "character \"" + SeparatorDisplayName(separator[0]) + "\" in " + name +
+                            " is not allowed! Allowed characters are: ";
+      for (const auto& entry : m_separatorNames) message += SeparatorDisplayName(static_cast<char>(entry.first)) + " ";
+      return Status::Failed(message);
+    }
+    if (auto owner = claimed.find(separator[0]); owner != claimed.end())
+      return Status::Failed(name + " and " + owner->second + " have to be different!");
+    claimed[separator[0]] = name;
   }
-  return nullptr;
+  return Status::Ok();
 }
 
-const char* CTrelmExport::CheckScheme() {
+Status CTrelmExport::CheckScheme() {
   std::string scheme = SCHEME.GetText();
-  if (scheme.empty()) return "SCHEME must not be empty";
+  if (scheme.empty()) return Status::Failed("SCHEME must not be empty");
   RemoveDateTimePlaceholders(scheme);
   RemoveAutoKeys(scheme);
-  if (scheme.find_first_of("*?\"<>|") != std::string::npos) return "SCHEME has invalid pathname";
-  return nullptr;
+  if (scheme.find_first_of("*?\"<>|") != std::string::npos) return Status::Failed("SCHEME has invalid pathname");
+  return Status::Ok();
 }
 
-const char* CTrelmExport::Dispatch(bool bCheckOnly) {
+Status CTrelmExport::RetiredModeMessage() { return Status::Failed(kRetiredMessage); }
+
+Status CTrelmExport::Dispatch(bool bCheckOnly) {
   try {
     const ModeRow* row = FindMode(MODE.GetValue());
-    if (!row) return "The selected MODE is unknown!";
-    switch (row->kind) {
-      case ModeKind::Retired:
-        if (MTrace_TestMasterLevel(1) && MTrace_Location(__FILE__, __LINE__, "default", 1))
-          MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
-                        row->keyword);
-        return bCheckOnly ? nullptr : kRetiredMessage;
-      case ModeKind::Ascii:
-        return bCheckOnly ? nullptr : FunctionExportASCII();
-      case ModeKind::Script:
-        return RunScriptExport();
-      case ModeKind::Csv:
-      case ModeKind::CsvCompact:
-      case ModeKind::CsvHistory:
-        if (bCheckOnly) return nullptr;
-        if (ADDITIONAL_DATA_FILE.IsValueAvailable())
-          if (const char* message = ExportAdditionalData()) return message;
-        return row->kind == ModeKind::CsvHistory ? FunctionExportCSVHistory() : FunctionExportCSV();
-    }
-    return "The selected MODE is unknown!";
+    if (!row) return Status::Failed("The selected MODE is unknown!");
+    if (row->kind == ModeKind::Retired && MTrace_TestMasterLevel(1) &&
+        MTrace_Location(__FILE__, __LINE__, "default", 1))
+      MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
+                    row->keyword);
+    const ModeKindRow& kind = KindRowOf(row->mode);
+    if (bCheckOnly && !kind.whenChecking) return Status::Ok();
+    if (kind.additionalData && ADDITIONAL_DATA_FILE.IsValueAvailable())
+      if (Status status = StatusOf(ExportAdditionalData()); !status.ok()) return status;
+    return kind.writer(*this);
   } catch (const char* text) {
-    // "Invalid address" is how a writer ends a run that has nothing left to do.
-    if (std::string(text) == "Invalid address") return nullptr;
-    return text;
+    // A writer's helper that builds a value (a feature list, a row) throws its message.
+    return Status::Failed(text);
   }
 }

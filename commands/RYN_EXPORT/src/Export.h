@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "norvia/framework.h"
+#include "Status.h"
+#include "norvia/command.h"
+#include "norvia/module.h"
 
 class CExportEditDlg;
 class CFeaturesEditDlg;
@@ -38,23 +40,18 @@ class CTrelmExport : public CRynTrelmGeneric {
   // The thirteen drawing-header texts, in that order (empty when not given).
   std::vector<std::string> DrawingHeaderTexts();
 
-  // Executor helpers.
-  const char* RunCommand(bool bCheckOnly);
-  bool IsCsvMode() const;
-  void InitSeparatorDefaults(std::string& value, std::string& decimal, std::string& thousands);
-  bool ParseSeparator(const CNamedString& parameter, std::string& separator);
-  std::string SeparatorDisplayName(char c) const;
-
   // Writers; each returns null on success, else the message for the host.
   const char* FunctionExportASCII();
   const char* FunctionExportCSV();
   const char* FunctionExportCSVHistory();
   const char* ExportAdditionalData();
+  // The script export: the interface file, the script run, the interface file removed.
+  ryn::Status RunScriptExport();
+  // What a retired data-transfer mode answers.
+  ryn::Status RetiredModeMessage();
   CsvPairs CreateCSVData(MCFeature& feature);
   CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
   const char* WriteScriptInterfaceFile(const std::string& path);
-  // The script's error text, or null.
-  const char* RunExportScript(std::string scriptFile);
   static constexpr int kDrawingHeaderCount = 13;
 
   HICON m_hIcon = nullptr;
@@ -72,15 +69,22 @@ class CTrelmExport : public CRynTrelmGeneric {
   std::string m_strDefaultValuesFile;
 
  private:
+  // The executor's steps.
+  ryn::Status RunCommand(bool bCheckOnly);
+  bool IsCsvMode() const;
+  void InitSeparatorDefaults(std::string& value, std::string& decimal, std::string& thousands);
+  bool ParseSeparator(const CNamedString& parameter, std::string& separator);
+  std::string SeparatorDisplayName(char c) const;
+  // Failed with the script's error text when the script did not run through.
+  ryn::Status RunExportScript(std::string scriptFile);
   std::string ParameterText(int index);
   void FillSeparatorNames();
-  const char* CheckModeClass();
-  const char* CheckCsvSettings();
-  const char* CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
+  ryn::Status CheckModeClass();
+  ryn::Status CheckCsvSettings();
+  ryn::Status CheckSeparatorPairs(const std::string names[3], const std::string* separators[3],
                                   const bool recognised[3]);
-  const char* CheckScheme();
-  const char* Dispatch(bool bCheckOnly);
-  const char* RunScriptExport();
+  ryn::Status CheckScheme();
+  ryn::Status Dispatch(bool bCheckOnly);
 };
 
 // The one export object of the library.

@@ -216,7 +216,7 @@ const char* CTrelmExport::FunctionExportASCII() {
   if (replace) return file.Replace([&](Aside& aside) { return aside.Put(bytes); }) ? message : AsciiFileMessage(file);
   // The blocks kept for the report while another program held it go first.
   const Compose addKeptFirst = [&](Addition& addition, std::string&) {
-    for (const std::string& kept : file.Kept()) addition.bytes += kept;
+    for (const std::string& kept : file.Kept()) addition.keptEnds.push_back((addition.bytes += kept).size());
     addition.bytes += bytes;
     return true;
   };

@@ -1,4 +1,6 @@
-#include "ModeParameters.h"
+#include <map>
+
+#include "ModeKinds.h"
 #include "PageTestFixture.h"
 #include "Pages.h"
 #include "Parameters.h"
@@ -180,7 +182,7 @@ TEST_F(ExportPageTest, SchemePopupInsertsAtTheSelection) {
       // The text is trimmed before the selection applies to it.
       {IDC_BROWSE_SCHEME, IDC_SCHEME, "  \"r\"", 5, 5, "<ss>", "\"r\"<ss>", 7},
       // The additional-data file has the same pop-up, inserting into its own edit.
-      {IDC_BROWSE_ADDITIONAL, IDC_ADDITIONAL_DATA_FILE, "x.txt", 1, 1, "Time", "x<TIME>.txt", 7},
+      {IDC_BROWSE_ADDITIONAL_DATA_FILE, IDC_ADDITIONAL_DATA_FILE, "x.txt", 1, 1, "Time", "x<TIME>.txt", 7},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -206,11 +208,11 @@ TEST_F(ExportPageTest, SeparatorPopupsReplaceTheWholeTextAndApplyQuotesIt) {
     const char* entry;
     const char* after;
   } cases[] = {
-      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "abc", "|", "|"},
-      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "\";\"", "_systemdefault_", ""},
-      {IDC_BROWSE_VALUE_SEP, IDC_VALUE_SEPARATOR, "\";\"", "horizontal tabulator", "<HT>"},
-      {IDC_BROWSE_DECIMAL_SEP, IDC_DECIMAL_SEPARATOR, ".", "20002", ","},  // each pop-up counts anew
-      {IDC_BROWSE_THOUSANDS_SEP, IDC_THOUSANDS_SEPARATOR, "'", "_systemdefault_", ""},
+      {IDC_BROWSE_VALUE_SEPARATOR, IDC_VALUE_SEPARATOR, "abc", "|", "|"},
+      {IDC_BROWSE_VALUE_SEPARATOR, IDC_VALUE_SEPARATOR, "\";\"", "_systemdefault_", ""},
+      {IDC_BROWSE_VALUE_SEPARATOR, IDC_VALUE_SEPARATOR, "\";\"", "horizontal tabulator", "<HT>"},
+      {IDC_BROWSE_DECIMAL_SEPARATOR, IDC_DECIMAL_SEPARATOR, ".", "20002", ","},  // each pop-up counts anew
+      {IDC_BROWSE_THOUSANDS_SEPARATOR, IDC_THOUSANDS_SEPARATOR, "'", "_systemdefault_", ""},
   };
   Set("MODE", "RYN_CSV_APPEND");
   Open(page);
@@ -246,40 +248,48 @@ TEST_F(ExportPageTest, PopupCommandsWithoutTargetAreIgnored) {
   EXPECT_EQ(Item(IDC_SCHEME).GetText(), "<PROTOCOL_HEADER__TITLE_1>\"r\"");
 }
 
-// Every mode, and MODE left open, through the executor and the page with one
-// parameter given: the executor refuses it exactly where the mode table says,
-// and the page loads it, shows it, and keeps it on an edit apply, exactly where
-// it is used.
+// Every row of the parameter table that has a control on the page, in every
+// mode and with MODE left open, through the executor and the page with only
+// that parameter given: the executor refuses it exactly where its row says,
+// and the page loads it, shows it, and keeps it on an edit apply, exactly
+// where the mode's kind uses it.
 TEST_F(ExportPageTest, ExecutorAndPageAgreeOnWhatEachModeUses) {
-  const struct {
-    const char* name;
-    int control;
-    const char* value;
-  } samples[] = {
-      {"UNITTYPE", IDC_UNITTYPE, "MY"},
-      {"FEATUREPATH", IDC_FEATUREPATH, "OFF"},
-      {"CONSIDER_EXPORT_FLAG", IDC_CONSIDER_EXPORT_FLAG, "ON"},
-      {"SCRIPT_MOMENT", IDC_SCRIPT_MOMENT, "BEFORE"},
-      {"SCRIPT_FILE", IDC_SCRIPT_FILE, "\"s.vxp\""},
-      {"SCRIPT_CONFIG_FILE", IDC_SCRIPT_CONFIG_FILE, "\"c.export\""},
-      {"ADDITIONAL_DATA_FILE", IDC_ADDITIONAL_DATA_FILE, "\"a.txt\""},
-      {"TRANSPOSE_DATA", IDC_TRANSPOSE_DATA, "ON"},
-      {"VALUE_SEPARATOR", IDC_VALUE_SEPARATOR, "\"<HT>\""},
-      {"THOUSANDS_SEPARATOR", IDC_THOUSANDS_SEPARATOR, "\"'\""},
-      {"DECIMAL_SEPARATOR", IDC_DECIMAL_SEPARATOR, "\",\""},
+  const std::map<std::string, const char*> samples = {
+      {"UNITTYPE", "MY"},
+      {"FEATUREPATH", "OFF"},
+      {"CONSIDER_EXPORT_FLAG", "ON"},
+      {"SCRIPT_MOMENT", "BEFORE"},
+      {"SCRIPT_FILE", "\"s.vxp\""},
+      {"SCRIPT_CONFIG_FILE", "\"c.export\""},
+      {"ADDITIONAL_DATA_FILE", "\"a.txt\""},
+      {"TRANSPOSE_DATA", "ON"},
+      {"VALUE_SEPARATOR", "\"<HT>\""},
+      {"THOUSANDS_SEPARATOR", "\"'\""},
+      {"DECIMAL_SEPARATOR", "\",\""},
   };
-  ASSERT_EQ(std::size(samples), std::size(kModeParameters));
+  const struct {
+    CNamedObject* parameter;
+    int control;
+  } rows[] = {
+#define PAGE_ROW(ident, name, type, initial, argument, use, refused, control, ...) {&ident, control},
+      RYN_PARAMETER_TABLE(PAGE_ROW)
+#undef PAGE_ROW
+  };
   std::vector<long> modes{-1};
   for (const ModeRow& row : kModes) modes.push_back(row.mode);
-  for (long mode : modes) {
-    for (size_t i = 0; i < std::size(samples); ++i) {
-      const ModeParameter& row = kModeParameters[i];
-      const std::string name = samples[i].name;
-      ASSERT_EQ(name, row.parameter->GetName());
+  size_t walked = 0;
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    const ModeParameter& row = kModeParameters[i];
+    const std::string name = row.parameter->GetName();
+    // SCHEME and MODE make the case; a row without a control is not on the page.
+    if (row.usedBy == kUsedByAll || !rows[i].control) continue;
+    ASSERT_TRUE(samples.count(name)) << "a sample value for " << name;
+    ++walked;
+    for (long mode : modes) {
       SCOPED_TRACE(name + " in mode " + std::to_string(mode));
       for (CNamedObject** arg = theExport.IdentifyArgs(); *arg; ++arg) (*arg)->Reset();
       if (mode >= 0) MODE = mode;
-      Set(name.c_str(), samples[i].value);
+      Set(name.c_str(), samples.at(name));
       // Refused only after the mode check: nothing is written.
       Set("SCHEME", "\"r?.txt\"");
       const char* message = theExport.ExecCommand(false);
@@ -288,8 +298,8 @@ TEST_F(ExportPageTest, ExecutorAndPageAgreeOnWhatEachModeUses) {
                                     : "SCHEME has invalid pathname");
 
       Open(page);
-      ui::Control& control = Item(samples[i].control);
-      EXPECT_EQ(control.IsCombo() ? Value(samples[i].control) : control.GetText(), samples[i].value);
+      ui::Control& control = Item(rows[i].control);
+      EXPECT_EQ(control.IsCombo() ? Value(rows[i].control) : control.GetText(), samples.at(name));
       const bool shown = UseOf(mode) == 0 || ModeUses(mode, row);
       EXPECT_EQ(control.IsVisible(), shown);
       page.OnApply();
@@ -297,6 +307,7 @@ TEST_F(ExportPageTest, ExecutorAndPageAgreeOnWhatEachModeUses) {
       EXPECT_EQ(kept, shown) << "an edit apply clears what the mode does not use";
     }
   }
+  EXPECT_EQ(walked, samples.size());
 }
 
 TEST_F(ExportPageTest, RunTimeApplyKeepsHiddenControlsAndChecksMandatoryOnes) {

@@ -6,7 +6,7 @@
 #include "Parameters.h"
 #include "TextReplace.h"
 #include "norvia/diag.h"
-#include "norvia/framework.h"
+#include "norvia/module.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "platform/fs.h"

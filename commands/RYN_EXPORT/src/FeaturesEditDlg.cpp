@@ -1,11 +1,13 @@
 // The feature file page: FEATURES as a grid of paths, one per row with an
 // empty row for the next entry, or as text when it is an expression.
+#include "PageTemplates.h"
 #include "Pages.h"
 #include "Parameters.h"
 #include "TextReplace.h"
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "ui/kit.h"
+#include "norvia/transfer.h"
 
 using namespace ryn;
 
@@ -22,7 +24,9 @@ std::string RelativeFeaturePath(std::string path) {
 
 }  // namespace
 
-CFeaturesEditDlg::CFeaturesEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {}
+CFeaturesEditDlg::CFeaturesEditDlg(CTrelmGeneric* owner) : TrelmTabDialog(kTemplateId, owner) {
+  ryn::RegisterPageTemplates();
+}
 
 void CFeaturesEditDlg::DoDataExchange() {
   ryn::GuardedLogged(kPageSource, __LINE__, [&] { BindControls(); });

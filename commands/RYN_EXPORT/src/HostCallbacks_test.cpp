@@ -6,6 +6,7 @@
 #include "PageTestFixture.h"
 #include "Pages.h"
 #include "Parameters.h"
+#include "norvia/transfer.h"
 
 namespace {
 

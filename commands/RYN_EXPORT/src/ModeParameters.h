@@ -1,5 +1,6 @@
-// Which parameters each kind of mode uses, written once: the executor refuses
-// the table-only ones elsewhere, the page shows what the mode uses and clears the rest.
+// Which parameters each kind of mode uses, from the parameter table: the
+// executor refuses the table-only ones elsewhere, the page shows what the
+// mode uses and clears the rest.
 #pragma once
 
 #include "Parameters.h"
@@ -7,7 +8,7 @@
 namespace ryn {
 
 // The kinds of mode a parameter serves, as bits.
-enum ModeUse : unsigned { kUsedByAscii = 1, kUsedByScript = 2, kUsedByTables = 4 };
+enum ModeUse : unsigned { kUsedByAscii = 1, kUsedByScript = 2, kUsedByTables = 4, kUsedByAll = 7 };
 
 struct ModeParameter {
   CNamedObject* parameter;
@@ -17,31 +18,12 @@ struct ModeParameter {
   bool refusedElsewhere;
 };
 
-// The refused ones in the order the executor checks them.
+// Every parameter, in the order of the table; the refused ones are also in
+// the order the executor checks them.
 inline constexpr ModeParameter kModeParameters[] = {
-    {&UNITTYPE, kUsedByAscii | kUsedByTables, false},
-    {&FEATUREPATH, kUsedByAscii | kUsedByTables, false},
-    {&CONSIDER_EXPORT_FLAG, kUsedByAscii | kUsedByTables, false},
-    {&SCRIPT_MOMENT, kUsedByScript, false},
-    {&SCRIPT_FILE, kUsedByScript, false},
-    {&SCRIPT_CONFIG_FILE, kUsedByScript, false},
-    {&ADDITIONAL_DATA_FILE, kUsedByTables, true},
-    {&TRANSPOSE_DATA, kUsedByTables, true},
-    {&VALUE_SEPARATOR, kUsedByTables, true},
-    {&THOUSANDS_SEPARATOR, kUsedByTables, true},
-    {&DECIMAL_SEPARATOR, kUsedByTables, true},
+#define RYN_MODE_PARAMETER(ident, name, type, initial, argument, use, refused, ...) {&ident, use, refused},
+    RYN_PARAMETER_TABLE(RYN_MODE_PARAMETER)
+#undef RYN_MODE_PARAMETER
 };
-
-// The use bit of a mode; none for a retired mode or a number that names no mode.
-constexpr unsigned UseOf(long mode) {
-  const ModeRow* row = FindMode(mode);
-  if (!row) return 0;
-  if (row->kind == ModeKind::Ascii) return kUsedByAscii;
-  if (row->kind == ModeKind::Script) return kUsedByScript;
-  if (IsCsvKind(row->kind)) return kUsedByTables;
-  return 0;
-}
-
-constexpr bool ModeUses(long mode, const ModeParameter& row) { return (UseOf(mode) & row.usedBy) != 0; }
 
 }  // namespace ryn

@@ -64,11 +64,6 @@ constexpr bool ModeWrites(long mode, ModeFile file) {
   return row && row->file == file;
 }
 
-// The tables: full, compact and history share the separators and the additional-data file.
-constexpr bool IsCsvKind(ModeKind kind) {
-  return kind == ModeKind::Csv || kind == ModeKind::CsvCompact || kind == ModeKind::CsvHistory;
-}
-
 static_assert([] {
   for (int i = 0; i < kModeCount; ++i)
     for (int j = i + 1; j < kModeCount; ++j)

@@ -7,45 +7,22 @@
 #include <utility>
 #include <vector>
 
-#include "norvia/framework.h"
+#include "Parameters.h"
+#include "norvia/command.h"
+#include "norvia/record_page.h"
 
 namespace ui {
 class Control;
 class PageWindow;
 }  // namespace ui
 
-// Control ids of template 102.
+// Control ids of template 102: each parameter's control, label and "..."
+// button from its row of the parameter table (0: none).
 enum ExportDlgId {
-  IDC_UNITTYPE = 1003,
-  IDC_SCHEME = 1004,
-  IDC_FEATUREPATH = 1005,
-  IDC_MODE = 1006,
-  IDC_SCRIPT_MOMENT = 1007,
-  IDC_SCRIPT_FILE = 1008,
-  IDC_SCRIPT_CONFIG_FILE = 1009,
-  IDC_ADDITIONAL_DATA_FILE = 1034,
-  IDC_TRANSPOSE_DATA = 1035,
-  IDC_VALUE_SEPARATOR = 1036,
-  IDC_DECIMAL_SEPARATOR = 1037,
-  IDC_THOUSANDS_SEPARATOR = 1038,
-  IDC_CONSIDER_EXPORT_FLAG = 1044,
-  IDC_LABEL_MOMENT = 1022,
-  IDC_LABEL_SCHEME = 1023,
-  IDC_LABEL_UNIT = 1024,
-  IDC_LABEL_FEATUREPATH = 1025,
-  IDC_LABEL_SCRIPT = 1026,
-  IDC_LABEL_CONFIG = 1027,
-  IDC_LABEL_ADDITIONAL = 1029,
-  IDC_LABEL_TRANSPOSE = 1030,
-  IDC_LABEL_VALUE_SEP = 1031,
-  IDC_LABEL_DECIMAL_SEP = 1032,
-  IDC_LABEL_THOUSANDS_SEP = 1033,
-  IDC_LABEL_EXPORT_FLAG = 1043,
-  IDC_BROWSE_SCHEME = 1028,
-  IDC_BROWSE_ADDITIONAL = 1039,
-  IDC_BROWSE_VALUE_SEP = 1040,
-  IDC_BROWSE_DECIMAL_SEP = 1041,
-  IDC_BROWSE_THOUSANDS_SEP = 1042,
+#define RYN_PAGE_IDS(ident, name, type, initial, argument, use, refused, control, label, labelKey, button, ...) \
+  IDC_##ident = control, IDC_LABEL_##ident = label, IDC_BROWSE_##ident = button,
+  RYN_PARAMETER_TABLE(RYN_PAGE_IDS)
+#undef RYN_PAGE_IDS
 };
 // Control ids of template 109.
 enum FeaturesDlgId { IDC_FEATURE_GRID = 1007, IDC_FEATURE_EDIT = 1017, IDC_FEATURE_NOTE = 1021 };
@@ -87,19 +64,11 @@ class CExportEditDlg : public TrelmTabDialog {
   void ClearUnused(int mode);
   int Refuse(ui::Control* focus, const std::string& text);
 
-  ui::Control* m_pScheme = nullptr;
-  ui::Control* m_pMode = nullptr;
-  ui::Control* m_pUnit = nullptr;
-  ui::Control* m_pFeaturePath = nullptr;
-  ui::Control* m_pMoment = nullptr;
-  ui::Control* m_pScript = nullptr;
-  ui::Control* m_pConfig = nullptr;
-  ui::Control* m_pExportFlag = nullptr;
-  ui::Control* m_pAdditional = nullptr;
-  ui::Control* m_pTranspose = nullptr;
-  ui::Control* m_pValueSep = nullptr;
-  ui::Control* m_pDecimalSep = nullptr;
-  ui::Control* m_pThousandsSep = nullptr;
+  // The control of a parameter of the page; null before the binding.
+  ui::Control* ControlOf(const CNamedObject& parameter) const;
+
+  ui::Control* m_controls[ryn::kParameterCount] = {};  // by row of the parameter table
+  bool m_bBound = false;
 
   PopupTable m_autoContent, m_dateTime, m_valueSeparators, m_decimalSeparators, m_thousandsSeparators;
   ui::Control* m_pPopupTarget = nullptr;

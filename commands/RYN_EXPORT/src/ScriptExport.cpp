@@ -9,7 +9,7 @@
 #include "RemoteVexlo.h"
 #include "ScriptInterfaceFile.h"
 #include "TextReplace.h"
-#include "norvia/framework.h"
+#include "norvia/command.h"
 #include "norvia/services.h"
 #include "platform/clock.h"
 #include "platform/error.h"
@@ -76,34 +76,36 @@ const char* CTrelmExport::WriteScriptInterfaceFile(const std::string& path) {
   return ryn::WriteInterfaceFile(*this, path);
 }
 
-const char* CTrelmExport::RunScriptExport() {
-  if (!SCRIPT_FILE.IsValueAvailable() || SCRIPT_FILE.IsEmptyString()) return "No export script provided!";
+ryn::Status CTrelmExport::RunScriptExport() {
+  using ryn::Status;
+  if (!SCRIPT_FILE.IsValueAvailable() || SCRIPT_FILE.IsEmptyString()) return Status::Failed("No export script provided!");
   long moment = SCRIPT_MOMENT.GetValue();
-  if (moment != ALL && moment != BEFORE && moment != AFTER) return "Unknown SCRIPT_MOMENT provided!";
+  if (moment != ALL && moment != BEFORE && moment != AFTER) return Status::Failed("Unknown SCRIPT_MOMENT provided!");
   InterfaceFileScope interfaceFile;
-  if (const char* message = WriteScriptInterfaceFile(interfaceFile.Path())) return message;
-  const char* error = RunExportScript(SCRIPT_FILE.GetText());
-  if (!error) return nullptr;
-  return make_pp("Error on executing script export: '" + std::string(error) + "'");
+  if (const char* message = WriteScriptInterfaceFile(interfaceFile.Path())) return Status::Failed(message);
+  const Status run = RunExportScript(SCRIPT_FILE.GetText());
+  if (run.ok()) return run;
+  return Status::Failed("Error on executing script export: '" + run.message() + "'");
 }
 
-const char* CTrelmExport::RunExportScript(std::string scriptFile) {
+ryn::Status CTrelmExport::RunExportScript(std::string scriptFile) {
+  using ryn::Status;
   scriptFile = Orvouser_GetAbsolutPath(3, scriptFile.c_str(), "");
 
   char name[_MAX_FNAME] = {0}, extension[_MAX_EXT] = {0};
   _splitpath_s(scriptFile.c_str(), nullptr, 0, nullptr, 0, name, sizeof name, extension, sizeof extension);
-  if (!*name || !*extension) return "Script not found!";
+  if (!*name || !*extension) return Status::Failed("Script not found!");
 
   std::unique_ptr<CRemoteVexlo> vexlo;
   {
     RecursionGuard guard;
-    if (!guard.Held()) return "Recursion of script execution is not allowed!";
+    if (!guard.Held()) return Status::Failed("Recursion of script execution is not allowed!");
     // Throws when the instance mutex cannot be created; the guard goes all the same.
     vexlo = std::make_unique<CRemoteVexlo>(std::rand() % 32768, false, false, false);
     vexlo->StartVexlo();  // a failed start shows its own message and surfaces as the script's error
     RunScript(*vexlo, scriptFile);
   }
 
-  m_strMessage = "Unknown error";  // what stays when the instance writes no text
-  return vexlo->GetScriptError(m_strMessage) ? m_strMessage.c_str() : nullptr;
+  std::string error = "Unknown error";  // what stays when the instance writes no text
+  return vexlo->GetScriptError(error) ? Status::Failed(error) : Status::Ok();
 }

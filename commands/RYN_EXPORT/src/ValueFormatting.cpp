@@ -12,6 +12,7 @@
 #include "norvia/services.h"
 #include "norvia/translate.h"
 #include "norvia/units.h"
+#include "norvia/module.h"
 
 namespace ryn {
 

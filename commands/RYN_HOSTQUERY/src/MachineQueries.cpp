@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "norvia/diag.h"
-#include "norvia/framework.h"
+#include "norvia/sibling.h"
 
 namespace ryn {
 

@@ -26,6 +26,11 @@ bool Plat_FaultNamesFiles(PlatFault op);
 // any folder; N the call that strikes (counted on NAME when given; 0: every
 // call); WHAT a Win32 error code, or "kill" to end the process at once,
 // as a kill -9 would, before the call does anything.
+// The last error of a Write that is to end the process halfway: the layer
+// writes half the bytes, then calls Plat_Kill.
+constexpr DWORD kPlatTornWrite = 0xE0000001u;
+[[noreturn]] void Plat_Kill();
+
 // For the layer itself: true, with the last error set, when this call of
 // `op` is the one to fail.
 bool Plat_FaultStrikes(PlatFault op);

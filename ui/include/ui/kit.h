@@ -15,7 +15,10 @@
 #include <vector>
 
 #include "mboundary.h"
-#include "norvia/framework.h"
+#include "norvia/command.h"
+#include "norvia/control.h"
+#include "norvia/module.h"
+#include "norvia/page_script.h"
 
 namespace ui {
 
@@ -38,8 +41,11 @@ struct Template {
   int width, height;
   std::vector<ControlSpec> controls;
 };
-// The templates 102, 109 and 200; null for any other id.
+// The template of `id`: the framework's record page (200) or one a command
+// registered; null for any other id.
 const Template* FindTemplate(int id);
+// Makes a command's page template known by its id; a later one of the same id replaces it.
+void RegisterTemplate(const Template& dialogTemplate);
 
 // File edits and grid path cells: what the browse action opens.
 struct FileSettings {

@@ -197,6 +197,7 @@ bool ExportFile::AddInPlace(const Addition& addition, const std::string& record)
   RunJournal journal(m_target);
   RunJournal::Entry entry;
   entry.takes = m_keptTokens;
+  entry.takenEnds.assign(addition.keptEnds.begin(), addition.keptEnds.end());
   entry.added = addition.bytes;
   HANDLE file = INVALID_HANDLE_VALUE;
   if (!m_exists) {

@@ -53,6 +53,9 @@ struct Addition {
   std::string bytes;   // added at the file's end
   WholeFile rewrite;   // or, when set, the whole new file in its place
   std::string memo;    // what the writer learnt of the file's form (bytes added in place)
+  // Where the bytes of each kept run end in `bytes` (Kept() order): what
+  // lets the next run tell which of them a file changed since holds.
+  std::vector<size_t> keptEnds;
 };
 // False with the writer's message when the file does not take the run.
 using Compose = std::function<bool(Addition&, std::string& message)>;

@@ -40,7 +40,7 @@ std::string Put(const std::string& path, const std::string& bytes) {
 std::string Add(const std::string& path, const std::string& bytes) {
   ExportFile file(path, "ascii");
   const ryn::Compose compose = [&](ryn::Addition& addition, std::string&) {
-    for (const std::string& kept : file.Kept()) addition.bytes += kept;
+    for (const std::string& kept : file.Kept()) addition.keptEnds.push_back((addition.bytes += kept).size());
     addition.bytes += bytes;
     return true;
   };

@@ -1,5 +1,6 @@
 #include "RunJournal.h"
 
+#include <algorithm>
 #include <random>
 
 #include "BesideFiles.h"
@@ -29,7 +30,8 @@ std::string Encode(const RunJournal::Entry& e, const std::string& name) {
   std::string text = kMagic;
   text += std::to_string(int(e.op)) + " " + (e.undo ? "1" : "0") + " " + std::to_string(e.takes.size()) + " " +
           std::to_string(e.added.size()) + "\n" + ProofText(e.file) + "\n" + name + "\n";
-  for (const std::string& token : e.takes) text += token + "\n";
+  for (size_t i = 0; i < e.takes.size(); ++i)
+    text += e.takes[i] + " " + std::to_string(i < e.takenEnds.size() ? e.takenEnds[i] : e.added.size()) + "\n";
   return text + e.added;
 }
 
@@ -54,8 +56,13 @@ bool Decode(const std::string& text, RunJournal::Entry& e, std::string& name) {
   if (!NextLine(text, at, line) || !ParseProof(line, e.file) || !NextLine(text, at, name) || name.empty())
     return false;
   for (uint64_t i = 0; i < head[2]; ++i) {
-    if (!NextLine(text, at, line)) return false;
-    e.takes.push_back(line);
+    uint64_t end = 0;
+    size_t space = 0;
+    if (!NextLine(text, at, line) || (space = line.find(' ')) == std::string::npos ||
+        !ParseNumbers(line.substr(space + 1), &end, 1))
+      return false;
+    e.takes.push_back(line.substr(0, space));
+    e.takenEnds.push_back(end);
   }
   if (text.size() - at != head[3]) return false;
   e.added = text.substr(at);
@@ -86,6 +93,30 @@ State StateOf(HANDLE file, const RunJournal::Entry& e, int64_t start) {
   if (!TailOf(file, start, size.QuadPart, e.added.size(), tail, fits) || !fits) return State::Foreign;
   if (e.added.compare(0, tail.size(), tail) != 0) return State::Foreign;
   return tail.size() == e.added.size() ? State::Complete : State::Torn;
+}
+
+// The kept runs a changed file still holds the bytes of: within what the
+// file holds of the append at its old end, or, in a file rewritten since,
+// anywhere in it.
+std::vector<std::string> TakenIn(HANDLE file, const RunJournal::Entry& e, bool sameUpToEnd) {
+  constexpr int64_t kLargestSearched = int64_t(256) << 20;
+  std::vector<std::string> held;
+  if (e.takes.empty()) return held;
+  LARGE_INTEGER size{};
+  std::string text;
+  const int64_t from = sameUpToEnd && e.op == RunJournal::Op::Append ? e.file.end : 0;
+  if (!GetFileSizeEx(file, &size) || size.QuadPart - from > kLargestSearched ||
+      !ReadRange(file, text, from, size.QuadPart - from))
+    return e.takes;  // too large or unreadable to search: no run is added twice
+  size_t common = 0;
+  while (common < text.size() && common < e.added.size() && text[common] == e.added[common]) ++common;
+  for (size_t i = 0, start = 0; i < e.takes.size(); ++i) {
+    const size_t end = i < e.takenEnds.size() ? std::min<size_t>(e.takenEnds[i], e.added.size()) : e.added.size();
+    const bool within = from > 0 ? end <= common : text.find(e.added.substr(start, end - start)) != std::string::npos;
+    if (within && end > start) held.push_back(e.takes[i]);
+    start = end;
+  }
+  return held;
 }
 
 bool SameIndex(const PlatFileIdentity& a, const PlatFileIdentity& b) {
@@ -180,7 +211,10 @@ RunJournal::Found RunJournal::Finish(const Entry& e, const std::string& file) {
     const bool same = e.op == Op::Create || SameFileUpTo(h, e.file);
     const State state = same ? StateOf(h, e, e.op == Op::Create ? 0 : e.file.end) : State::Foreign;
     if (state == State::Foreign) {
+      const std::vector<std::string> held = TakenIn(h, e, same);
       CloseHandle(h);
+      // Runs kept for the file that it holds are never added again.
+      if (!held.empty() && !KeptRuns(file).Take(held)) return Found::Failed;
       return Found::Foreign;
     }
     complete = state == State::Complete && !e.undo;

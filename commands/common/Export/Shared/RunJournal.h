@@ -25,6 +25,10 @@ class RunJournal {
     // takes the file's place; Create: nothing.
     FileProof file;
     std::vector<std::string> takes;  // tokens of the kept runs the change holds or supersedes
+    // Append and Create: where each taken run's bytes end in `added`, so
+    // that a file changed by someone after a cut-short append still tells
+    // which of them it holds.
+    std::vector<uint64_t> takenEnds;
     std::string added;               // Append and Create: the bytes
   };
 

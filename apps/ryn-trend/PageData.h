@@ -1,0 +1,29 @@
+// The data object the trend page draws: runs, rules and, per feature worst
+// first, its figures, the points to draw, the limits as steps and every mark.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Analysis.h"
+#include "Json.h"
+
+namespace ryn::trend {
+
+struct PageInfo {
+  std::string title, path, generated;  // generated: "YYYY-MM-DD HH:MM:SS"
+  bool watch = false;                  // the page reloads itself while the table is followed
+};
+
+std::string PageJson(const TrendData& data, const std::vector<FeatureAnalysis>& features, const RuleOptions& rules,
+                     const PageInfo& info);
+
+// The page template with its one data marker replaced by `json`; false when
+// the template holds no marker.
+bool FillTemplate(std::string_view pageTemplate, const std::string& json, std::string& page);
+
+// The local time now as "YYYY-MM-DD HH:MM:SS".
+std::string NowText();
+
+}  // namespace ryn::trend

@@ -1,0 +1,96 @@
+#include "PageData.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Decimate.h"
+
+namespace {
+
+using namespace ryn::trend;
+
+// A long series draws a few points per bucket, its envelope, and every
+// marked point whatever its bucket.
+TEST(Decimate, KeepsEachBucketsExtremesAndEveryMark) {
+  const size_t n = 100000, buckets = 2000;
+  std::vector<double> values(n);
+  std::vector<std::uint8_t> marked(n, 0);
+  for (size_t i = 0; i < n; ++i) values[i] = static_cast<double>((i * 7919) % 1000);
+  for (size_t i = 5; i < n; i += 997) marked[i] = 1;
+  const std::vector<size_t> keep = PointsToDraw(values, marked, buckets);
+  EXPECT_TRUE(std::is_sorted(keep.begin(), keep.end()));
+  EXPECT_LE(keep.size(), 2 * buckets + n / 997 + 1);
+  for (size_t i = 0; i < n; ++i) {
+    if (marked[i]) {
+      EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), i)) << i;
+    }
+  }
+  const size_t begin = 50 * n / buckets, end = 51 * n / buckets;
+  const auto low = std::min_element(values.begin() + begin, values.begin() + end) - values.begin();
+  const auto high = std::max_element(values.begin() + begin, values.begin() + end) - values.begin();
+  EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), static_cast<size_t>(low)));
+  EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), static_cast<size_t>(high)));
+  EXPECT_EQ(PointsToDraw({1, 2, 3}, {0, 0, 0}, buckets), (std::vector<size_t>{0, 1, 2})) << "a short series whole";
+}
+
+TEST(PageJson, FiguresLimitStepsMarksAndSafeText) {
+  TrendData data;
+  data.runs = {{"2024.03.01", "08:00:00"}, {"2024.03.02", "08:00:00"}, {"2024.03.03", "08:00:00"}};
+  FeatureSeries s;
+  s.name = "a</script>";
+  s.unit = "mm";
+  s.runs = {0, 2};
+  s.values = {1.5, 3};
+  s.out = {0, 1};
+  s.limitSteps = {{0, Limits{1.0, 0.5, 2.0}}, {2, Limits{1.0, std::nullopt, 2.5}}};
+  s.invalid = 1;
+  for (double v : s.values) s.moments.Add(v);
+  data.features.push_back(s);
+  const RuleOptions rules{RuleSet::WesternElectric, 8, 0x7F};
+  const std::string json = PageJson(data, Analyse(data, rules), rules, {"t.csv", "d/t.csv", "2024-03-03 09:00:00", true});
+  for (const char* part : {"\"name\":\"a\\u003c/script>\"", "\"watch\":true", "\"set\":\"we\",\"runLength\":8,\"enabled\":[1,2,3,4,5,6,7]",
+                           "\"n\":2,\"invalid\":1,\"last\":3,\"mean\":2.25", "\"cp\":null,\"cpk\":",
+                           "\"limits\":[[0,1,0.5,2],[2,1,null,2.5]]", "\"marks\":[{\"run\":2,\"value\":3,\"out\":true,\"rules\":[]}]",
+                           "\"points\":[[0,1.5],[2,3]],\"mr\":[[2,1.5]]",
+                           "\"limitsNote\":\"tolerances changed at run 3 (2024.03.03 08:00:00); figures use the newest limits\""})
+    EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
+  EXPECT_EQ(json.find("</script>"), std::string::npos);
+  std::string page;
+  EXPECT_TRUE(FillTemplate("<script>const RYN_TREND = /*RYN_TREND_DATA*/null;</script>", "{}", page));
+  EXPECT_EQ(page, "<script>const RYN_TREND = {};</script>");
+  EXPECT_FALSE(FillTemplate("<html></html>", "{}", page));
+}
+
+}  // namespace
+
+namespace {
+
+// The alarm looks at the table's newest run only, and at enabled rules only.
+TEST(Analysis, NewestRunAlarmsAndWorstFirst) {
+  using namespace ryn::trend;
+  TrendData data;
+  data.runs.resize(10);
+  FeatureSeries calm, rising;
+  for (std::uint32_t r = 0; r < 10; ++r) {
+    const double up = r < 4 ? 0.1 * r : 0.3 + 0.01 * r;  // rising: six in a row from run 4 on
+    for (auto [s, v] : {std::pair{&calm, r % 2 ? 1.0 : 1.2}, std::pair{&rising, up}}) {
+      s->runs.push_back(r);
+      s->values.push_back(v);
+      s->out.push_back(0);
+      s->moments.Add(v);
+    }
+  }
+  rising.out.back() = 1;
+  data.features = {calm, rising};
+  const auto all = Analyse(data, RuleOptions{});
+  EXPECT_FALSE(all[0].newestOut || all[0].newestBreaks);
+  EXPECT_TRUE(all[1].newestOut && all[1].newestBreaks);
+  EXPECT_EQ(WorstFirst(all), (std::vector<std::size_t>{1, 0}));
+  const auto switchedOff = Analyse(data, RuleOptions{RuleSet::Nelson, 9, 0});
+  EXPECT_FALSE(switchedOff[1].newestBreaks);
+  EXPECT_EQ(switchedOff[1].ruleBreaks, 0u);
+  EXPECT_EQ(switchedOff[1].rules, all[1].rules) << "every rule is still marked for the page";
+}
+
+}  // namespace
