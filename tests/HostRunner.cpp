@@ -47,8 +47,7 @@ std::string ShellText(const std::vector<std::string>& args) {
 
 }  // namespace
 
-std::string SourcePath(const std::string& relativePath) { return SourceDir() + "/" + relativePath; }
-std::string SourceText(const std::string& relativePath) { return ryntest::ReadFile(SourcePath(relativePath)); }
+std::string SourceText(const std::string& relativePath) { return ryntest::ReadFile(SourceDir() + "/" + relativePath); }
 
 std::string Expected(const std::string& name) { return ryntest::ReadFile(SourceDir() + "/tests/expected/" + name); }
 

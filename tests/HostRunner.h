@@ -46,6 +46,5 @@ bool RunsOtherHost();
 std::string ShellQuote(const std::string& text);
 // A file of the source tree, by its path below the top.
 std::string SourceText(const std::string& relativePath);
-std::string SourcePath(const std::string& relativePath);
 // A file of tests/expected.
 std::string Expected(const std::string& name);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
 #include "HostRunner.h"
 #include "MCsvFile.h"
@@ -132,9 +133,8 @@ TEST(CsvExport, WarningMarksFollowTheHostGlobal) {
 }
 
 // Every read error of the reader is pinned by its own table; here one of each
-// layer, to show that the export passes it on and leaves the file as it was.
-// A table (saved back by a spreadsheet) that does not read as ours in the form
-// found for it is refused with what did not fit: the message "(…)" below.
+// layer, to show that the export passes it on and leaves the file as it was,
+// and each misfit of a table read in the form found for it ("(…)" below).
 TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
   const std::string e8 = "ERROR 0008: The Number of Headers is different than the Number of Data Columns!";
   const struct {
@@ -160,7 +160,6 @@ TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
     if (c.transposed) args.push_back("TRANSPOSE_DATA=ON");
     HostResult r = Exec(host, args);
     EXPECT_EQ(r.exitCode, 1) << c.message;
-    // A misfit's message names the file as the host's system writes its path.
     const std::string misfit = "t.csv' does not read as a table of this export " + c.message + "; it was not changed.";
     EXPECT_TRUE(r.out.ends_with((c.message[0] == '(' ? misfit : c.message) + "\n")) << r.out;
     EXPECT_EQ(host.Read("export/t.csv"), c.content) << c.message;
@@ -223,55 +222,43 @@ TEST(AdditionalData, BesideTheCsvInBothLayouts) {
   EXPECT_EQ(file.substr(file.size() - 30), "DATE;2024_03_07\r\nTIME;14-05-09");
 }
 
-// Appends a run to the table `name` of tests/saved (KIND-LAYOUT-LOCALE.HOW.csv,
-// see make.py there): one more run with every old cell as it was, or, when
-// `refused`, the file stays byte for byte.
-void CheckAppend(const std::string& name, bool refused) {
-  const bool transposed = name.find("-cols-") != std::string::npos, german = name.find("-de.") != std::string::npos;
-  const std::string separator = german ? ";" : ",", kind = name.substr(0, name.find('-'));
-  const std::string saved = (name.find(".lo-other") != std::string::npos) == german ? "," : ";";
-  HostRunner host;
-  host.Write("export/t.csv", SourceText("tests/saved/" + name));
-  const std::string file = host.Dir() + "/export/t.csv", before = host.Read("export/t.csv");
-  auto cells = [&](const std::string& separator) {  // the file's cells, read as what it is
-    MCsvFile table;
-    table.strSeparator = separator;
-    EXPECT_TRUE(table.Read(file, MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK, transposed)) << file;
-    return table;
-  };
-  const MCsvFile old = cells(saved);
-  HostResult r = Exec(host, {"MODE=RYN_CSV_" + (kind == "CSV" ? "" : kind + "_") + "APPEND", "SCHEME=\"t.csv\"",
-                             "FEATURES=\"a.fea\"", "VALUE_SEPARATOR=\"" + separator + "\"",
-                             german ? "DECIMAL_SEPARATOR=\",\"" : "DECIMAL_SEPARATOR=\".\"",
-                             transposed ? "TRANSPOSE_DATA=ON" : "TRANSPOSE_DATA=OFF"});
-  EXPECT_EQ(host.Read("export/t.csv") == before, refused) << "the file is as it was";
-  ASSERT_EQ(r.exitCode, refused ? 1 : 0) << r.out;
-  if (refused) return;
-  // The run's feature has its columns in every table: no column is added.
-  const MCsvFile now = cells(separator);
-  EXPECT_EQ(now.bByteOrderMark, old.bByteOrderMark);
-  ASSERT_EQ(now.vHeaders, old.vHeaders);
-  for (std::size_t c = 0; c < old.vHeaders.size(); ++c) {
-    const StringColumn &was = old.vStringColumns[c], &is = now.vStringColumns[c];
-    EXPECT_TRUE(is.size() == was.size() + 1 && std::equal(was.begin(), was.end(), is.begin())) << old.vHeaders[c];
-  }
-}
-
-// Tables our command wrote, saved back by a spreadsheet or pandas. Those in
-// refused.txt there do not fit the form found for them (a row of headers
-// would read as transposed) or do not read at all with the configured separator.
+// Tables our command wrote, saved back by a spreadsheet or pandas (tests/saved,
+// see make.py there): the append adds one run and keeps every old cell, or it
+// is refused and the file stays byte for byte, as outcomes.txt there says.
 TEST(SavedTables, AnAppendKeepsEveryOldCellOrRefuses) {
-  const std::string refused = SourceText("tests/saved/refused.txt");
-  for (const auto& entry : std::filesystem::directory_iterator(SourcePath("tests/saved"))) {
-    const std::string name = entry.path().filename().string();
-    if (entry.path().extension() != ".csv") continue;
+  std::istringstream outcomes(SourceText("tests/saved/outcomes.txt"));
+  for (std::string name, outcome; outcomes >> name >> outcome;) {
     SCOPED_TRACE(name);
-    CheckAppend(name, refused.find(name + "\n") != std::string::npos);
+    const bool transposed = name.find("-cols-") != std::string::npos, german = name.find("-de.") != std::string::npos;
+    const std::string separator = german ? ";" : ",", kind = name.substr(0, name.find('-'));
+    const std::string saved = (name.find(".lo-other") != std::string::npos) == german ? "," : ";";
+    HostRunner host;
+    host.Write("export/t.csv", SourceText("tests/saved/" + name));
+    const std::string file = host.Dir() + "/export/t.csv", before = host.Read("export/t.csv");
+    const std::uint32_t asWhatItIs = MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK;
+    MCsvFile old, now;
+    old.strSeparator = saved;
+    ASSERT_TRUE(old.Read(file, asWhatItIs, transposed));
+    HostResult r = Exec(host, {"MODE=RYN_CSV_" + (kind == "CSV" ? "" : kind + "_") + "APPEND", "SCHEME=\"t.csv\"",
+                               "FEATURES=\"a.fea\"", "VALUE_SEPARATOR=\"" + separator + "\"",
+                               german ? "DECIMAL_SEPARATOR=\",\"" : "DECIMAL_SEPARATOR=\".\"",
+                               transposed ? "TRANSPOSE_DATA=ON" : "TRANSPOSE_DATA=OFF"});
+    const bool refused = outcome == "refused";
+    EXPECT_EQ(host.Read("export/t.csv") == before, refused) << "the file is as it was";
+    ASSERT_EQ(r.exitCode, refused ? 1 : 0) << r.out;
+    if (refused) continue;
+    now.strSeparator = separator;
+    ASSERT_TRUE(now.Read(file, asWhatItIs, transposed));
+    EXPECT_EQ(now.bByteOrderMark, old.bByteOrderMark);
+    ASSERT_EQ(now.vHeaders, old.vHeaders);
+    for (std::size_t c = 0; c < old.vHeaders.size(); ++c) {
+      const StringColumn &was = old.vStringColumns[c], &is = now.vStringColumns[c];
+      EXPECT_TRUE(is.size() == was.size() + 1 && std::equal(was.begin(), was.end(), is.begin())) << old.vHeaders[c];
+    }
   }
 }
 
-// A fresh host knows its unit names from its start, so every writer shows the
-// export unit of u (12.5031 mm, displayed in um): MY agrees with INHERENT.
+// A fresh host knows its unit names: every writer shows u (12.5031 mm, shown in um) in the export unit.
 TEST(ExportUnit, EveryWriterShowsTheUnitTypeFromAFreshHost) {
   const char* const writers[] = {"ASCII", "CSV", "CSV_COMPACT", "CSV_HISTORY"};
   const std::string mm[] = {"  12.5;mm;", "12.5031;;;;mm\r\n", ";12.5031\r\n", "12.5031;mm;"};

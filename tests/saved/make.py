@@ -24,9 +24,11 @@ Names: KIND-LAYOUT-LOCALE.HOW.csv
           pd-bom-quoted    pandas, utf-8-sig and QUOTE_ALL
 LibreOffice 7.4 writes no byte-order mark in its CSV filter; pandas makes those.
 
-refused.txt names the tables whose append is refused, file unchanged: read
-in the form found for them, a row of headers would read as transposed, or the
-configured separator splits a line apart so that the table does not read.
+outcomes.txt says of each table whether the next append keeps every old cell
+("kept") or is refused with the file unchanged ("refused": read in the form
+found for it, a row of headers would read as transposed, or the configured
+separator splits a line apart so that the table does not read). It is written
+by hand: a table added here needs its line there.
 """
 import csv
 import os
