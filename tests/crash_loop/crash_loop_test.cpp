@@ -90,6 +90,7 @@ struct Run {
   int mark;
   bool replace;
   Status status;
+  bool landed = false;  // killed, yet found in the file: it took effect
 };
 
 class Loop {
@@ -146,9 +147,17 @@ class Loop {
                           : r.exitCode == 0 ? Status::Written
                           : kept            ? Status::Kept
                                             : Status::Failed;
-    m_runs.push_back({mark, replace, status});
+    // A replace kept before an outsider changed the file is set aside, not put in its place.
+    if (r.out.find("the kept replace set aside") != std::string::npos)
+      for (auto run = m_runs.rbegin(); run != m_runs.rend(); ++run)
+        if (run->replace && run->status == Status::Kept) {
+          run->status = Status::Failed;
+          break;
+        }
+    m_runs.push_back({mark, replace, status, false});
     m_lastKilled = status == Status::Killed;
-    if (std::getenv("RYN_CRASH_LOOP_TRACE")) std::printf("%d %s [%s] -> %d %s", mark, replace ? "replace" : "append", faults.c_str(), r.exitCode, r.out.c_str());
+    if (std::getenv("RYN_CRASH_LOOP_TRACE"))
+      std::printf("%d %s [%s] -> %d %s\n", mark, replace ? "replace" : "append", faults.c_str(), r.exitCode, r.out.c_str());
     if (status == Status::Failed) ++m_failedInARow;
     else m_failedInARow = 0;
     if (status == Status::Written && !held) Check("after run " + std::to_string(mark));
@@ -161,6 +170,7 @@ class Loop {
   void EditOutside(int kind = -1) {
     m_lastKilled = false;
     if (kind < 0) kind = int(Pick(4));
+    if (std::getenv("RYN_CRASH_LOOP_TRACE")) std::printf("outside edit %d\n", kind);
     const std::string path = m_host.Dir() + "/" + m_file;
     if (!fs::exists(path)) return;
     std::string content = m_host.Read(m_file);
@@ -218,16 +228,16 @@ class Loop {
         lastRun = mark;
       }
     }
+    for (Run& run : m_runs) run.landed = run.landed || (run.status == Status::Killed && seen.count(run.mark));
     // The newest replace that took effect supersedes every mark before it.
     int superseding = 0;
     for (const Run& run : m_runs)
-      if (run.replace && (run.status == Status::Written || run.status == Status::Kept ||
-                          (run.status == Status::Killed && seen.count(run.mark))))
+      if (run.replace && (run.status == Status::Written || run.status == Status::Kept || run.landed))
         superseding = run.mark;
     for (const Run& run : m_runs) {
       const bool in = seen.count(run.mark) != 0;
-      const bool mustBe = (run.status == Status::Written || run.status == Status::Kept) && run.mark >= superseding &&
-                          !m_removed.count(run.mark);
+      const bool mustBe = (run.status == Status::Written || run.status == Status::Kept || run.landed) &&
+                          run.mark >= superseding && !m_removed.count(run.mark);
       // An outsider's cut may leave part of a row, which the next run's line completes.
       const bool mayBe = mustBe || (run.status == Status::Killed && run.mark >= superseding) ||
                          (m_removed.count(run.mark) && run.mark >= superseding);

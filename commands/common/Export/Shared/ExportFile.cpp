@@ -37,6 +37,16 @@ bool RefusesItsName(DWORD error) {
          error == ERROR_FILE_NOT_FOUND;
 }
 
+// The identity of the file at `target` as text; "" when there is none.
+std::string IdentityText(const std::string& target) {
+  HANDLE file = CreateFileA(target.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "";
+  FileProof proof;
+  const bool known = Plat_GetFileIdentity(file, &proof.id);
+  CloseHandle(file);
+  return known ? ProofText(proof) : "";
+}
+
 HANDLE OpenToAppend(const std::string& target, DWORD disposition) {
   return CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -84,7 +94,7 @@ bool ExportFile::Open(bool appending) {
   for (const KeptRuns::Run& run : runs) {
     if (run.kind == KeptRuns::kWholeFile) {
       // Only the oldest can be a whole file: it superseded those before it.
-      if (!PlaceWholeFile(run.token, KeptRuns(m_target).WholeFilePath(run))) return false;
+      if (!PlaceWholeFile(run)) return false;
       if (m_held) return true;
       continue;
     }
@@ -122,16 +132,27 @@ bool ExportFile::TakeLock() {
   }
 }
 
-bool ExportFile::PlaceWholeFile(const std::string& token, const std::string& path) {
+bool ExportFile::PlaceWholeFile(const KeptRuns::Run& run) {
+  const KeptRuns kept(m_target);
+  const std::string path = kept.WholeFilePath(run);
   bool held = false;
   // Gone already: a run put it in place and ended before it could say so.
-  const bool placed = !PathFileExistsA(path.c_str()) || ReplaceWaitingOutHolds(path, m_target, held);
-  if (!placed) {
+  if (!PathFileExistsA(path.c_str())) return m_exists = true, kept.Take({run.token}) || Fail(FileFailure::Unwritten, GetLastError());
+  // A file someone changed since the replace was kept is theirs now.
+  if (IdentityText(m_target) != run.bytes) {
+    const std::string aside = path + "-set-aside-" + std::to_string(_time64(nullptr));
+    if (!MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH) || !kept.Take({run.token}))
+      return Fail(FileFailure::Unwritten, GetLastError());
+    return Refuse("The file '" + m_path + "' was changed by another program after a replace of it was kept. "
+                  "The file was left as it is and the kept replace set aside as '" + FolderOf(m_path) +
+                  NameOf(aside) + "'; this run was not written.");
+  }
+  if (!ReplaceWaitingOutHolds(path, m_target, held)) {
     if (held) return m_held = true;
     return Fail(FileFailure::Unwritten, GetLastError());
   }
   m_exists = true;
-  return KeptRuns(m_target).Take({token}) || Fail(FileFailure::Unwritten, GetLastError());
+  return kept.Take({run.token}) || Fail(FileFailure::Unwritten, GetLastError());
 }
 
 bool ExportFile::Replace(const WholeFile& write) {
@@ -253,7 +274,7 @@ bool ExportFile::KeepRun(const std::string& record) {
 }
 
 bool ExportFile::KeepWholeFile() {
-  if (!KeptRuns(m_target).KeepWholeFile(m_temporary)) return FailKeep(GetLastError());
+  if (!KeptRuns(m_target).KeepWholeFile(m_temporary, IdentityText(m_target))) return FailKeep(GetLastError());
   m_temporary.clear();
   return ReportKept();
 }

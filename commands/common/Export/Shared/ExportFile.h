@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FolderLock.h"
+#include "KeptRuns.h"
 #include "platform/types.h"
 
 namespace ryn {
@@ -96,7 +97,7 @@ class ExportFile {
  private:
   friend class Aside;
   bool TakeLock();
-  bool PlaceWholeFile(const std::string& token, const std::string& path);
+  bool PlaceWholeFile(const KeptRuns::Run& run);
   bool WriteAside(const WholeFile& write);
   bool PutInPlace(const std::vector<std::string>& takes, const std::string* record);
   bool AddInPlace(const Addition& addition, const std::string& record);

@@ -100,10 +100,10 @@ bool KeptRuns::Keep(const std::string& kind, const std::string& bytes) const {
   return Store(runs) && (Gone(m_taken), true);
 }
 
-bool KeptRuns::KeepWholeFile(const std::string& temporary) const {
+bool KeptRuns::KeepWholeFile(const std::string& temporary, const std::string& seen) const {
   std::vector<Run> before;
   if (!Load(before)) return false;
-  const Run run{kWholeFile, NewToken(), ""};
+  const Run run{kWholeFile, NewToken(), seen};
   if (!MoveFileExA(temporary.c_str(), WholeFilePath(run).c_str(), MOVEFILE_WRITE_THROUGH)) return false;
   if (!Store({run})) {
     const DWORD error = GetLastError();

@@ -16,7 +16,7 @@ class KeptRuns {
   struct Run {
     std::string kind;   // the writer's; kWholeFile for a replace run
     std::string token;  // unique
-    std::string bytes;  // what the writer needs to add it; a whole file: its name beside
+    std::string bytes;  // what the writer needs to add it; a whole file: the identity it replaces
   };
   // The kind of a replace run: a whole new file, kept as a file of its own
   // beside the target. It supersedes the runs kept before it and goes in
@@ -32,8 +32,10 @@ class KeptRuns {
   // Adds a run behind the others, durably. False with the last error set.
   bool Keep(const std::string& kind, const std::string& bytes) const;
   // Moves `temporary` beside the file as the newest kept run, superseding
-  // the others. False with the last error set (the temporary stays).
-  bool KeepWholeFile(const std::string& temporary) const;
+  // the others; `seen`: the file's identity as the run found it, which the
+  // file must still have when the kept file goes in its place. False with
+  // the last error set (the temporary stays).
+  bool KeepWholeFile(const std::string& temporary, const std::string& seen) const;
   // The runs of these tokens are in the file now: they are marked taken
   // (durably, first), then dropped. False with the last error set when not
   // even the mark could be made.
