@@ -12,7 +12,7 @@ constexpr int kWesternElectricNumber[8] = {1, 4, 5, 7, 2, 3, 6, 8};
 int Sign(double x) { return (x > 0) - (x < 0); }
 
 std::uint8_t Renumber(std::uint8_t nelson, RuleSet set) {
-  if (set == RuleSet::Nelson) return nelson;
+  if (set == RuleSet::Nelson || !nelson) return nelson;
   std::uint8_t out = 0;
   for (int check = 0; check < 8; ++check)
     if (nelson & (1u << check)) out |= static_cast<std::uint8_t>(1u << (kWesternElectricNumber[check] - 1));
@@ -42,7 +42,7 @@ int RuleStream::CountBeyond(int window, int k, int side) const {
   int count = 0;
   const int seen = static_cast<int>(std::min<std::size_t>(m_count, static_cast<std::size_t>(window)));
   for (int back = 0; back < seen; ++back) {
-    const int z = m_recentZones[(m_count - 1 - back) % kZoneWindow];
+    const int z = m_recentZones[(m_count - 1 - back) & (kZoneRing - 1)];
     count += (side > 0 ? z >= k : z <= -k);
   }
   return count;
@@ -67,7 +67,7 @@ std::uint8_t RuleStream::Next(double x) {
   }
   m_lastX = x;
   const int zone = m_zones ? ZoneOf(x - m_c) : 0;
-  m_recentZones[i % kZoneWindow] = static_cast<std::int8_t>(zone);
+  m_recentZones[i & (kZoneRing - 1)] = static_cast<std::int8_t>(zone);
   ++m_count;
   if (!m_zones) return Renumber(marks, m_options.set);
   auto beyond = [&](int k) { return zone >= k ? 1 : zone <= -k ? -1 : 0; };

@@ -54,7 +54,7 @@ class RuleStream {
   std::uint8_t Next(double x);
 
  private:
-  static constexpr int kZoneWindow = 5;  // the longest "k of n" window
+  static constexpr int kZoneRing = 8;  // holds the longest "k of n" window, 5
   int ZoneOf(double d) const;
   int CountBeyond(int window, int k, int side) const;
 
@@ -63,7 +63,7 @@ class RuleStream {
   double m_c = 0, m_s = 0;
   std::size_t m_count = 0;
   double m_lastX = 0;
-  std::int8_t m_recentZones[kZoneWindow] = {};  // of the last values, the newest at m_count % kZoneWindow
+  std::int8_t m_recentZones[kZoneRing] = {};  // of the last values, the newest at (m_count - 1) % kZoneRing
   int m_lastSide = 0, m_sameSide = 0, m_lastStep = 0, m_rising = 0, m_alternating = 0, m_within = 0, m_outside = 0;
   std::optional<std::size_t> m_lastAbove, m_lastBelow;
 };
