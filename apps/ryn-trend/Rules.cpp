@@ -1,6 +1,7 @@
 #include "Rules.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace ryn::trend {
@@ -19,8 +20,6 @@ std::uint8_t Renumber(std::uint8_t nelson, RuleSet set) {
   return out;
 }
 
-std::uint8_t Bit(int check) { return static_cast<std::uint8_t>(1u << (check - 1)); }
-
 }  // namespace
 
 void RuleStream::Judge(std::optional<double> centre, std::optional<double> controlHalfWidth) {
@@ -30,58 +29,43 @@ void RuleStream::Judge(std::optional<double> centre, std::optional<double> contr
   m_zones = m_s > 0;
 }
 
-// How many zone widths (0 to 3) a point lies beyond the centre, signed by its side.
-int RuleStream::ZoneOf(double d) const {
-  const double a = std::fabs(d);
-  const int k = a > 3 * m_s ? 3 : a > 2 * m_s ? 2 : a > m_s ? 1 : 0;
-  return k * Sign(d);
-}
-
-// Values among the last `window` that lie beyond k zone widths on `side`.
-int RuleStream::CountBeyond(int window, int k, int side) const {
-  int count = 0;
-  const int seen = static_cast<int>(std::min<std::size_t>(m_count, static_cast<std::size_t>(window)));
-  for (int back = 0; back < seen; ++back) {
-    const int z = m_recentZones[(m_count - 1 - back) & (kZoneRing - 1)];
-    count += (side > 0 ? z >= k : z <= -k);
-  }
-  return count;
-}
-
-// Nelson's checks, bit n-1 for check n, then renumbered for the set.
+// Nelson's checks, bit n-1 for check n, then renumbered for the set. The
+// values behind come in as bits (newest lowest) of where they lay, so that
+// a "k of n" check is a count of bits rather than a walk back.
 std::uint8_t RuleStream::Next(double x) {
   if (!m_centred) return ++m_count, 0;
-  const std::size_t i = m_count;
-  std::uint8_t marks = 0;
   const int side = Sign(x - m_c);
   m_sameSide = side != 0 && side == m_lastSide ? m_sameSide + 1 : (side != 0);
   m_lastSide = side;
-  if (m_sameSide >= m_options.runLength) marks |= Bit(2);
-  if (i > 0) {
+  unsigned marks = 0;
+  marks |= (m_sameSide >= m_options.runLength) << 1;
+  if (m_count++ > 0) {
     const int step = Sign(x - m_lastX);
     m_rising = step != 0 && step == m_lastStep ? m_rising + 1 : (step != 0);
     m_alternating = step != 0 && step == -m_lastStep ? m_alternating + 1 : (step != 0);
     m_lastStep = step;
-    if (m_rising >= 5) marks |= Bit(3);
-    if (m_alternating >= 13) marks |= Bit(4);
+    marks |= (m_rising >= 5) << 2;
+    marks |= (m_alternating >= 13) << 3;
   }
   m_lastX = x;
-  const int zone = m_zones ? ZoneOf(x - m_c) : 0;
-  m_recentZones[i & (kZoneRing - 1)] = static_cast<std::int8_t>(zone);
-  ++m_count;
-  if (!m_zones) return Renumber(marks, m_options.set);
-  auto beyond = [&](int k) { return zone >= k ? 1 : zone <= -k ? -1 : 0; };
-  if (beyond(3)) marks |= Bit(1);
-  if (const int s2 = beyond(2); s2 && CountBeyond(3, 2, s2) >= 2) marks |= Bit(5);
-  const int s1 = beyond(1);
-  if (s1 && CountBeyond(5, 1, s1) >= 4) marks |= Bit(6);
-  m_within = s1 ? 0 : m_within + 1;
-  if (m_within >= 15) marks |= Bit(7);
-  m_outside = s1 ? m_outside + 1 : 0;
-  if (s1 > 0) m_lastAbove = i;
-  if (s1 < 0) m_lastBelow = i;
-  if (m_outside >= 8 && m_lastAbove && m_lastBelow && *m_lastAbove + 8 > i && *m_lastBelow + 8 > i) marks |= Bit(8);
-  return Renumber(marks, m_options.set);
+  if (!m_zones) return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
+  // How many zone widths (0 to 3) the value lies beyond the centre.
+  const double a = std::fabs(x - m_c);
+  const int k = (a > m_s) + (a > 2 * m_s) + (a > 3 * m_s);
+  const bool above1 = k >= 1 && side > 0, below1 = k >= 1 && side < 0;
+  const bool above2 = k >= 2 && side > 0, below2 = k >= 2 && side < 0;
+  m_above1 = (m_above1 << 1) | above1;
+  m_below1 = (m_below1 << 1) | below1;
+  m_above2 = (m_above2 << 1) | above2;
+  m_below2 = (m_below2 << 1) | below2;
+  marks |= (k == 3);
+  marks |= ((above2 && std::popcount(m_above2 & 0x7u) >= 2) || (below2 && std::popcount(m_below2 & 0x7u) >= 2)) << 4;
+  marks |= ((above1 && std::popcount(m_above1 & 0x1Fu) >= 4) || (below1 && std::popcount(m_below1 & 0x1Fu) >= 4)) << 5;
+  m_within = k ? 0 : m_within + 1;
+  marks |= (m_within >= 15) << 6;
+  m_outside = k ? m_outside + 1 : 0;
+  marks |= (m_outside >= 8 && (m_above1 & 0xFFu) && (m_below1 & 0xFFu)) << 7;
+  return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
 }
 
 int DefaultRunLength(RuleSet set) { return set == RuleSet::Nelson ? 9 : 8; }

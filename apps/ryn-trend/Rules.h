@@ -54,18 +54,14 @@ class RuleStream {
   std::uint8_t Next(double x);
 
  private:
-  static constexpr int kZoneRing = 8;  // holds the longest "k of n" window, 5
-  int ZoneOf(double d) const;
-  int CountBeyond(int window, int k, int side) const;
-
   RuleOptions m_options;
   bool m_centred = false, m_zones = false;
   double m_c = 0, m_s = 0;
   std::size_t m_count = 0;
   double m_lastX = 0;
-  std::int8_t m_recentZones[kZoneRing] = {};  // of the last values, the newest at (m_count - 1) % kZoneRing
+  // Per value, newest in bit 0: beyond 1 or 2 zone widths above or below.
+  unsigned m_above1 = 0, m_below1 = 0, m_above2 = 0, m_below2 = 0;
   int m_lastSide = 0, m_sameSide = 0, m_lastStep = 0, m_rising = 0, m_alternating = 0, m_within = 0, m_outside = 0;
-  std::optional<std::size_t> m_lastAbove, m_lastBelow;
 };
 
 // Per value, the rules of the set it breaks, all judged against one centre
