@@ -1,7 +1,6 @@
 #include "Rules.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 namespace ryn::trend {
@@ -11,6 +10,14 @@ namespace {
 constexpr int kWesternElectricNumber[8] = {1, 4, 5, 7, 2, 3, 6, 8};
 
 int Sign(double x) { return (x > 0) - (x < 0); }
+
+// The bits set in a window of at most five: a table, where not every
+// processor counts bits in one instruction.
+int Ones(unsigned window) {
+  static constexpr std::uint8_t kOnes[32] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4,
+                                             1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5};
+  return kOnes[window];
+}
 
 std::uint8_t Renumber(std::uint8_t nelson, RuleSet set) {
   if (set == RuleSet::Nelson || !nelson) return nelson;
@@ -59,8 +66,8 @@ std::uint8_t RuleStream::Next(double x) {
   m_above2 = (m_above2 << 1) | above2;
   m_below2 = (m_below2 << 1) | below2;
   marks |= (k == 3);
-  marks |= ((above2 && std::popcount(m_above2 & 0x7u) >= 2) || (below2 && std::popcount(m_below2 & 0x7u) >= 2)) << 4;
-  marks |= ((above1 && std::popcount(m_above1 & 0x1Fu) >= 4) || (below1 && std::popcount(m_below1 & 0x1Fu) >= 4)) << 5;
+  marks |= ((above2 && Ones(m_above2 & 0x7u) >= 2) || (below2 && Ones(m_below2 & 0x7u) >= 2)) << 4;
+  marks |= ((above1 && Ones(m_above1 & 0x1Fu) >= 4) || (below1 && Ones(m_below1 & 0x1Fu) >= 4)) << 5;
   m_within = k ? 0 : m_within + 1;
   marks |= (m_within >= 15) << 6;
   m_outside = k ? m_outside + 1 : 0;
