@@ -1,6 +1,6 @@
 // Which points of a long series a chart draws: per bucket of consecutive
 // points its lowest and highest, so that the drawn line keeps its envelope
-// at a few points per pixel column, kept up to date point by point.
+// in at most two points per bucket, kept up to date point by point.
 #pragma once
 
 #include <cstddef>
