@@ -1,6 +1,7 @@
 #include "Analysis.h"
 
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 #include <tuple>
 
@@ -16,31 +17,48 @@ std::string LimitsNote(const FeatureSeries& series, const TrendData& data) {
          "; figures use the newest limits";
 }
 
-FeatureAnalysis AnalyseOne(const FeatureSeries& series, const TrendData& data, const RuleOptions& options) {
-  FeatureAnalysis a;
+}  // namespace
+
+void TrendAnalysis::UpdateOne(FeatureAnalysis& a, RuleStream& stream, const FeatureSeries& series,
+                              const TrendData& data) const {
   a.series = &series;
   a.figures = FiguresOf(series.moments, series.NewestLimits());
   std::optional<double> halfWidth;
   if (a.figures.ucl && a.figures.mean) halfWidth = *a.figures.ucl - *a.figures.mean;
-  a.rules = RuleBreaks(series.values, a.figures.mean, halfWidth, options);
-  a.outOfTolerance = static_cast<std::size_t>(std::count(series.out.begin(), series.out.end(), 1));
-  a.ruleBreaks = static_cast<std::size_t>(
-      std::count_if(a.rules.begin(), a.rules.end(), [&](std::uint8_t r) { return (r & options.enabled) != 0; }));
-  a.limitsNote = LimitsNote(series, data);
-  if (!series.runs.empty() && series.runs.back() + 1 == data.runs.size()) {
-    a.newestOut = series.out.back() != 0;
-    a.newestBreaks = (a.rules.back() & options.enabled) != 0;
+  stream.Judge(a.figures.mean, halfWidth);
+  const std::vector<double>& x = series.values;
+  std::uint8_t newestRules = 0;
+  for (std::size_t i = a.values.Count(); i < x.size(); ++i) {
+    newestRules = stream.Next(x[i]);
+    const bool out = series.out[i] != 0;
+    if (out || newestRules) {
+      a.marks.push_back({static_cast<std::uint32_t>(i), newestRules, out});
+      ++a.marksOfKind[newestRules * 2u + out];
+    }
+    a.outOfTolerance += out;
+    a.ruleBreaks += (newestRules & m_rules.enabled) != 0;
+    a.values.Add(series.runs[i], x[i]);
+    if (i > 0) a.ranges.Add(series.runs[i], std::fabs(x[i] - x[i - 1]));
   }
-  return a;
+  a.limitsNote = LimitsNote(series, data);
+  const bool newest = !series.runs.empty() && series.runs.back() + 1 == data.runs.size();
+  a.newestOut = newest && series.out.back() != 0;
+  a.newestBreaks = newest && !a.marks.empty() && a.marks.back().index + 1 == x.size() &&
+                   (a.marks.back().rules & m_rules.enabled) != 0;
 }
 
-}  // namespace
+void TrendAnalysis::Update(const TrendData& data) {
+  if (m_features.size() != data.features.size()) {
+    m_features.assign(data.features.size(), FeatureAnalysis());
+    m_streams.assign(data.features.size(), RuleStream(m_rules));
+  }
+  for (std::size_t f = 0; f < data.features.size(); ++f) UpdateOne(m_features[f], m_streams[f], data.features[f], data);
+}
 
 std::vector<FeatureAnalysis> Analyse(const TrendData& data, const RuleOptions& rules) {
-  std::vector<FeatureAnalysis> out;
-  out.reserve(data.features.size());
-  for (const FeatureSeries& series : data.features) out.push_back(AnalyseOne(series, data, rules));
-  return out;
+  TrendAnalysis analysis(rules);
+  analysis.Update(data);
+  return analysis.Features();
 }
 
 std::vector<std::size_t> WorstFirst(const std::vector<FeatureAnalysis>& features) {

@@ -1,31 +1,48 @@
 #include "Decimate.h"
 
-#include <algorithm>
-
 namespace ryn::trend {
 
-std::vector<std::size_t> PointsToDraw(const std::vector<double>& values, const std::vector<std::uint8_t>& marked,
-                                      std::size_t buckets) {
-  const std::size_t n = values.size();
-  std::vector<std::size_t> keep;
-  if (n <= 2 * buckets) {
-    keep.resize(n);
-    for (std::size_t i = 0; i < n; ++i) keep[i] = i;
-    return keep;
+void Envelope::Add(std::uint32_t run, double value) {
+  // The width is a power of two; a point at a multiple of it opens a bucket,
+  // once all buckets are full after merging them pairwise.
+  if ((m_count++ & (m_width - 1)) == 0) {
+    if (m_bucket.size() == m_buckets) MergePairs();
+    m_bucket.push_back({run, run, value, value});
+    return;
   }
-  for (std::size_t b = 0; b < buckets; ++b) {
-    const std::size_t begin = b * n / buckets, end = (b + 1) * n / buckets;
-    std::size_t low = begin, high = begin;
-    for (std::size_t i = begin; i < end; ++i) {
-      if (values[i] < values[low]) low = i;
-      if (values[i] > values[high]) high = i;
-      if (marked[i]) keep.push_back(i);
-    }
-    keep.push_back(low);
-    keep.push_back(high);
+  Bucket& bucket = m_bucket.back();
+  if (value < bucket.lowValue) bucket.low = run, bucket.lowValue = value;
+  if (value > bucket.highValue) bucket.high = run, bucket.highValue = value;
+}
+
+void Envelope::MergePairs() {
+  for (std::size_t b = 0; b < m_bucket.size() / 2; ++b) {
+    const Bucket& first = m_bucket[2 * b];
+    const Bucket& second = m_bucket[2 * b + 1];
+    Bucket merged = first;
+    if (second.lowValue < merged.lowValue) merged.low = second.low, merged.lowValue = second.lowValue;
+    if (second.highValue > merged.highValue) merged.high = second.high, merged.highValue = second.highValue;
+    m_bucket[b] = merged;
   }
-  std::sort(keep.begin(), keep.end());
-  keep.erase(std::unique(keep.begin(), keep.end()), keep.end());
+  m_bucket.resize(m_bucket.size() / 2);
+  m_width *= 2;
+}
+
+std::vector<Envelope::Point> Envelope::Extremes() const {
+  std::vector<Point> keep;
+  keep.reserve(2 * m_bucket.size());
+  for (const Bucket& b : m_bucket) {
+    const Point low{b.low, b.lowValue}, high{b.high, b.highValue};
+    keep.push_back(b.low < b.high ? low : high);
+    if (b.low != b.high) keep.push_back(b.low < b.high ? high : low);
+  }
+  return keep;
+}
+
+std::vector<Envelope::Point> Envelope::Highs() const {
+  std::vector<Point> keep;
+  keep.reserve(m_bucket.size());
+  for (const Bucket& b : m_bucket) keep.emplace_back(b.high, b.highValue);
   return keep;
 }
 

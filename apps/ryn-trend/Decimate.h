@@ -1,19 +1,45 @@
 // Which points of a long series a chart draws: per bucket of consecutive
 // points its lowest and highest, so that the drawn line keeps its envelope
-// at a few points per pixel column, and every marked point besides.
+// in at most two points per bucket, kept up to date point by point.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace ryn::trend {
 
-constexpr std::size_t kChartBuckets = 2000;
+// Buckets at most; a series of up to twice as many points is drawn whole.
+constexpr std::size_t kChartBuckets = 256;
 
-// Indices into `values`, ascending. A series of at most 2·buckets points is
-// drawn whole. `marked[i]` non-zero keeps point i whatever its bucket.
-std::vector<std::size_t> PointsToDraw(const std::vector<double>& values, const std::vector<std::uint8_t>& marked,
-                                      std::size_t buckets = kChartBuckets);
+class Envelope {
+ public:
+  // `buckets` even: when the points outgrow them, pairs merge into one.
+  explicit Envelope(std::size_t buckets = kChartBuckets) : m_buckets(buckets) {}
+
+  using Point = std::pair<std::uint32_t, double>;  // (run, value)
+
+  // The next point of the series, its run after the run of the one before.
+  void Add(std::uint32_t run, double value);
+  // Each bucket's lowest and highest point, in run order.
+  std::vector<Point> Extremes() const;
+  // Each bucket's highest point: for a series whose lows say nothing, as
+  // moving ranges near zero.
+  std::vector<Point> Highs() const;
+  std::size_t Count() const { return m_count; }
+  // Points per bucket: a power of two.
+  std::size_t Width() const { return m_width; }
+
+ private:
+  struct Bucket {
+    std::uint32_t low, high;  // runs
+    double lowValue, highValue;
+  };
+  void MergePairs();
+
+  std::size_t m_buckets, m_width = 1, m_count = 0;
+  std::vector<Bucket> m_bucket;
+};
 
 }  // namespace ryn::trend

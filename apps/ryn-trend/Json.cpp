@@ -17,6 +17,9 @@ size_t Utf8Length(std::string_view text, size_t i) {
   return n;
 }
 
+// Bytes that stand in a JSON string as they are.
+bool Plain(unsigned char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\' && c != '<'; }
+
 }  // namespace
 
 std::string NumberText(double value) {
@@ -29,6 +32,10 @@ std::string NumberText(double value) {
 Json& Json::String(std::string_view text) {
   m_text += '"';
   for (size_t i = 0; i < text.size(); ++i) {
+    size_t plain = i;
+    while (plain < text.size() && Plain(static_cast<unsigned char>(text[plain]))) ++plain;
+    m_text.append(text.substr(i, plain - i));  // dates, times and names are plain throughout
+    if ((i = plain) == text.size()) break;
     const auto c = static_cast<unsigned char>(text[i]);
     if (c == '"' || c == '\\') {
       m_text += '\\';
@@ -37,8 +44,6 @@ Json& Json::String(std::string_view text) {
       char escaped[8];
       std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
       m_text += escaped;
-    } else if (c < 0x80) {
-      m_text += static_cast<char>(c);
     } else if (const size_t n = Utf8Length(text, i)) {
       m_text.append(text.substr(i, n));
       i += n - 1;
@@ -55,6 +60,13 @@ Json& Json::Number(double value) {
   if (!std::isfinite(value)) return Raw("null");
   char buffer[32];
   return Raw(std::string_view(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr - buffer));
+}
+
+Json& Json::Number(double value, int digits) {
+  if (!std::isfinite(value)) return Raw("null");
+  char buffer[40];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits).ptr;
+  return Raw(std::string_view(buffer, static_cast<size_t>(end - buffer)));
 }
 
 Json& Json::Number(const std::optional<double>& value) { return value ? Number(*value) : Raw("null"); }

@@ -21,6 +21,8 @@ class Json {
   // The text as a JSON string; bytes that are no UTF-8 are taken as Latin-1.
   Json& String(std::string_view text);
   Json& Number(double value);
+  // To `digits` significant digits.
+  Json& Number(double value, int digits);
   Json& Number(const std::optional<double>& value);
   Json& Integer(long long value);
   Json& Bool(bool value) { return Raw(value ? "true" : "false"); }

@@ -1,9 +1,11 @@
 #include "PageData.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <iterator>
 #include <cstdio>
 
-#include "Decimate.h"
 #include "platform/clock.h"
 
 namespace ryn::trend {
@@ -11,63 +13,131 @@ namespace {
 
 constexpr std::string_view kMarker = "/*RYN_TREND_DATA*/null";
 
-void Pairs(Json& json, const std::vector<std::uint32_t>& runs, const std::vector<double>& values,
-           const std::vector<std::size_t>& keep) {
+// The marks a page shows: all of them, or the newest `cap`.
+std::size_t FirstShown(const FeatureAnalysis& a, std::size_t cap) {
+  return cap && a.marks.size() > cap ? a.marks.size() - cap : 0;
+}
+
+// The points of both lists in run order, each run once.
+std::vector<Envelope::Point> Union(const std::vector<Envelope::Point>& a, const std::vector<Envelope::Point>& b) {
+  std::vector<Envelope::Point> out;
+  out.reserve(a.size() + b.size());
+  auto byRun = [](const Envelope::Point& x, const Envelope::Point& y) { return x.first < y.first; };
+  std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out), byRun);
+  return out;
+}
+
+// Every run the page names with its date and time: the marks, the steps of
+// the limits and the last run; and those of the points drawn, or on a page
+// that follows its table, which must not grow with it, a grid of round
+// numbers (as the run axis steps) instead.
+class RunsShown {
+ public:
+  RunsShown(std::size_t runCount, bool followed) : m_points(!followed) {
+    if (runCount) Add(static_cast<std::uint32_t>(runCount - 1));
+    if (!followed) return;
+    std::size_t step = 1;
+    for (int k = 0; runCount / step > kRunGrid; ++k) step *= k % 3 == 1 ? 5 : 2;  // 1, 2, 5, 10, 20, 50, ...
+    for (std::size_t run = 0; run < runCount; run += step) Add(static_cast<std::uint32_t>(run));
+  }
+  void Add(std::uint32_t run) { m_runs.push_back(run); }
+  void AddPoint(std::uint32_t run) {
+    if (m_points) Add(run);
+  }
+  void Write(Json& json, const TrendData& data) {
+    std::sort(m_runs.begin(), m_runs.end());
+    m_runs.erase(std::unique(m_runs.begin(), m_runs.end()), m_runs.end());
+    json.Key("runs").Raw("{");
+    for (size_t k = 0; k < m_runs.size(); ++k) {
+      const auto& [date, time] = data.runs[m_runs[k]];
+      json.Raw(k ? ",\"" : "\"").Integer(m_runs[k]).Raw("\":[").String(date).Raw(",").String(time).Raw("]");
+    }
+    json.Raw("}");
+  }
+
+ private:
+  static constexpr std::size_t kRunGrid = 1000;
+  bool m_points;
+  std::vector<std::uint32_t> m_runs;
+};
+
+// Moving ranges are drawn and shown to a few digits: the last digits of a
+// difference of two doubles say nothing.
+constexpr int kRangeDigits = 10;
+
+void Pairs(Json& json, const std::vector<Envelope::Point>& points, int digits, RunsShown* runs) {
   json.Raw("[");
-  for (size_t k = 0; k < keep.size(); ++k)
-    json.Raw(k ? ",[" : "[").Integer(runs[keep[k]]).Raw(",").Number(values[keep[k]]).Raw("]");
+  for (size_t k = 0; k < points.size(); ++k) {
+    if (runs) runs->AddPoint(points[k].first);
+    json.Raw(k ? ",[" : "[").Integer(points[k].first).Raw(",");
+    (digits ? json.Number(points[k].second, digits) : json.Number(points[k].second)).Raw("]");
+  }
   json.Raw("]");
 }
 
-void Points(Json& json, const FeatureSeries& s, const std::vector<std::uint8_t>& marked) {
+// The values drawn: each bucket's extremes and every mark shown; of the
+// moving ranges each bucket's highest, at the run of the later value. The
+// page names the runs of the values only: hovering a range shows its run.
+void Points(Json& json, const FeatureAnalysis& a, std::size_t firstShown, RunsShown& runs) {
+  const FeatureSeries& s = *a.series;
+  std::vector<Envelope::Point> marked;
+  marked.reserve(a.marks.size() - firstShown);
+  for (size_t m = firstShown; m < a.marks.size(); ++m)
+    marked.emplace_back(s.runs[a.marks[m].index], s.values[a.marks[m].index]);
   json.Key("points");
-  Pairs(json, s.runs, s.values, PointsToDraw(s.values, marked));
-  // The moving range of value i stands at its run, from the second value on.
-  std::vector<std::uint32_t> runs;
-  std::vector<double> ranges;
-  std::vector<std::uint8_t> rangeMarked;
-  runs.reserve(s.values.size());
-  ranges.reserve(s.values.size());
-  rangeMarked.reserve(s.values.size());
-  for (size_t i = 1; i < s.values.size(); ++i) {
-    runs.push_back(s.runs[i]);
-    ranges.push_back(std::fabs(s.values[i] - s.values[i - 1]));
-    rangeMarked.push_back(marked[i]);
-  }
+  Pairs(json, Union(a.values.Extremes(), marked), 0, &runs);
   json.Key("mr");
-  Pairs(json, runs, ranges, PointsToDraw(ranges, rangeMarked));
+  Pairs(json, a.ranges.Highs(), kRangeDigits, nullptr);
 }
 
-void LimitSteps(Json& json, const FeatureSeries& s) {
+void LimitSteps(Json& json, const FeatureSeries& s, RunsShown& runs) {
   json.Key("limits").Raw("[");
   for (size_t k = 0; k < s.limitSteps.size(); ++k) {
     const auto& [run, limits] = s.limitSteps[k];
+    runs.Add(run);
     json.Raw(k ? ",[" : "[").Integer(run).Raw(",").Number(limits.nominal).Raw(",").Number(limits.lower);
     json.Raw(",").Number(limits.upper).Raw("]");
   }
   json.Raw("]");
 }
 
-void Marks(Json& json, const FeatureSeries& s, const std::vector<std::uint8_t>& rules) {
-  json.Key("marks").Raw("[");
+void RuleNumbers(Json& json, std::uint8_t rules) {
+  json.Raw("[");
   bool first = true;
-  for (size_t i = 0; i < s.values.size(); ++i) {
-    if (!s.out[i] && !rules[i]) continue;
-    json.Raw(first ? "{" : ",{").Key("run", true).Integer(s.runs[i]).Key("value").Number(s.values[i]);
-    json.Key("out").Bool(s.out[i] != 0).Key("rules").Raw("[");
-    bool firstRule = true;
-    for (int r = 1; r <= 8; ++r)
-      if (rules[i] & (1u << (r - 1))) {
-        json.Raw(firstRule ? "" : ",").Integer(r);
-        firstRule = false;
-      }
-    json.Raw("]}");
+  for (int r = 1; r <= 8; ++r)
+    if (rules & (1u << (r - 1))) {
+      json.Raw(first ? "" : ",").Integer(r);
+      first = false;
+    }
+  json.Raw("]");
+}
+
+// The marks shown, and those left out counted by their rules and tolerance:
+// [rules, out, count], so that the page still counts every one.
+void Marks(Json& json, const FeatureAnalysis& a, std::size_t firstShown, RunsShown& runs) {
+  const FeatureSeries& s = *a.series;
+  json.Key("marks").Raw("[");
+  for (size_t m = firstShown; m < a.marks.size(); ++m) {
+    const Mark& mark = a.marks[m];
+    runs.Add(s.runs[mark.index]);
+    json.Raw(m > firstShown ? ",{" : "{").Key("run", true).Integer(s.runs[mark.index]);
+    json.Key("value").Number(s.values[mark.index]).Key("out").Bool(mark.out).Key("rules");
+    RuleNumbers(json, mark.rules);
+    json.Raw("}");
+  }
+  std::array<std::uint32_t, 512> left = a.marksOfKind;
+  for (size_t m = firstShown; m < a.marks.size(); ++m) --left[a.marks[m].rules * 2u + a.marks[m].out];
+  json.Raw("]").Key("omitted").Raw("[");
+  bool first = true;
+  for (unsigned kind = 0; kind < left.size(); ++kind) {
+    if (!left[kind]) continue;
+    json.Raw(first ? "[" : ",[").Integer(kind / 2).Raw(",").Bool(kind % 2).Raw(",").Integer(left[kind]).Raw("]");
     first = false;
   }
   json.Raw("]");
 }
 
-void Feature(Json& json, const FeatureAnalysis& a, std::size_t index) {
+void Feature(Json& json, const FeatureAnalysis& a, std::size_t index, std::size_t markCap, RunsShown& runs) {
   const FeatureSeries& s = *a.series;
   const Figures& f = a.figures;
   json.Raw("{").Key("name", true).String(s.name).Key("unit").String(s.unit);
@@ -82,24 +152,18 @@ void Feature(Json& json, const FeatureAnalysis& a, std::size_t index) {
   json.Key("limitsNote").String(a.limitsNote);
   json.Key("centre").Number(f.mean).Key("ucl").Number(f.ucl).Key("lcl").Number(f.lcl);
   json.Key("mrBar").Number(f.mrBar).Key("mrUcl").Number(f.mrUcl);
-  std::vector<std::uint8_t> marked(s.values.size());
-  for (size_t i = 0; i < marked.size(); ++i) marked[i] = s.out[i] || a.rules[i];
-  Points(json, s, marked);
-  LimitSteps(json, s);
-  Marks(json, s, a.rules);
+  const std::size_t firstShown = FirstShown(a, markCap);
+  Points(json, a, firstShown, runs);
+  LimitSteps(json, s, runs);
+  Marks(json, a, firstShown, runs);
   json.Raw("}");
 }
 
 void Rules(Json& json, const RuleOptions& rules) {
   json.Key("rules").Raw("{").Key("set", true).String(RuleSetName(rules.set));
-  json.Key("runLength").Integer(rules.runLength).Key("enabled").Raw("[");
-  bool first = true;
-  for (int r = 1; r <= 8; ++r)
-    if (rules.enabled & (1u << (r - 1))) {
-      json.Raw(first ? "" : ",").Integer(r);
-      first = false;
-    }
-  json.Raw("]").Key("names").Raw("{");
+  json.Key("runLength").Integer(rules.runLength).Key("enabled");
+  RuleNumbers(json, rules.enabled);
+  json.Key("names").Raw("{");
   for (int r = 1; r <= 8; ++r) json.Key(std::to_string(r), r == 1).String(RuleText(rules.set, r, rules.runLength));
   json.Raw("}}");
 }
@@ -112,16 +176,17 @@ std::string PageJson(const TrendData& data, const std::vector<FeatureAnalysis>& 
   json.Raw("{").Key("title", true).String(info.title).Key("path").String(info.path);
   json.Key("generated").String(info.generated).Key("watch").Bool(info.watch);
   Rules(json, rules);
-  json.Key("runs").Raw("[");
-  for (size_t r = 0; r < data.runs.size(); ++r)
-    json.Raw(r ? ",[" : "[").String(data.runs[r].first).Raw(",").String(data.runs[r].second).Raw("]");
-  json.Raw("]").Key("features").Raw("[");
+  json.Key("runCount").Integer(static_cast<long long>(data.runs.size()));
+  RunsShown runs(data.runs.size(), info.watch);
+  json.Key("features").Raw("[");
   const std::vector<std::size_t> order = WorstFirst(features);
   for (size_t k = 0; k < order.size(); ++k) {
     if (k) json.Raw(",");
-    Feature(json, features[order[k]], order[k]);
+    Feature(json, features[order[k]], order[k], info.markCap, runs);
   }
-  json.Raw("]}");
+  json.Raw("]");
+  runs.Write(json, data);
+  json.Raw("}");
   return std::move(json.Text());
 }
 

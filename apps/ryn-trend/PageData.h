@@ -1,5 +1,6 @@
-// The data object the trend page draws: runs, rules and, per feature worst
-// first, its figures, the points to draw, the limits as steps and every mark.
+// The data object the trend page draws: rules, per feature worst first its
+// figures, the points to draw, the limits as steps and its marks, and the
+// date and time of each run it names.
 #pragma once
 
 #include <string>
@@ -11,9 +12,14 @@
 
 namespace ryn::trend {
 
+// A followed page shows the newest marks of each feature and counts the
+// rest: it is rewritten every run, so its size must not grow with the table.
+constexpr std::size_t kWatchMarks = 50;
+
 struct PageInfo {
   std::string title, path, generated;  // generated: "YYYY-MM-DD HH:MM:SS"
   bool watch = false;                  // the page reloads itself while the table is followed
+  std::size_t markCap = 0;             // marks shown per feature, the newest; 0: all
 };
 
 std::string PageJson(const TrendData& data, const std::vector<FeatureAnalysis>& features, const RuleOptions& rules,

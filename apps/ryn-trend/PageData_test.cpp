@@ -10,28 +10,30 @@ namespace {
 
 using namespace ryn::trend;
 
-// A long series draws a few points per bucket, its envelope, and every
-// marked point whatever its bucket.
-TEST(Decimate, KeepsEachBucketsExtremesAndEveryMark) {
-  const size_t n = 100000, buckets = 2000;
+// A long series draws each bucket's extremes, a few points per pixel column,
+// buckets merging pairwise as it grows; a short one is drawn whole.
+TEST(Decimate, KeepsEachBucketsExtremesAsTheSeriesGrows) {
+  const size_t n = 100000, buckets = 512;
   std::vector<double> values(n);
-  std::vector<std::uint8_t> marked(n, 0);
-  for (size_t i = 0; i < n; ++i) values[i] = static_cast<double>((i * 7919) % 1000);
-  for (size_t i = 5; i < n; i += 997) marked[i] = 1;
-  const std::vector<size_t> keep = PointsToDraw(values, marked, buckets);
+  Envelope envelope(buckets);
+  for (size_t i = 0; i < n; ++i) envelope.Add(static_cast<std::uint32_t>(i), values[i] = static_cast<double>((i * 7919) % 1000));
+  std::vector<size_t> keep;
+  for (const auto& [run, value] : envelope.Extremes()) keep.push_back(run);
   EXPECT_TRUE(std::is_sorted(keep.begin(), keep.end()));
-  EXPECT_LE(keep.size(), 2 * buckets + n / 997 + 1);
-  for (size_t i = 0; i < n; ++i) {
-    if (marked[i]) {
-      EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), i)) << i;
-    }
+  const size_t width = envelope.Width();
+  EXPECT_EQ(width, 256u);
+  EXPECT_LE(keep.size(), 2 * buckets);
+  EXPECT_EQ(envelope.Highs().size(), n / width + 1);
+  for (size_t begin = 0; begin < n; begin += width) {
+    const auto end = values.begin() + static_cast<long>(std::min(n, begin + width));
+    const auto low = std::min_element(values.begin() + static_cast<long>(begin), end) - values.begin();
+    const auto high = std::max_element(values.begin() + static_cast<long>(begin), end) - values.begin();
+    EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), static_cast<size_t>(low))) << begin;
+    EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), static_cast<size_t>(high))) << begin;
   }
-  const size_t begin = 50 * n / buckets, end = 51 * n / buckets;
-  const auto low = std::min_element(values.begin() + begin, values.begin() + end) - values.begin();
-  const auto high = std::max_element(values.begin() + begin, values.begin() + end) - values.begin();
-  EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), static_cast<size_t>(low)));
-  EXPECT_TRUE(std::binary_search(keep.begin(), keep.end(), static_cast<size_t>(high)));
-  EXPECT_EQ(PointsToDraw({1, 2, 3}, {0, 0, 0}, buckets), (std::vector<size_t>{0, 1, 2})) << "a short series whole";
+  Envelope whole(4);
+  for (std::uint32_t i = 0; i < 8; ++i) whole.Add(i, i % 3);
+  EXPECT_EQ(whole.Extremes().size(), 8u) << "twice the buckets drawn whole";
 }
 
 TEST(PageJson, FiguresLimitStepsMarksAndSafeText) {
@@ -42,16 +44,17 @@ TEST(PageJson, FiguresLimitStepsMarksAndSafeText) {
   s.unit = "mm";
   s.runs = {0, 2};
   s.values = {1.5, 3};
-  s.out = {0, 1};
+  s.out = {1, 1};
   s.limitSteps = {{0, Limits{1.0, 0.5, 2.0}}, {2, Limits{1.0, std::nullopt, 2.5}}};
   s.invalid = 1;
   for (double v : s.values) s.moments.Add(v);
   data.features.push_back(s);
   const RuleOptions rules{RuleSet::WesternElectric, 8, 0x7F};
-  const std::string json = PageJson(data, Analyse(data, rules), rules, {"t.csv", "d/t.csv", "2024-03-03 09:00:00", true});
-  for (const char* part : {"\"name\":\"a\\u003c/script>\"", "\"watch\":true", "\"set\":\"we\",\"runLength\":8,\"enabled\":[1,2,3,4,5,6,7]",
+  const std::string json = PageJson(data, Analyse(data, rules), rules, {"t.csv", "d/t.csv", "2024-03-03 09:00:00", false, 1});
+  for (const char* part : {"\"name\":\"a\\u003c/script>\"", "\"watch\":false", "\"set\":\"we\",\"runLength\":8,\"enabled\":[1,2,3,4,5,6,7]",
                            "\"n\":2,\"invalid\":1,\"last\":3,\"mean\":2.25", "\"cp\":null,\"cpk\":",
-                           "\"limits\":[[0,1,0.5,2],[2,1,null,2.5]]", "\"marks\":[{\"run\":2,\"value\":3,\"out\":true,\"rules\":[]}]",
+                           "\"limits\":[[0,1,0.5,2],[2,1,null,2.5]]", "\"marks\":[{\"run\":2,\"value\":3,\"out\":true,\"rules\":[]}],\"omitted\":[[0,true,1]]",
+                           "\"runCount\":3", "\"runs\":{\"0\":[\"2024.03.01\",\"08:00:00\"],\"2\":[\"2024.03.03\",\"08:00:00\"]}",
                            "\"points\":[[0,1.5],[2,3]],\"mr\":[[2,1.5]]",
                            "\"limitsNote\":\"tolerances changed at run 3 (2024.03.03 08:00:00); figures use the newest limits\""})
     EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
@@ -90,7 +93,16 @@ TEST(Analysis, NewestRunAlarmsAndWorstFirst) {
   const auto switchedOff = Analyse(data, RuleOptions{RuleSet::Nelson, 9, 0});
   EXPECT_FALSE(switchedOff[1].newestBreaks);
   EXPECT_EQ(switchedOff[1].ruleBreaks, 0u);
-  EXPECT_EQ(switchedOff[1].rules, all[1].rules) << "every rule is still marked for the page";
+  EXPECT_EQ(switchedOff[1].marks, all[1].marks) << "every rule is still marked for the page";
+  // Followed run by run: each value judged once, the counts exact.
+  TrendData growing = data;
+  TrendAnalysis followed(RuleOptions{});
+  for (FeatureSeries& s : growing.features) s.values.resize(6), s.runs.resize(6), s.out.resize(6);
+  followed.Update(growing);
+  followed.Update(data);
+  EXPECT_EQ(followed.Features()[1].outOfTolerance, 1u);
+  EXPECT_EQ(followed.Features()[1].marks.back().index, 9u);
+  EXPECT_EQ(followed.Features()[1].values.Count(), 10u);
 }
 
 }  // namespace

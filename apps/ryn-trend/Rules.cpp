@@ -1,5 +1,6 @@
 #include "Rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ryn::trend {
@@ -10,77 +11,16 @@ constexpr int kWesternElectricNumber[8] = {1, 4, 5, 7, 2, 3, 6, 8};
 
 int Sign(double x) { return (x > 0) - (x < 0); }
 
-// Nelson's checks, bit n-1 for check n.
-class Checks {
- public:
-  Checks(const std::vector<double>& x, double c, double s, bool zones, int runLength)
-      : m_x(x), m_c(c), m_s(s), m_zones(zones), m_runLength(runLength), m_marks(x.size(), 0), m_zone(x.size(), 0) {}
-
-  std::vector<std::uint8_t> Run() {
-    if (m_zones)
-      for (size_t i = 0; i < m_x.size(); ++i) m_zone[i] = ZoneOf(m_x[i] - m_c);
-    for (size_t i = 0; i < m_x.size(); ++i) Step(i);
-    return std::move(m_marks);
-  }
-
- private:
-  // How many zone widths (0 to 3) a point lies beyond the centre, signed by its side.
-  std::int8_t ZoneOf(double d) const {
-    const double a = std::fabs(d);
-    const int k = a > 3 * m_s ? 3 : a > 2 * m_s ? 2 : a > m_s ? 1 : 0;
-    return static_cast<std::int8_t>(k * Sign(d));
-  }
-  // Side of point i (+1, -1, 0) when it is beyond k zone widths, else 0.
-  int Beyond(size_t i, int k) const {
-    const int z = m_zone[i];
-    return z >= k ? 1 : z <= -k ? -1 : 0;
-  }
-  // Points among the `window` ending at i that lie beyond k s on `side`.
-  int CountBeyond(size_t i, int window, int k, int side) const {
-    int count = 0;
-    for (size_t j = i + 1 > static_cast<size_t>(window) ? i + 1 - window : 0; j <= i; ++j) count += Beyond(j, k) == side;
-    return count;
-  }
-  void Mark(size_t i, int check) { m_marks[i] |= static_cast<std::uint8_t>(1u << (check - 1)); }
-
-  void Step(size_t i) {
-    const int side = Sign(m_x[i] - m_c);
-    m_sameSide = side != 0 && side == m_lastSide ? m_sameSide + 1 : (side != 0);
-    m_lastSide = side;
-    if (m_sameSide >= m_runLength) Mark(i, 2);
-    if (i > 0) {
-      const int step = Sign(m_x[i] - m_x[i - 1]);
-      m_rising = step != 0 && step == m_lastStep ? m_rising + 1 : (step != 0);
-      m_alternating = step != 0 && step == -m_lastStep ? m_alternating + 1 : (step != 0);
-      m_lastStep = step;
-      if (m_rising >= 5) Mark(i, 3);
-      if (m_alternating >= 13) Mark(i, 4);
-    }
-    if (!m_zones) return;
-    if (Beyond(i, 3)) Mark(i, 1);
-    if (const int s2 = Beyond(i, 2); s2 && CountBeyond(i, 3, 2, s2) >= 2) Mark(i, 5);
-    const int s1 = Beyond(i, 1);
-    if (s1 && CountBeyond(i, 5, 1, s1) >= 4) Mark(i, 6);
-    m_within = s1 ? 0 : m_within + 1;
-    if (m_within >= 15) Mark(i, 7);
-    m_outside = s1 ? m_outside + 1 : 0;
-    if (s1 > 0) m_lastAbove = i;
-    if (s1 < 0) m_lastBelow = i;
-    if (m_outside >= 8 && m_lastAbove && m_lastBelow && *m_lastAbove + 8 > i && *m_lastBelow + 8 > i) Mark(i, 8);
-  }
-
-  const std::vector<double>& m_x;
-  const double m_c, m_s;
-  const bool m_zones;
-  const int m_runLength;
-  std::vector<std::uint8_t> m_marks;
-  std::vector<std::int8_t> m_zone;
-  int m_lastSide = 0, m_sameSide = 0, m_lastStep = 0, m_rising = 0, m_alternating = 0, m_within = 0, m_outside = 0;
-  std::optional<size_t> m_lastAbove, m_lastBelow;
-};
+// The bits set in a window of at most five: a table, where not every
+// processor counts bits in one instruction.
+int Ones(unsigned window) {
+  static constexpr std::uint8_t kOnes[32] = {0, 1, 1, 2, 1, 2, 2, 3, 1, 2, 2, 3, 2, 3, 3, 4,
+                                             1, 2, 2, 3, 2, 3, 3, 4, 2, 3, 3, 4, 3, 4, 4, 5};
+  return kOnes[window];
+}
 
 std::uint8_t Renumber(std::uint8_t nelson, RuleSet set) {
-  if (set == RuleSet::Nelson) return nelson;
+  if (set == RuleSet::Nelson || !nelson) return nelson;
   std::uint8_t out = 0;
   for (int check = 0; check < 8; ++check)
     if (nelson & (1u << check)) out |= static_cast<std::uint8_t>(1u << (kWesternElectricNumber[check] - 1));
@@ -88,6 +28,52 @@ std::uint8_t Renumber(std::uint8_t nelson, RuleSet set) {
 }
 
 }  // namespace
+
+void RuleStream::Judge(std::optional<double> centre, std::optional<double> controlHalfWidth) {
+  m_centred = centre.has_value();
+  m_c = centre.value_or(0);
+  m_s = controlHalfWidth ? *controlHalfWidth / 3 : 0;
+  m_zones = m_s > 0;
+}
+
+// Nelson's checks, bit n-1 for check n, then renumbered for the set. The
+// values behind come in as bits (newest lowest) of where they lay, so that
+// a "k of n" check is a count of bits rather than a walk back.
+std::uint8_t RuleStream::Next(double x) {
+  if (!m_centred) return ++m_count, 0;
+  const int side = Sign(x - m_c);
+  m_sameSide = side != 0 && side == m_lastSide ? m_sameSide + 1 : (side != 0);
+  m_lastSide = side;
+  unsigned marks = 0;
+  marks |= (m_sameSide >= m_options.runLength) << 1;
+  if (m_count++ > 0) {
+    const int step = Sign(x - m_lastX);
+    m_rising = step != 0 && step == m_lastStep ? m_rising + 1 : (step != 0);
+    m_alternating = step != 0 && step == -m_lastStep ? m_alternating + 1 : (step != 0);
+    m_lastStep = step;
+    marks |= (m_rising >= 5) << 2;
+    marks |= (m_alternating >= 13) << 3;
+  }
+  m_lastX = x;
+  if (!m_zones) return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
+  // How many zone widths (0 to 3) the value lies beyond the centre.
+  const double a = std::fabs(x - m_c);
+  const int k = (a > m_s) + (a > 2 * m_s) + (a > 3 * m_s);
+  const bool above1 = k >= 1 && side > 0, below1 = k >= 1 && side < 0;
+  const bool above2 = k >= 2 && side > 0, below2 = k >= 2 && side < 0;
+  m_above1 = (m_above1 << 1) | above1;
+  m_below1 = (m_below1 << 1) | below1;
+  m_above2 = (m_above2 << 1) | above2;
+  m_below2 = (m_below2 << 1) | below2;
+  marks |= (k == 3);
+  marks |= ((above2 && Ones(m_above2 & 0x7u) >= 2) || (below2 && Ones(m_below2 & 0x7u) >= 2)) << 4;
+  marks |= ((above1 && Ones(m_above1 & 0x1Fu) >= 4) || (below1 && Ones(m_below1 & 0x1Fu) >= 4)) << 5;
+  m_within = k ? 0 : m_within + 1;
+  marks |= (m_within >= 15) << 6;
+  m_outside = k ? m_outside + 1 : 0;
+  marks |= (m_outside >= 8 && (m_above1 & 0xFFu) && (m_below1 & 0xFFu)) << 7;
+  return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
+}
 
 int DefaultRunLength(RuleSet set) { return set == RuleSet::Nelson ? 9 : 8; }
 
@@ -111,10 +97,10 @@ std::string RuleText(RuleSet set, int number, int runLength) {
 
 std::vector<std::uint8_t> RuleBreaks(const std::vector<double>& values, std::optional<double> centre,
                                      std::optional<double> controlHalfWidth, const RuleOptions& options) {
-  if (!centre) return std::vector<std::uint8_t>(values.size(), 0);
-  const double s = controlHalfWidth ? *controlHalfWidth / 3 : 0;
-  std::vector<std::uint8_t> marks = Checks(values, *centre, s, s > 0, options.runLength).Run();
-  for (std::uint8_t& m : marks) m = Renumber(m, options.set);
+  RuleStream stream(options);
+  stream.Judge(centre, controlHalfWidth);
+  std::vector<std::uint8_t> marks(values.size());
+  for (size_t i = 0; i < values.size(); ++i) marks[i] = stream.Next(values[i]);
   return marks;
 }
 

@@ -40,8 +40,32 @@ const char* RuleSetName(RuleSet set);
 // The text of rule `number` (1 to 8) of the set.
 std::string RuleText(RuleSet set, int number, int runLength);
 
-// Per value, the rules of the set it breaks: bit r-1 for rule r. No rule
-// that needs a zone width is judged without a positive one.
+// The rules judged value by value as a series grows: each value against the
+// centre and limits given last, and the values before it as they were judged
+// (no rule looks back more than 15 values), so that a followed series costs
+// the same per new run however long it is.
+class RuleStream {
+ public:
+  explicit RuleStream(const RuleOptions& options) : m_options(options) {}
+
+  // The centre and control half width (3 zone widths) the next values are judged by.
+  void Judge(std::optional<double> centre, std::optional<double> controlHalfWidth);
+  // The rules of the set the next value breaks: bit r-1 for rule r.
+  std::uint8_t Next(double x);
+
+ private:
+  RuleOptions m_options;
+  bool m_centred = false, m_zones = false;
+  double m_c = 0, m_s = 0;
+  std::size_t m_count = 0;
+  double m_lastX = 0;
+  // Per value, newest in bit 0: beyond 1 or 2 zone widths above or below.
+  unsigned m_above1 = 0, m_below1 = 0, m_above2 = 0, m_below2 = 0;
+  int m_lastSide = 0, m_sameSide = 0, m_lastStep = 0, m_rising = 0, m_alternating = 0, m_within = 0, m_outside = 0;
+};
+
+// Per value, the rules of the set it breaks, all judged against one centre
+// and half width. No rule that needs a zone width is judged without a positive one.
 std::vector<std::uint8_t> RuleBreaks(const std::vector<double>& values, std::optional<double> centre,
                                      std::optional<double> controlHalfWidth, const RuleOptions& options);
 

@@ -109,6 +109,7 @@ bool TableFollower::Poll(bool& changed, std::string& error) {
 bool TableFollower::Reload(std::string& error) {
   m_builder.reset();
   m_taken = 0;
+  ++m_readsWhole;
   if (!DetectTable(m_path, m_given, m_separator, m_transposed, error)) return false;
   std::uint64_t size = 0;
   if (m_transposed) {

@@ -25,6 +25,8 @@ class TableFollower {
 
   // Null until the first successful Poll.
   const TrendBuilder* Builder() const { return m_builder.get(); }
+  // How often the table was read whole: each time, the builder starts anew.
+  std::uint64_t ReadsWhole() const { return m_readsWhole; }
 
  private:
   bool Reload(std::string& error);
@@ -41,7 +43,8 @@ class TableFollower {
   std::unique_ptr<TrendBuilder> m_builder;
   std::string m_header;         // the header line as read, line end included
   std::string m_lastRow;        // the last line taken (the header before any row), line end included
-  std::uint64_t m_taken = 0;    // bytes of the file behind the last row taken
+  std::uint64_t m_taken = 0;
+  std::uint64_t m_readsWhole = 0;    // bytes of the file behind the last row taken
 };
 
 }  // namespace ryn::trend

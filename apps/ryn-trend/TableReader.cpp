@@ -84,8 +84,9 @@ std::unique_ptr<TrendBuilder> ReadTable(const std::string& path, const Separator
   }
   auto builder = std::make_unique<TrendBuilder>(columns, NumberFormatOf(columns, given, firstRows));
   builder->Reserve(rows);
-  // Row by row: the entries of a row lie side by side where the table read them.
-  for (size_t r = 0; r < rows; ++r) builder->AddRow(entry(r));
+  builder->AddRows(rows, [&](size_t row, size_t column) {
+    return column < data.size() && row < data[column].size() ? data[column][row] : std::string_view();
+  });
   return builder;
 }
 

@@ -2,6 +2,7 @@
 // a table read whole and one followed as it grows end in the same state.
 #pragma once
 
+#include <algorithm>
 #include <string_view>
 
 #include "Numbers.h"
@@ -21,6 +22,27 @@ class TrendBuilder {
     m_data.runs.emplace_back(RunStamp(entry, m_columns.date, m_columns.time));
     const auto run = static_cast<std::uint32_t>(m_data.runs.size() - 1);
     for (size_t f = 0; f < m_columns.features.size(); ++f) AddEntry(m_data.features[f], m_columns.features[f], run, entry);
+  }
+
+  // Rows [0, rows) of a table held column by column; `entry(row, column)`
+  // as above. Taken a block of rows at a time, feature by feature: the
+  // block's entries stay in cache while each column is walked.
+  template <class EntryAt>
+  void AddRows(size_t rows, EntryAt entry) {
+    constexpr size_t kBlock = 256;
+    for (size_t begin = 0; begin < rows; begin += kBlock) {
+      const size_t end = std::min(rows, begin + kBlock);
+      const auto firstRun = static_cast<std::uint32_t>(m_data.runs.size());
+      for (size_t r = begin; r < end; ++r) {
+        auto at = [&](size_t column) { return entry(r, column); };
+        m_data.runs.emplace_back(RunStamp(at, m_columns.date, m_columns.time));
+      }
+      for (size_t f = 0; f < m_columns.features.size(); ++f)
+        for (size_t r = begin; r < end; ++r) {
+          auto at = [&](size_t column) { return entry(r, column); };
+          AddEntry(m_data.features[f], m_columns.features[f], firstRun + static_cast<std::uint32_t>(r - begin), at);
+        }
+    }
   }
 
   // Room for `runs` more runs in every series, so that a whole table read

@@ -1,6 +1,7 @@
 // ryn-trend: control charts of a table the export writes, as one page that
 // opens from disk, a summary for scripts, or a page that follows the table.
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ using namespace ryn::trend;
 constexpr int kExitFailed = 1, kExitUsage = 2, kExitAlarm = 3;
 constexpr DWORD kPollMs = 100;
 
+
 bool Fail(const std::string& text) {
   std::fprintf(stderr, "ryn-trend: %s\n", text.c_str());
   return false;
@@ -30,7 +32,8 @@ std::string FileName(const std::string& path) {
 }
 
 bool WriteTrendPage(const Options& options, const TrendData& data, const std::vector<FeatureAnalysis>& features) {
-  const PageInfo info{FileName(options.table), options.table, NowText(), options.watch};
+  const PageInfo info{FileName(options.table), options.table, NowText(), options.watch,
+                      options.watch ? kWatchMarks : 0};
   std::string page, error;
   if (!FillTemplate(kTrendPageTemplate, PageJson(data, features, options.rules, info), page))
     return Fail("the page template holds no data marker");
@@ -61,6 +64,8 @@ int Once(const Options& options) {
 // after each poll that brought new runs.
 int Watch(const Options& options) {
   TableFollower follower(options.table, options.separators);
+  std::unique_ptr<TrendAnalysis> analysis;
+  std::uint64_t readsWhole = 0;
   std::string lastError;
   for (;;) {
     bool changed = false;
@@ -72,7 +77,11 @@ int Watch(const Options& options) {
     } else if (changed && follower.Builder()) {
       lastError.clear();
       const TrendData& data = follower.Builder()->Data();
-      WriteTrendPage(options, data, Analyse(data, options.rules));
+      // A table read whole again is judged again from its first run.
+      if (!analysis || follower.ReadsWhole() != readsWhole) analysis = std::make_unique<TrendAnalysis>(options.rules);
+      readsWhole = follower.ReadsWhole();
+      analysis->Update(data);
+      WriteTrendPage(options, data, analysis->Features());
     }
     Sleep(kPollMs);
   }

@@ -77,11 +77,17 @@
     return mark.rules.filter((r) => state.enabled.includes(r));
   }
 
+  // The marks shown and those a followed page left out, counted by their
+  // rules (bit r-1 for rule r) and tolerance.
   function counts(f) {
     let out = 0, rules = 0;
     for (const m of f.marks) {
       if (m.out) out++;
       if (enabledRules(m).length) rules++;
+    }
+    for (const [mask, isOut, n] of f.omitted || []) {
+      if (isOut) out += n;
+      if (state.enabled.some((r) => mask & (1 << (r - 1)))) rules += n;
     }
     return { out, rules };
   }
@@ -104,7 +110,7 @@
     document.getElementById("title").textContent = "Trend: " + trend.title;
     const watching = trend.watch ? " · following the file, the page reloads every second" : "";
     document.getElementById("source").textContent =
-      trend.path + " · " + trend.runs.length + " runs · written " + trend.generated + watching;
+      trend.path + " · " + trend.runCount + " runs · written " + trend.generated + watching;
   }
 
   function showRuleSwitches() {
@@ -223,7 +229,7 @@
   }
 
   function individualsData(f) {
-    const lastRun = trend.runs.length - 1;
+    const lastRun = trend.runCount - 1;
     const xs = runsOf(f.points, f.limits.map((l) => l[0]).concat(lastRun >= 0 ? [lastRun] : []));
     f.runRange = xs.length ? [xs[0], xs[xs.length - 1]] : null;
     const at = indexOf(xs);
@@ -240,7 +246,7 @@
   }
 
   function movingRangeData(f) {
-    const lastRun = trend.runs.length - 1;
+    const lastRun = trend.runCount - 1;
     const xs = runsOf(f.mr, f.mr.length && lastRun >= 0 ? [lastRun] : []);
     const at = indexOf(xs);
     const values = column(xs.length);
@@ -278,8 +284,9 @@
       incrs: RUN_INCRS,
       size: 48,
       values: (u, splits) => splits.map((r) => {
+        // A followed page names the runs of a grid and the marks: others go by number.
         const t = trend.runs[r];
-        return t && Number.isInteger(r) ? t[0] + "\n" + t[1] : "";
+        return !Number.isInteger(r) ? "" : t ? t[0] + "\n" + t[1] : "run " + (r + 1);
       }),
     };
   }
@@ -399,7 +406,7 @@
       const rules = mark ? enabledRules(mark) : [];
       for (const r of rules) parts.push("rule " + r + ": " + (trend.rules.names[String(r)] || ""));
     }
-    return parts.join(" · ");
+    return parts.filter((p) => p).join(" · ");  // a range's run may come without its date
   }
 
   function onCursor(u, f, kind, hover) {

@@ -92,6 +92,6 @@ export function syntheticTrend({ features = 40, runs = 100000, buckets = 2000, s
     generated: "2026-12-06 10:00:00", watch: false,
     rules: { set: "nelson", runLength: 9, enabled: [1, 2, 3, 4, 5, 6, 7, 8],
       names: readFixture("basic.json").rules.names },
-    runs: runDates(runs), features: list,
+    runCount: runs, runs: Object.fromEntries(runDates(runs).entries()), features: list,
   };
 }
