@@ -7,11 +7,13 @@
 #include "norvia/records.h"
 
 namespace ryn {
-bool CollectCsvFeatures(CsvFeatures& features) {
-  features.list = CollectFeatureList();
-  if (ExcludeRunTimeFeatures(*features.list, features.skipped) > 0) return true;
+Status CollectCsvFeatures(CsvFeatures& features) {
+  features.list = std::make_unique<MCFeatureList>();
+  if (Status status = CollectFeatureList(*features.list); !status.ok()) return status;
+  if (ExcludeRunTimeFeatures(*features.list, features.skipped) > 0) return Status::Ok();
   ReportNothingToExport();
-  return false;
+  features.nothingToExport = true;
+  return Status::Ok();
 }
 
 CsvTableRun OpenCsvTableRun(const std::string& separator, const std::vector<std::string>& headers) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CsvTableRun.h"
+#include "Status.h"
 
 class MCFeature;
 class MCFeatureList;
@@ -15,14 +16,14 @@ class MCFeatureList;
 namespace ryn {
 
 // The features of a CSV-family run and which of them lie in the run-time
-// directory (left out).
+// directory (left out). `nothingToExport`: none remain, the user was told.
 struct CsvFeatures {
   std::unique_ptr<MCFeatureList> list;
   std::vector<bool> skipped;
+  bool nothingToExport = false;
 };
-// Collects the features; false, after telling the user, when none remain.
-// Throws the collection's message.
-bool CollectCsvFeatures(CsvFeatures& features);
+// Collects the features; failed with the collection's message.
+Status CollectCsvFeatures(CsvFeatures& features);
 
 // The table run on the scheme's file, in the configured layout.
 CsvTableRun OpenCsvTableRun(const std::string& separator, const std::vector<std::string>& headers);

@@ -126,10 +126,11 @@ Status CTrelmExport::Dispatch(bool bCheckOnly) {
     const ModeKindRow& kind = KindRowOf(row->mode);
     if (bCheckOnly && !kind.whenChecking) return Status::Ok();
     if (kind.additionalData && ADDITIONAL_DATA_FILE.IsValueAvailable())
-      if (Status status = StatusOf(ExportAdditionalData()); !status.ok()) return status;
+      if (Status status = ExportAdditionalData(); !status.ok()) return status;
     return kind.writer(*this);
   } catch (const char* text) {
-    // A writer's helper that builds a value (a feature list, a row) throws its message.
+    // The shared helpers that put the automatic keys into a path throw a
+    // failed machine query's message.
     return Status::Failed(text);
   }
 }

@@ -40,18 +40,18 @@ class CTrelmExport : public CRynTrelmGeneric {
   // The thirteen drawing-header texts, in that order (empty when not given).
   std::vector<std::string> DrawingHeaderTexts();
 
-  // Writers; each returns null on success, else the message for the host.
-  const char* FunctionExportASCII();
-  const char* FunctionExportCSV();
-  const char* FunctionExportCSVHistory();
-  const char* ExportAdditionalData();
+  // Writers; each fails with the message for the host.
+  ryn::Status FunctionExportASCII();
+  ryn::Status FunctionExportCSV();
+  ryn::Status FunctionExportCSVHistory();
+  ryn::Status ExportAdditionalData();
   // The script export: the interface file, the script run, the interface file removed.
   ryn::Status RunScriptExport();
   // What a retired data-transfer mode answers.
   ryn::Status RetiredModeMessage();
-  CsvPairs CreateCSVData(MCFeature& feature);
-  CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
-  const char* WriteScriptInterfaceFile(const std::string& path);
+  ryn::Status CreateCSVData(MCFeature& feature, CsvPairs& pairs);
+  ryn::Status CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature, CsvPairs& pairs);
+  ryn::Status WriteScriptInterfaceFile(const std::string& path);
   static constexpr int kDrawingHeaderCount = 13;
 
   HICON m_hIcon = nullptr;

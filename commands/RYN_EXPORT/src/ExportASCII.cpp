@@ -76,9 +76,9 @@ Values ConvertedValues(const MCFeature& f, int category) {
 
 // A report that cannot be opened keeps its own message; the other failures
 // name the file and the reason.
-const char* AsciiFileMessage(const ExportFile& file) {
-  if (file.Failure() == FileFailure::Unreachable) return "Could not open temporary file";
-  return make_pp(file.Message());
+Status AsciiFileFailure(const ExportFile& file) {
+  if (file.Failure() == FileFailure::Unreachable) return Status::Failed("Could not open temporary file");
+  return Status::Failed(file.Message());
 }
 
 // The kind of run an ASCII append keeps: the bytes it adds.
@@ -192,33 +192,32 @@ void AsciiReport::WriteFeature(const MCFeature& f, std::string name) {
 
 }  // namespace
 
-const char* CTrelmExport::FunctionExportASCII() {
+Status CTrelmExport::FunctionExportASCII() {
   if (Translate("um", 0, nullptr, AfxGetAppName()) == "um") Translate_AddLocFile(AfxGetAppName(), "", "", "units.loc");
   AsciiSelection selection;
-  if (const char* message = SelectAsciiStage1(selection)) return message;
-  if (selection.nothingToExport) return nullptr;
+  if (Status status = SelectAsciiStage1(selection); !status.ok() || selection.nothingToExport) return status;
 
   const long mode = MODE.GetValue();
   const bool replace = ModeWrites(mode, ModeFile::Replace);
   const bool linesOnly = ModeWrites(mode, ModeFile::AppendLines);
   ExportFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()), kAsciiRun);
-  if (!file.Open(!replace)) return AsciiFileMessage(file);
+  if (!file.Open(!replace)) return AsciiFileFailure(file);
 
   AsciiReport report;
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
   report.GatherHeader(*this, m_strDefaultValuesFile);
   if (!linesOnly) report.WriteHeader();
   if (!(linesOnly && file.Exists())) report.WriteTitles();
-  const char* message =
+  const Status selected =
       SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
-  // What a run composed before a message is written, as a report file keeps it.
+  // What a run composed before a failure is written, as a report file keeps it.
   const std::string bytes = report.Bytes();
-  if (replace) return file.Replace([&](Aside& aside) { return aside.Put(bytes); }) ? message : AsciiFileMessage(file);
+  if (replace) return file.Replace([&](Aside& aside) { return aside.Put(bytes); }) ? selected : AsciiFileFailure(file);
   // The blocks kept for the report while another program held it go first.
   const Compose addKeptFirst = [&](Addition& addition, std::string&) {
     for (const std::string& kept : file.Kept()) addition.keptEnds.push_back((addition.bytes += kept).size());
     addition.bytes += bytes;
     return true;
   };
-  return file.Append(bytes, addKeptFirst) ? message : AsciiFileMessage(file);
+  return file.Append(bytes, addKeptFirst) ? selected : AsciiFileFailure(file);
 }

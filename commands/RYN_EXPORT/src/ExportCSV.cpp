@@ -22,7 +22,7 @@ std::string FormatNonZero(const MCFeature& feature, double value) {
 
 }  // namespace
 
-CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
+Status CTrelmExport::CreateCSVData(MCFeature& feature, CsvPairs& pairs) {
   std::string name = ryn::ReportedName(feature);
   const bool flagged = ryn::ApplyWarningMark("ryn_export.csv.featname_warning_mode", name);
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::CreateCSVData(): Name=%s", name.c_str());
@@ -35,11 +35,10 @@ CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
     ~ValidityRestore() { f.SetValid(v); }
   } restore{feature, wasValid};
 
-  CsvPairs pairs;
   auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(ryn::CsvHeader(kind, name), std::move(entry)); };
   std::string unit;
   add("VALUE", ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit));
-  if (ModeIs(MODE.GetValue(), ModeKind::CsvCompact)) return pairs;
+  if (ModeIs(MODE.GetValue(), ModeKind::CsvCompact)) return Status::Ok();
 
   switch (feature.GetType()) {
     case 0:
@@ -58,15 +57,15 @@ CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
       add("L_TOL", FormatNonZero(feature, feature.GetLowerTolerance()));
       break;
     default:
-      throw kUnhandledType;
+      return Status::Failed(kUnhandledType);
   }
   if (!unit.empty()) add("UNIT", unit);
-  return pairs;
+  return Status::Ok();
 }
 
-const char* CTrelmExport::FunctionExportCSV() {
+Status CTrelmExport::FunctionExportCSV() {
   ryn::CsvFeatures features;
-  if (!ryn::CollectCsvFeatures(features)) return nullptr;
+  if (Status status = ryn::CollectCsvFeatures(features); !status.ok() || features.nothingToExport) return status;
   MCFeatureList& list = *features.list;
   ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
   if (ModeWrites(MODE.GetValue(), ModeFile::Append))
@@ -85,7 +84,9 @@ const char* CTrelmExport::FunctionExportCSV() {
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSV(): set Feature to CSV");
   for (int i = 0; i < list.GetNumItems(); ++i) {
     if (!passes(i)) continue;
-    for (auto& [header, entry] : CreateCSVData(*list.GetItem(i))) {
+    CsvPairs pairs;
+    if (Status status = CreateCSVData(*list.GetItem(i), pairs); !status.ok()) return status;
+    for (auto& [header, entry] : pairs) {
       ryn::LocalizeNumberText(entry, m_strDecimalSeparator);
       run.Append(header, entry);
     }

@@ -10,16 +10,15 @@
 
 using namespace ryn;
 
-CsvPairs CTrelmExport::CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature) {
+Status CTrelmExport::CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature, CsvPairs& pairs) {
   std::string name = ryn::ReportedName(feature);
   if (!ryn::ReduceToLastPathPart(name)) {
     MErrLog_Location(kRynModuleName, __FILE__, __LINE__);
     MErrLog_Add("CreateHistoryCSVData() Featurename '%s' invalid", name.c_str());
-    throw "Invalid feature name";
+    return Status::Failed("Invalid feature name");
   }
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::CreateHistoryCSVData(): Name=%s", name.c_str());
 
-  CsvPairs pairs;
   auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(ryn::CsvHeader(kind, name), std::move(entry)); };
   std::string unit;
   std::string value = ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit);
@@ -29,12 +28,12 @@ CsvPairs CTrelmExport::CreateHistoryCSVData(const std::string& decimalSeparator,
   const int64_t when = ryn::GetFeatureDateTime(feature);
   add("DATE", ryn::CsvDateText(when));
   add("TIME", ryn::CsvTimeText(when));
-  return pairs;
+  return Status::Ok();
 }
 
-const char* CTrelmExport::FunctionExportCSVHistory() {
+Status CTrelmExport::FunctionExportCSVHistory() {
   ryn::CsvFeatures features;
-  if (!ryn::CollectCsvFeatures(features)) return nullptr;
+  if (Status status = ryn::CollectCsvFeatures(features); !status.ok() || features.nothingToExport) return status;
   MCFeatureList& list = *features.list;
   ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
   if (ModeWrites(MODE.GetValue(), ModeFile::Append))
@@ -45,8 +44,9 @@ const char* CTrelmExport::FunctionExportCSVHistory() {
     MCFeature& feature = *list.GetItem(i);
     // Run-time features were announced as ignored; invalid ones have no history.
     if (features.skipped[static_cast<size_t>(i)] || !feature.IsValid() || !ryn::PassesExportFlag(feature)) continue;
-    for (const auto& [header, entry] : CreateHistoryCSVData(m_strDecimalSeparator, feature))
-      run.Append(header, entry);
+    CsvPairs pairs;
+    if (Status status = CreateHistoryCSVData(m_strDecimalSeparator, feature, pairs); !status.ok()) return status;
+    for (const auto& [header, entry] : pairs) run.Append(header, entry);
   }
   return run.Write();
 }

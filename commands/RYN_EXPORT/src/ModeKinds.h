@@ -49,7 +49,7 @@ inline constexpr ModeKindRow kModeKinds[] = {
    filter,                                                                                                     \
    label,                                                                                                      \
    pathKind,                                                                                                   \
-   [](CTrelmExport& e) { return StatusOf(e.writer()); },                                                       \
+   [](CTrelmExport& e) { return e.writer(); },                                                       \
    whenChecking,                                                                                               \
    additionalData},
     RYN_MODE_KIND_TABLE(RYN_MODE_KIND_ROW)

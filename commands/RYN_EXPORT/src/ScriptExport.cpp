@@ -72,7 +72,7 @@ void RunScript(CRemoteVexlo& vexlo, const std::string& scriptFile) {
 
 }  // namespace
 
-const char* CTrelmExport::WriteScriptInterfaceFile(const std::string& path) {
+ryn::Status CTrelmExport::WriteScriptInterfaceFile(const std::string& path) {
   return ryn::WriteInterfaceFile(*this, path);
 }
 
@@ -82,7 +82,7 @@ ryn::Status CTrelmExport::RunScriptExport() {
   long moment = SCRIPT_MOMENT.GetValue();
   if (moment != ALL && moment != BEFORE && moment != AFTER) return Status::Failed("Unknown SCRIPT_MOMENT provided!");
   InterfaceFileScope interfaceFile;
-  if (const char* message = WriteScriptInterfaceFile(interfaceFile.Path())) return Status::Failed(message);
+  if (Status status = WriteScriptInterfaceFile(interfaceFile.Path()); !status.ok()) return status;
   const Status run = RunExportScript(SCRIPT_FILE.GetText());
   if (run.ok()) return run;
   return Status::Failed("Error on executing script export: '" + run.message() + "'");
