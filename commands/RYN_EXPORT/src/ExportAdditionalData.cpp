@@ -49,7 +49,7 @@ std::string ComposeAdditionalData(const std::vector<std::pair<std::string, std::
 
 }  // namespace
 
-Status CTrelmExport::ExportAdditionalData() {
+Status CTrelmExport::ExportAdditionalData(const ExportSettings& settings) {
   if (ryn::ToLower(ADDITIONAL_DATA_FILE.GetText()) == ryn::ToLower(SCHEME.GetText()))
     return Status::Failed("SCHEME and ADDITIONAL_DATA_FILE must not be the same!");
   const int64_t now = ryn::CurrentTime();
@@ -66,7 +66,7 @@ Status CTrelmExport::ExportAdditionalData() {
 
   std::vector<std::pair<std::string, std::string>> pairs;
   for (const char* key : kAdditionalKeys) pairs.emplace_back(ColumnName(key), resolve(key));
-  const std::string text = ComposeAdditionalData(pairs, m_strValueSeparator, m_bTranspose);
+  const std::string text = ComposeAdditionalData(pairs, settings.valueSeparator, settings.transposeAdditionalData);
   // The old file is replaced only by a complete new one, and a file that
   // cannot be written is reported: the user must know the run went nowhere.
   try {

@@ -128,7 +128,7 @@ Status SelectAsciiStage1(AsciiSelection& s) {
   return Status::Ok();
 }
 
-Status SelectAsciiStage2(const AsciiSelection& s, const FeatureSink& sink) {
+Status SelectAsciiStage2(const AsciiSelection& s, const ExportSettings& settings, const FeatureSink& sink) {
   int nameIndex = 0;
   const bool useNames = NAMES.IsValueAvailable();
   auto nextName = [&](std::string& name) {
@@ -152,8 +152,8 @@ Status SelectAsciiStage2(const AsciiSelection& s, const FeatureSink& sink) {
     auto* list = dynamic_cast<MCFeatureList*>(element);
     if (!feature && !list) return Status::Failed(kWrongKind);
     if (list && (list->GetNumItems() == 0 || !list->GetFirst())) return Status::Failed("Featurelist contains no element");
-    if (FEATUREPATH.GetValue() == OFF) name = LastPathComponent(name);
-    const bool honourFlag = CONSIDER_EXPORT_FLAG.GetValue() == 1;
+    if (!settings.featurePath) name = LastPathComponent(name);
+    const bool honourFlag = settings.honourExportFlag;
     if (feature) {
       nextName(name);
       if (!(honourFlag && !feature->getExportFlag())) sink(*feature, name);
@@ -169,7 +169,7 @@ Status SelectAsciiStage2(const AsciiSelection& s, const FeatureSink& sink) {
   return Status::Ok();
 }
 
-Status CollectFeatureList(MCFeatureList& result) {
+Status CollectFeatureList(bool featurePath, MCFeatureList& result) {
   std::unique_ptr<CRecords> records = ReadFilteredRecords();
   const bool useFeatures = FEATURES.IsValueAvailable();
   const int n = useFeatures ? FEATURES.GetSize() : records->size();
@@ -184,7 +184,7 @@ Status CollectFeatureList(MCFeatureList& result) {
     }
     if (!element) return Status::Failed(kWrongKind);
     std::string name = element->GetShortKey(false);
-    if (FEATUREPATH.GetValue() != OFF) name = StripRecordExtension(StripLeadingDotSlash(element->GetKey()));
+    if (featurePath) name = StripRecordExtension(StripLeadingDotSlash(element->GetKey()));
     if (auto* feature = dynamic_cast<MCFeature*>(element)) {
       MCFeature copy = *feature;
       if (!name.empty()) copy.SetName(name.c_str(), 1.7976931348623157e308, 1.7976931348623157e308, 1.7976931348623157e308);

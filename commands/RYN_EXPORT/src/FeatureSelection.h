@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "ExportSettings.h"
 #include "Status.h"
 #include "norvia/named.h"
 #include "norvia/records.h"
@@ -30,11 +31,12 @@ Status SelectAsciiStage1(AsciiSelection& selection);
 // Stage 2: yields every feature and list item to write, with its output
 // name, in export order; failed when an element cannot be used.
 using FeatureSink = std::function<void(const MCFeature& feature, const std::string& name)>;
-Status SelectAsciiStage2(const AsciiSelection& selection, const FeatureSink& sink);
+Status SelectAsciiStage2(const AsciiSelection& selection, const ExportSettings& settings, const FeatureSink& sink);
 
 // Enters into `list` copies of every feature to export under their output
-// names; failed with "FEATURELIST_NAME contains element of a wrong kind!".
-Status CollectFeatureList(MCFeatureList& list);
+// names (with their path when `featurePath`); failed with
+// "FEATURELIST_NAME contains element of a wrong kind!".
+Status CollectFeatureList(bool featurePath, MCFeatureList& list);
 // Marks the items of `list` that lie in the run-time directory; returns the
 // number of items kept. `skipped[i]` tells whether item i is left out.
 int ExcludeRunTimeFeatures(MCFeatureList& list, std::vector<bool>& skipped);
