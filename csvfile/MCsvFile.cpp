@@ -50,7 +50,7 @@ std::string MCsvFile::TooLargeText(const std::string& strFile)
 }
 
 MCsvFile::MCsvFile()
-    : strSeparator(","), dwReadFlags(RF_READ_AS_DOUBLE), dwReserve(65535), bTransposed(false)
+    : strSeparator(","), dwReadFlags(RF_READ_AS_DOUBLE), dwReserve(65535), bTransposed(false), bByteOrderMark(false)
 {
 }
 

@@ -19,7 +19,13 @@ public:
         RF_READ_AS_DOUBLE = 1,  // entries through atof into vDoubleColumns; wins over READ_AS_STRING
         READ_AS_STRING = 2,     // entries as text into vStringColumns
         RF_KEEP_DATA = 4,       // Read appends the file's columns to those held
+        // A UTF-8 byte-order mark that opens the file is no text: Read skips
+        // it and sets bByteOrderMark, so that Write puts it back.
+        RF_BYTE_ORDER_MARK = 8,
     };
+
+    // The UTF-8 byte-order mark a spreadsheet's "CSV UTF-8" file opens with.
+    static constexpr char BYTE_ORDER_MARK[] = "\xEF\xBB\xBF";
 
     // Numbers of the fixed error texts (see ErrorText).
     enum ErrorNumber : unsigned
@@ -103,6 +109,7 @@ public:
     std::uint32_t dwReadFlags;
     std::uint32_t dwReserve;  // entries reserved per column created while reading, never more than the file can fill
     bool bTransposed;         // false: header line, then one line per row; true: one line per column
+    bool bByteOrderMark;      // the file starts with BYTE_ORDER_MARK (read with RF_BYTE_ORDER_MARK; written first)
     std::string strFileName;  // file of the last Read
     std::string strError;     // text of the last error
     std::vector<std::string> vHeaders;      // their count is the number of columns

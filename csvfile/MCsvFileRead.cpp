@@ -596,6 +596,18 @@ std::unique_ptr<TextInput> OpenInput(std::FILE* file, std::size_t nBlockSize)
     return in;
 }
 
+// Whether the file opens with a byte-order mark, read past it; else the
+// file is read from its start.
+bool SkipByteOrderMark(std::FILE* file)
+{
+    char head[sizeof MCsvFile::BYTE_ORDER_MARK - 1];
+    if (std::fread(head, 1, sizeof head, file) == sizeof head &&
+        std::memcmp(head, MCsvFile::BYTE_ORDER_MARK, sizeof head) == 0)
+        return true;
+    std::rewind(file);
+    return false;
+}
+
 // The error of a read that threw (call inside a catch block): the table's
 // own as it stands, anything else put into one, cut to its buffer alike.
 MCsvFile::MCSVFileError ReadError(const std::string& strFile)
@@ -632,6 +644,7 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
 
     // Other programs may write or delete the file while it is read.
     std::unique_ptr<std::FILE, FileCloser> file(Plat_OpenSharedRead(strFile.c_str()));
+    table.bByteOrderMark = file && (dwFlags & MCsvFile::RF_BYTE_ORDER_MARK) && SkipByteOrderMark(file.get());
     std::unique_ptr<TextInput> in = OpenInput(file.get(), nBlockSize);
     if (!in)
     {

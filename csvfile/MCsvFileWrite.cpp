@@ -158,6 +158,8 @@ public:
 
         try
         {
+            if (m_t.bByteOrderMark)
+                m_out.Raw(MCsvFile::BYTE_ORDER_MARK, sizeof MCsvFile::BYTE_ORDER_MARK - 1);
             if (m_t.bTransposed)
                 WriteTransposed(nRows);
             else

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "MCsvFile.h"
+
 namespace
 {
 // Well below the reader's limits (1022 characters unquoted, 1021 quoted),
@@ -118,6 +120,14 @@ bool ParseHeaderLine(const char* s, const char* e, char separator, std::vector<s
             return false;
     }
 }
+
+// Past the byte-order mark that may open the header line [s, e).
+const char* AfterByteOrderMark(const char* s, const char* e)
+{
+    const std::string_view mark = MCsvFile::BYTE_ORDER_MARK;
+    return std::string_view(s, static_cast<std::size_t>(e - s)).substr(0, mark.size()) == mark ? s + mark.size() : s;
+}
+
 // Calls `block` with each run of whole lines of the file; false when the
 // file cannot be read, ends inside a line, or `block` says false.
 template <class Block>
@@ -172,7 +182,7 @@ bool PlainRows::Scan(const std::string& file, char separator)
             return true;
         }
         m_headerLine.assign(s, lf + 1);
-        return ParseHeaderLine(s, lf, separator, m_headers);
+        return ParseHeaderLine(AfterByteOrderMark(s, lf), lf, separator, m_headers);
     });
     // Without a row, the reader finds the header count different from the
     // second line's; the table path gives that error.
@@ -194,8 +204,15 @@ bool PlainRows::Recall(const std::string& memo, char separator)
     m_rows = std::strtoull(memo.c_str(), nullptr, 10);
     m_headerLine = memo.substr(lf + 1);
     const char* s = m_headerLine.data();
+    const char* const end = s + m_headerLine.size() - 1;
     return m_rows > 0 && m_headerLine.find('\n') == m_headerLine.size() - 1 &&
-           ParseHeaderLine(s, s + m_headerLine.size() - 1, separator, m_headers);
+           ParseHeaderLine(AfterByteOrderMark(s, end), end, separator, m_headers);
+}
+
+bool PlainRows::ByteOrderMark() const
+{
+    const char* const s = m_headerLine.data();
+    return AfterByteOrderMark(s, s + m_headerLine.size()) != s;
 }
 
 bool PlainRows::CopyRows(const std::string& file, std::size_t extraFields,

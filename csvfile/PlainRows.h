@@ -1,6 +1,7 @@
 // A table file exactly as MCsvFile writes it in row layout (quoted headers,
-// unquoted entries, CR LF line ends): such a file can be appended to by
-// carrying its rows over line by line instead of reading it into a table.
+// unquoted entries, CR LF line ends, maybe a byte-order mark first): such a
+// file can be appended to by carrying its rows over line by line instead of
+// reading it into a table.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +29,8 @@ public:
     void AddRows(std::size_t rows) { m_rows += rows; }
 
     const std::vector<std::string>& Headers() const { return m_headers; }
+    // The header line opens with a byte-order mark, which a rewrite keeps.
+    bool ByteOrderMark() const;
     std::size_t Rows() const { return m_rows; }
 
     // Hands the scanned file's data lines to `sink` in large blocks, each

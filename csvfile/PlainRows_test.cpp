@@ -22,6 +22,7 @@ TEST(PlainRows, ScanAcceptsOnlyWhatTheTableWritesBackUnchanged)
         {"rows", kHead + "2024;1.5;mm\r\n2024;;\r\n", true},
         {"entries with odd bytes", kHead + "a b;\t\x01;x" + std::string(1, '\0') + "\r\n", true},
         {"one column, blank line", "\"A\"\r\n\r\nx\r\n", true},
+        {"byte-order mark first", MCsvFile::BYTE_ORDER_MARK + kHead + "2024;1.5;mm\r\n", true},
         {"no rows", kHead, false},
         {"LF alone", "\"DATE\";\"V.a\"\n1;2\n", false},
         {"last line without line end", kHead + "1;2;3", false},
@@ -47,7 +48,8 @@ TEST(PlainRows, ScanAcceptsOnlyWhatTheTableWritesBackUnchanged)
             continue;
         MCsvFile table;
         table.strSeparator = ";";
-        ASSERT_TRUE(table.Read(path, MCsvFile::READ_AS_STRING));
+        ASSERT_TRUE(table.Read(path, MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK));
+        EXPECT_EQ(plain.ByteOrderMark(), table.bByteOrderMark);
         EXPECT_EQ(plain.Headers(), table.vHeaders);
         EXPECT_EQ(plain.Rows(), table.GetNumberOfEntries(0));
         ASSERT_TRUE(table.Write(dir / "back.csv", ";"));

@@ -98,7 +98,7 @@ leg_package_win32() {
 
 leg_fuzz() {
   preset_cycle fuzz no || return 1
-  # The golden files, then 60 s of fuzzing per target (two now); the outer limit only catches a hang.
+  # The golden files, then 60 s of fuzzing per target (three now); the outer limit only catches a hang.
   timeout --kill-after=10 300 bash fuzz/run-smoke.sh build/fuzz 60 </dev/null
 }
 

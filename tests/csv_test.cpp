@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
 #include "HostRunner.h"
+#include "MCsvFile.h"
 
 namespace {
 
@@ -11,6 +14,7 @@ using Args = std::vector<std::string>;
 
 const std::string kHeaderA = "\"DATE\";\"TIME\";\"VALUE.a\";\"NOMINAL.a\";\"U_TOL.a\";\"L_TOL.a\";\"UNIT.a\"";
 const std::string kRowA = "2024.03.06;08:00:00;12.5031;12.5000;0.0200;-0.0100;mm";
+const std::string kBom = "\xEF\xBB\xBF", kCompactA = "\"DATE\";\"TIME\";\"VALUE.a\"\r\n2024.01.01;07:00:00;1\r\n";
 
 // The names in a folder of the environment, in order.
 std::string FolderHolds(const HostRunner& host, const std::string& folder) {
@@ -71,14 +75,17 @@ TEST(CsvExport, RunsLeaveExactlyTheseBytes) {
        {"MODE=RYN_CSV_COMPACT_REPLACE", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\", \"a.fea\"", "CONSIDER_EXPORT_FLAG=1"},
        1, "export/t.csv", "\"DATE\";\"TIME\";\"VALUE.a\"\r\n2024.03.06;08:00:00;12.5031\r\n;;12.5031\r\n"},
       // An existing file is read in its own layout and written as configured.
-      {"rows with ',' behind the first header and LF line ends",
-       {{"export/t.csv", "\"DATE\",\"TIME\",\"VALUE.a\"\n2024.01.01,07:00:00,1\n"}},
-       {"MODE=RYN_CSV_COMPACT_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}, 1, "export/t.csv",
-       "\"DATE\";\"TIME\";\"VALUE.a\"\r\n2024.01.01;07:00:00;1\r\n2024.03.06;08:00:00;12.5031\r\n"},
       {"a transposed file is read transposed even when the run asks for rows",
        {{"export/t.csv", "\"DATE\";2024.01.01\r\n\"TIME\";07:00:00\r\n\"VALUE.a\";1\r\n"}},
        {"MODE=RYN_CSV_COMPACT_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}, 1, "export/t.csv",
        "\"DATE\";\"TIME\";\"VALUE.a\"\r\n2024.01.01;07:00:00;1\r\n2024.03.06;08:00:00;12.5031\r\n"},
+      // A byte-order mark is no text of the first header, and stays first.
+      {"a byte-order mark, rows appended in place twice", {{"export/t.csv", kBom + kCompactA}},
+       {"MODE=RYN_CSV_COMPACT_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}, 2, "export/t.csv",
+       kBom + kCompactA + "2024.03.06;08:00:00;12.5031\r\n2024.03.06;08:00:00;12.5031\r\n"},
+      {"a byte-order mark, rows carried over into new columns", {{"export/t.csv", kBom + kCompactA}},
+       {"MODE=RYN_CSV_APPEND", "SCHEME=\"t.csv\"", "FEATURES=\"a.fea\""}, 1, "export/t.csv",
+       kBom + kHeaderA + "\r\n2024.01.01;07:00:00;1;;;;\r\n" + kRowA + "\r\n"},
       {"a history file takes any first column", {{"export/h.csv", "\"VALUE.z\";\"TIME.z\"\r\n5;06:00:00\r\n"}},
        {"MODE=RYN_CSV_HISTORY_APPEND", "SCHEME=\"h.csv\"", "FEATURES=\"a.fea\""}, 1, "export/h.csv",
        "\"VALUE.z\";\"TIME.z\";\"VALUE.a\";\"UNIT.a\";\"DATE.a\";\"TIME.a\"\r\n5;06:00:00;;;;\r\n"
@@ -126,7 +133,8 @@ TEST(CsvExport, WarningMarksFollowTheHostGlobal) {
 }
 
 // Every read error of the reader is pinned by its own table; here one of each
-// layer, to show that the export passes it on and leaves the file as it was.
+// layer, to show that the export passes it on and leaves the file as it was,
+// and each misfit of a table read in the form found for it ("(…)" below).
 TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
   const std::string e8 = "ERROR 0008: The Number of Headers is different than the Number of Data Columns!";
   const struct {
@@ -140,6 +148,10 @@ TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
       {"\"DATE\";2024.01.01;2024.01.02\r\n\"TIME\";10:00:00\r\n", true,
        "Invalid CSV data file! Number of samples varied."},
       {"\"DATE\"\r\n", false, "invalid string position"},
+      {"DATE,TIME,VALUE.a\r\n1,2,3\r\n", false, "(its first line does not split at the separator ';')"},
+      {"DATE;2024.01.01\r\nTIME;07:00:00\r\n", false, "(the header '2024.01.01' is a value)"},
+      {"\"TIME\";\"\"\r\n1;2\r\n", false, "(an empty header)"},
+      {"\"DATE\";\"TIME\"\r\n1;\"2;3\"\r\n", false, "(the cell '2;3' cannot be written back with the separator ';')"},
   };
   for (const auto& c : cases) {
     HostRunner host;
@@ -148,7 +160,8 @@ TEST(CsvExport, ExistingFilesThatCannotBeReadStayAsTheyWere) {
     if (c.transposed) args.push_back("TRANSPOSE_DATA=ON");
     HostResult r = Exec(host, args);
     EXPECT_EQ(r.exitCode, 1) << c.message;
-    EXPECT_EQ(r.out, c.message + "\n");
+    const std::string misfit = "t.csv' does not read as a table of this export " + c.message + "; it was not changed.";
+    EXPECT_TRUE(r.out.ends_with((c.message[0] == '(' ? misfit : c.message) + "\n")) << r.out;
     EXPECT_EQ(host.Read("export/t.csv"), c.content) << c.message;
     EXPECT_EQ(FolderHolds(host, "export"), ".ryn-export.lock t.csv") << "nothing left behind";
   }
@@ -207,6 +220,58 @@ TEST(AdditionalData, BesideTheCsvInBothLayouts) {
   const std::string file = host.Read("export/extra/HSG.txt");
   EXPECT_EQ(file.substr(0, 20), "TITLE_1;a;b\r\nTITLE_2");
   EXPECT_EQ(file.substr(file.size() - 30), "DATE;2024_03_07\r\nTIME;14-05-09");
+}
+
+// Tables our command wrote, saved back by a spreadsheet or pandas (tests/saved,
+// see make.py there): the append adds one run and keeps every old cell, or it
+// is refused and the file stays byte for byte, as outcomes.txt there says.
+TEST(SavedTables, AnAppendKeepsEveryOldCellOrRefuses) {
+  std::istringstream outcomes(SourceText("tests/saved/outcomes.txt"));
+  for (std::string name, outcome; outcomes >> name >> outcome;) {
+    SCOPED_TRACE(name);
+    const bool transposed = name.find("-cols-") != std::string::npos, german = name.find("-de.") != std::string::npos;
+    const std::string separator = german ? ";" : ",", kind = name.substr(0, name.find('-'));
+    const std::string saved = (name.find(".lo-other") != std::string::npos) == german ? "," : ";";
+    HostRunner host;
+    host.Write("export/t.csv", SourceText("tests/saved/" + name));
+    const std::string file = host.Dir() + "/export/t.csv", before = host.Read("export/t.csv");
+    const std::uint32_t asWhatItIs = MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK;
+    MCsvFile old, now;
+    old.strSeparator = saved;
+    ASSERT_TRUE(old.Read(file, asWhatItIs, transposed));
+    HostResult r = Exec(host, {"MODE=RYN_CSV_" + (kind == "CSV" ? "" : kind + "_") + "APPEND", "SCHEME=\"t.csv\"",
+                               "FEATURES=\"a.fea\"", "VALUE_SEPARATOR=\"" + separator + "\"",
+                               german ? "DECIMAL_SEPARATOR=\",\"" : "DECIMAL_SEPARATOR=\".\"",
+                               transposed ? "TRANSPOSE_DATA=ON" : "TRANSPOSE_DATA=OFF"});
+    const bool refused = outcome == "refused";
+    EXPECT_EQ(host.Read("export/t.csv") == before, refused) << "the file is as it was";
+    ASSERT_EQ(r.exitCode, refused ? 1 : 0) << r.out;
+    if (refused) continue;
+    now.strSeparator = separator;
+    ASSERT_TRUE(now.Read(file, asWhatItIs, transposed));
+    EXPECT_EQ(now.bByteOrderMark, old.bByteOrderMark);
+    ASSERT_EQ(now.vHeaders, old.vHeaders);
+    for (std::size_t c = 0; c < old.vHeaders.size(); ++c) {
+      const StringColumn &was = old.vStringColumns[c], &is = now.vStringColumns[c];
+      EXPECT_TRUE(is.size() == was.size() + 1 && std::equal(was.begin(), was.end(), is.begin())) << old.vHeaders[c];
+    }
+  }
+}
+
+// A fresh host knows its unit names: every writer shows u (12.5031 mm, shown in um) in the export unit.
+TEST(ExportUnit, EveryWriterShowsTheUnitTypeFromAFreshHost) {
+  const char* const writers[] = {"ASCII", "CSV", "CSV_COMPACT", "CSV_HISTORY"};
+  const std::string mm[] = {"  12.5;mm;", "12.5031;;;;mm\r\n", ";12.5031\r\n", "12.5031;mm;"};
+  const std::string um[] = {";12503.1;\xB5m;", "12503.1;;;;\xB5m\r\n", ";12503.1\r\n", "12503.1;\xB5m;"};
+  for (const std::string unitType : {"MILLI", "MY", "INHERENT"})
+    for (std::size_t w = 0; w < std::size(writers); ++w) {
+      HostRunner host;
+      host.Write("store/u.fea", "actual = 12.5031\nresolution = 0.0001\nunit = 1\ndisplay_unit = 1\n");
+      Exec(host, {"MODE=RYN_" + std::string(writers[w]) + "_REPLACE", "SCHEME=\"o.txt\"", "FEATURES=\"u.fea\"",
+                  "UNITTYPE=" + unitType});
+      const std::string& shown = unitType == "MILLI" ? mm[w] : um[w];
+      EXPECT_NE(host.Read("export/o.txt").find(shown), std::string::npos) << unitType << " " << writers[w];
+    }
 }
 
 }  // namespace

@@ -171,29 +171,6 @@ TEST(Durability, AFileLargerThanTheFreeSpaceStillTakesARow) {
   }
 }
 
-// Runs killed at random moments: the file is always the old one plus whole
-// runs, at the latest once the next run has taken the lock, and nothing is
-// left beside it.
-TEST(Durability, RunsKilledAtAnyMomentLeaveWholeRuns) {
-  for (const Mode& m : {kModes[0], kModes[2], kModes[3]}) {
-    SCOPED_TRACE(m.mode);
-    HostRunner host;
-    const Runs runs = RunTwice(host, m);
-    host.SetEnv("RYN_TEST_WRITE_PIECE", "16");  // slow writes, so that kills land inside them
-    const std::string script = "for i in $(seq 80); do " + host.Command(ExportArgs(m.mode, m.file)) +
-                               " >/dev/null 2>&1 & sleep $(printf '0.%03d' $((RANDOM % 40))); kill -9 $! 2>/dev/null;"
-                               " wait; done";
-    ASSERT_EQ(std::system(("bash -c " + ShellQuote(script) + " 2>/dev/null").c_str()), 0);
-    ASSERT_EQ(host.Run(ExportArgs(m.mode, m.file)).exitCode, 0);
-    const std::string content = host.Read("export/" + std::string(m.file));
-    ASSERT_GT(content.size(), runs.first.size());
-    const size_t n = (content.size() - runs.first.size()) / runs.each.size() + 1;
-    EXPECT_TRUE(content == runs.Times(n)) << "torn after " << n << " runs";
-    EXPECT_GE(n, 3u);
-    EXPECT_EQ(LeftNames(host.Dir() + "/export", ""), std::vector<std::string>{m.file});
-  }
-}
-
 TEST(Durability, TargetsThatCannotBeWrittenAreReportedAndLongNamesWork) {
   HostRunner host;
   host.Write("export/blocker", "a file where a folder should be");

@@ -11,6 +11,7 @@
 #include "host_paths.h"
 #include "norvia/diag.h"
 #include "norvia/records.h"
+#include "norvia/translate.h"
 #include "platform/clock.h"
 #include "platform/locale.h"
 #include "text_util.h"
@@ -134,6 +135,9 @@ const char* Host_Open(const std::string& dir) {
   E().settings = ini;
   SetTraceMasterLevel(static_cast<int>(level));
   ApplyLocale(ini);
+  // A host has its unit names translated from its start: the export unit
+  // of every writer looks them up.
+  Translate_AddLocFile("", "", "", "units.loc");
   std::string logDir = JoinPath(dir, "log");
   MakeDirectories(logDir);
   SetLogDirectory(logDir);

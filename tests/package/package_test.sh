@@ -59,7 +59,8 @@ expected_summary=$("$linux_trend" --summary "$trend_env/export/trend.csv" 2>&1)
 # Left out: script exports and durability (POSIX scripts, mounts; their
 # Windows forms are tests/wine/), and the one edit case that types a Unix
 # absolute path, which is no path below the environment as Windows sees it.
-tests=AsciiExport.*:CsvExport.*:HistoryExport.*:AdditionalData.*:Executor.*:HostCli.*:EditVerb.*
+tests=AsciiExport.*:CsvExport.*:HistoryExport.*:AdditionalData.*:Executor.*:HostCli.*:EditVerb.*:ExportUnit.*
+tests+=:SavedTables.*
 tests+=-EditVerb.FeatureGridKeepsOneEmptyRowAndRelativePaths
 host_command="'$source_dir/scripts/wine-run.sh' '$dir/ryn-host.exe'"
 RYN_HOST_COMMAND=$host_command RYN_SOURCE_DIR=$source_dir "$e2e" --gtest_filter="${RYN_PACKAGE_TESTS:-$tests}" ||

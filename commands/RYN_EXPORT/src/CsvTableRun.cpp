@@ -8,6 +8,7 @@
 #include "BesideFiles.h"
 #include "Boundary.h"
 #include "HelperFunctions.h"
+#include "TableFit.h"
 #include "norvia/services.h"
 #include "platform/win32.h"
 
@@ -117,13 +118,18 @@ Status CsvTableRun::ReadOldRows() {
   } else {
     // Each column reserves what the file holds, as the table counts it.
     m_table.dwReserve = 0xFFFFFFFFu;
-    if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING, m_table.bTransposed))
+    if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK,
+                      m_table.bTransposed))
       return TableFailure(m_table.GetErrorText());
   }
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
   auto oldEntries = [&](std::uint32_t c) { return m_carried ? m_plain.Rows() : m_table.GetNumberOfEntries(c); };
   for (std::uint32_t c = 1; c < columns; ++c)
     if (oldEntries(c) != oldEntries(0)) return Status::Failed("Invalid CSV data file! Number of samples varied.");
+  // A table a spreadsheet saved back may not read in the form found for it:
+  // the run is refused rather than writing it back garbled.
+  if (const std::string misfit = TableMisfit(FirstLineOf(NativePath(m_path)), m_table, m_separator); !misfit.empty())
+    return Status::Failed(TableRefusal(m_path, misfit));
   if (m_requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return Status::Failed("Invalid CSV data file");
   const std::size_t oldRows = columns ? oldEntries(0) : 0;
   m_heldRows = m_carried ? 0 : oldRows;
@@ -183,7 +189,7 @@ void CsvTableRun::AppendNewRows(std::string& out, std::vector<size_t>* rowEnds) 
 
 bool CsvTableRun::WriteCarriedOver(Aside& aside) {
   const std::vector<std::string>& headers = m_table.vHeaders;
-  std::string out;
+  std::string out = m_plain.ByteOrderMark() ? MCsvFile::BYTE_ORDER_MARK : "";
   m_plain.AppendLine(out, headers.size(), [&](std::size_t c) { return std::string_view(headers[c]); }, true);
   bool putFailed = false;
   auto put = [&](std::string_view bytes) { return aside.Put(bytes) || (putFailed = true, false); };

@@ -24,8 +24,9 @@ class IniFile {
   std::map<std::string, std::vector<std::pair<std::string, std::string>>> m_sections;
 };
 
-// Loads host.ini and the record store of `dir` and applies clock, trace and
-// locale settings. Null, or the message that names the file and line.
+// Loads host.ini and the record store of `dir`, applies clock, trace and
+// locale settings and adds the unit translations (units.loc). Null, or the
+// message that names the file and line.
 const char* Host_Open(const std::string& dir);
 // Empty until Host_Open succeeded.
 const std::string& Host_Directory();
