@@ -2,13 +2,10 @@
 
 #include <new>
 
-#include "norvia/services.h"
-
 namespace ryn {
 
-const char* TableMessage(const std::string& errorText) {
-  if (errorText == std::bad_alloc().what()) return kOutOfMemoryMessage;
-  return make_pp(errorText);
+Status TableFailure(const std::string& errorText) {
+  return Status::Failed(errorText == std::bad_alloc().what() ? kOutOfMemoryMessage : errorText);
 }
 
 }  // namespace ryn

@@ -5,12 +5,13 @@
 
 #include <string>
 
+#include "Status.h"
 #include "mboundary.h"
 
 namespace ryn {
 
-// A table's error text as the command's message: an allocation that failed
+// A table's error text as the step's failure: an allocation that failed
 // inside the table reads as out of memory, like everywhere else.
-const char* TableMessage(const std::string& errorText);
+Status TableFailure(const std::string& errorText);
 
 }  // namespace ryn

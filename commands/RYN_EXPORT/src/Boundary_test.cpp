@@ -26,9 +26,9 @@ TEST(Boundary, WhateverIsThrownBecomesOneMessage) {
               c.message);
   }
   EXPECT_EQ(ryn::Guarded(-1, []() -> int { throw std::bad_alloc(); }), -1);
-  EXPECT_STREQ(ryn::TableMessage(std::bad_alloc().what()), "Not enough memory to complete the export.")
+  EXPECT_EQ(ryn::TableFailure(std::bad_alloc().what()).message(), "Not enough memory to complete the export.")
       << "a table that ran out of memory while reading";
-  EXPECT_STREQ(ryn::TableMessage("ERROR 0009: Empty file!"), "ERROR 0009: Empty file!");
+  EXPECT_EQ(ryn::TableFailure("ERROR 0009: Empty file!").message(), "ERROR 0009: Empty file!");
 }
 
 }  // namespace

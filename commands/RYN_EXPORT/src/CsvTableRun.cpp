@@ -63,27 +63,27 @@ void CsvTableRun::Append(const std::string& header, const std::string& entry) {
   m_run.push_back(entry);
 }
 
-const char* CsvTableRun::Write() {
+Status CsvTableRun::Write() {
   if (!m_appending) {
-    if (const char* message = AddRun(m_run)) return message;
-    if (m_file.Replace([this](Aside& aside) { return WriteTable(aside); })) return nullptr;
-    return make_pp(m_file.Message());
+    if (Status status = AddRun(m_run); !status.ok()) return status;
+    if (m_file.Replace([this](Aside& aside) { return WriteTable(aside); })) return Status::Ok();
+    return Status::Failed(m_file.Message());
   }
   const ryn::Compose compose = [this](Addition& addition, std::string& message) { return Compose(addition, message); };
-  return m_file.Append(EncodeRun(m_run), compose) ? nullptr : make_pp(m_file.Message());
+  return m_file.Append(EncodeRun(m_run), compose) ? Status::Ok() : Status::Failed(m_file.Message());
 }
 
 bool CsvTableRun::Compose(Addition& addition, std::string& message) {
-  const char* failed = ReadOldRows();
+  Status status = ReadOldRows();
   // The runs another program's hold kept from the file come first, in
   // order, each as the run that made it would have added it.
   for (const std::string& kept : m_file.Kept()) {
     std::vector<std::string> run;
-    if (!failed && !DecodeRun(kept, run)) failed = "Invalid CSV data file";
-    if (!failed) failed = AddRun(run);
+    if (status.ok() && !DecodeRun(kept, run)) status = Status::Failed("Invalid CSV data file");
+    if (status.ok()) status = AddRun(run);
   }
-  if (!failed) failed = AddRun(m_run);
-  if (failed) return message = failed, false;
+  if (status.ok()) status = AddRun(m_run);
+  if (!status.ok()) return message = status.message(), false;
   // A run that adds rows and no column to a carried-over file adds them at
   // its end: the same bytes, O(row) not O(file).
   if (m_carried && m_table.vHeaders.size() == m_plain.Headers().size()) {
@@ -103,8 +103,8 @@ bool CsvTableRun::CarryOverRows(const std::string& detectedSeparator, bool detec
   return (!memo.empty() && m_plain.Recall(memo, m_separator[0])) || m_plain.Scan(NativePath(m_path), m_separator[0]);
 }
 
-const char* CsvTableRun::ReadOldRows() {
-  if (!m_file.Exists()) return nullptr;
+Status CsvTableRun::ReadOldRows() {
+  if (!m_file.Exists()) return Status::Ok();
   bool layout = m_transposed;
   const std::string detected = DetectCsvLayout(m_path, layout);
   if (!detected.empty()) {
@@ -114,66 +114,66 @@ const char* CsvTableRun::ReadOldRows() {
   m_carried = CarryOverRows(detected, layout);
   if (m_carried) {
     for (const std::string& header : m_plain.Headers())
-      if (!m_table.AddColumn(header)) return TableMessage(m_table.GetErrorText());
+      if (!m_table.AddColumn(header)) return TableFailure(m_table.GetErrorText());
   } else {
     // Each column reserves what the file holds, as the table counts it.
     m_table.dwReserve = 0xFFFFFFFFu;
     if (!m_table.Read(NativePath(m_path), MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK,
                       m_table.bTransposed))
-      return TableMessage(m_table.GetErrorText());
+      return TableFailure(m_table.GetErrorText());
   }
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
   auto oldEntries = [&](std::uint32_t c) { return m_carried ? m_plain.Rows() : m_table.GetNumberOfEntries(c); };
   for (std::uint32_t c = 1; c < columns; ++c)
-    if (oldEntries(c) != oldEntries(0)) return "Invalid CSV data file! Number of samples varied.";
+    if (oldEntries(c) != oldEntries(0)) return Status::Failed("Invalid CSV data file! Number of samples varied.");
   // A table a spreadsheet saved back may not read in the form found for it:
   // the run is refused rather than writing it back garbled.
   if (const std::string misfit = TableMisfit(FirstLineOf(NativePath(m_path)), m_table, m_separator); !misfit.empty())
-    return make_pp(TableRefusal(m_path, misfit));
-  if (m_requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return "Invalid CSV data file";
+    return Status::Failed(TableRefusal(m_path, misfit));
+  if (m_requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return Status::Failed("Invalid CSV data file");
   const std::size_t oldRows = columns ? oldEntries(0) : 0;
   m_heldRows = m_carried ? 0 : oldRows;
   for (std::uint32_t c = 0; c < columns; ++c) m_columns.emplace(m_table.vHeaders[c], c);
   // The file is written back in the configured form, whatever it was.
   m_table.strSeparator = m_separator;
   m_table.bTransposed = m_transposed;
-  return nullptr;
+  return Status::Ok();
 }
 
-const char* CsvTableRun::AddRun(const std::vector<std::string>& run) {
+Status CsvTableRun::AddRun(const std::vector<std::string>& run) {
   for (size_t i = 0; i + 1 < run.size(); i += 2)
-    if (const char* message = AddEntry(run[i], run[i + 1])) return message;
+    if (Status status = AddEntry(run[i], run[i + 1]); !status.ok()) return status;
   return EndRow();
 }
 
-const char* CsvTableRun::AddEntry(const std::string& header, const std::string& entry) {
+Status CsvTableRun::AddEntry(const std::string& header, const std::string& entry) {
   auto found = m_columns.find(header);
   std::uint32_t column = found == m_columns.end() ? MCsvFile::NO_COLUMN : found->second;
   if (column == MCsvFile::NO_COLUMN) {
-    if (!m_table.AddColumn(header)) return TableMessage(m_table.GetErrorText());
+    if (!m_table.AddColumn(header)) return TableFailure(m_table.GetErrorText());
     column = static_cast<std::uint32_t>(m_table.vHeaders.size() - 1);
     m_columns.emplace(header, column);
     while (m_table.GetNumberOfEntries(column) < m_heldRows)
-      if (!m_table.AddValue(column, "")) return TableMessage(m_table.GetErrorText());
+      if (!m_table.AddValue(column, "")) return TableFailure(m_table.GetErrorText());
   }
-  return m_table.AddValue(column, entry) ? nullptr : TableMessage(m_table.GetErrorText());
+  return m_table.AddValue(column, entry) ? Status::Ok() : TableFailure(m_table.GetErrorText());
 }
 
-const char* CsvTableRun::EndRow() {
+Status CsvTableRun::EndRow() {
   const auto columns = static_cast<std::uint32_t>(m_table.vHeaders.size());
   std::size_t rows = m_heldRows;
   for (std::uint32_t c = 0; c < columns; ++c) rows = std::max(rows, m_table.GetNumberOfEntries(c));
   for (std::uint32_t c = 0; c < columns; ++c)
     while (m_table.GetNumberOfEntries(c) < rows)
-      if (!m_table.AddValue(c, "")) return TableMessage(m_table.GetErrorText());
+      if (!m_table.AddValue(c, "")) return TableFailure(m_table.GetErrorText());
   m_heldRows = rows;
-  return nullptr;
+  return Status::Ok();
 }
 
 bool CsvTableRun::WriteTable(Aside& aside) {
   // The table opens the temporary by name.
   if (m_table.Write(NativePath(aside.Name()), m_separator)) return true;
-  if (!m_table.GetSystemError()) return aside.Refuse(TableMessage(m_table.GetErrorText()));
+  if (!m_table.GetSystemError()) return aside.Refuse(TableFailure(m_table.GetErrorText()).message());
   return aside.Unwritten(m_table.GetSystemError());
 }
 

@@ -16,6 +16,7 @@
 #include "ExportFile.h"
 #include "MCsvFile.h"
 #include "PlainRows.h"
+#include "Status.h"
 
 namespace ryn {
 
@@ -32,9 +33,9 @@ class CsvTableRun {
   // with empty entries for the old rows.
   void Append(const std::string& header, const std::string& entry);
 
-  // Pads every column to the same length and puts the run into the file:
-  // the message that ends the export, or null.
-  const char* Write();
+  // Pads every column to the same length and puts the run into the file;
+  // failed with the message that ends the export.
+  Status Write();
 
  private:
   // Against the file as the write path finds it: its old rows, the runs
@@ -43,11 +44,11 @@ class CsvTableRun {
   // Whether the old rows can stay in the file: it is plain in the layout and
   // with the separator this run writes.
   bool CarryOverRows(const std::string& detectedSeparator, bool detectedTransposed);
-  const char* ReadOldRows();
-  const char* AddRun(const std::vector<std::string>& run);
-  const char* AddEntry(const std::string& header, const std::string& entry);
+  Status ReadOldRows();
+  Status AddRun(const std::vector<std::string>& run);
+  Status AddEntry(const std::string& header, const std::string& entry);
   // Pads every column to the longest: the row of a run is complete.
-  const char* EndRow();
+  Status EndRow();
   bool WriteTable(Aside& aside);
   bool WriteCarriedOver(Aside& aside);
   // The table's rows as lines; `rowEnds` gets where each ends.

@@ -7,15 +7,17 @@
 #include "norvia/records.h"
 
 namespace ryn {
-bool CollectCsvFeatures(CsvFeatures& features) {
-  features.list = CollectFeatureList();
-  if (ExcludeRunTimeFeatures(*features.list, features.skipped) > 0) return true;
+Status CollectCsvFeatures(const ExportSettings& settings, CsvFeatures& features) {
+  features.list = std::make_unique<MCFeatureList>();
+  if (Status status = CollectFeatureList(settings.featurePath, *features.list); !status.ok()) return status;
+  if (ExcludeRunTimeFeatures(*features.list, features.skipped) > 0) return Status::Ok();
   ReportNothingToExport();
-  return false;
+  features.nothingToExport = true;
+  return Status::Ok();
 }
 
-CsvTableRun OpenCsvTableRun(const std::string& separator, const std::vector<std::string>& headers) {
-  return CsvTableRun(MakeOutputPath(SCHEME.GetText(), headers), separator, TransposeRequested());
+CsvTableRun OpenCsvTableRun(const ExportSettings& settings, const std::vector<std::string>& headers) {
+  return CsvTableRun(MakeOutputPath(SCHEME.GetText(), headers), settings.valueSeparator, settings.transposeTable);
 }
 
 std::string CsvDateText(int64_t time) { return FormatTimeText(time, "%Y.%m.%d"); }
@@ -23,10 +25,8 @@ std::string CsvTimeText(int64_t time) { return FormatTimeText(time, "%H:%M:%S");
 
 std::string CsvHeader(const char* kind, const std::string& name) { return std::string(kind) + "." + name; }
 
-bool TransposeRequested() { return TRANSPOSE_DATA.IsValueAvailable() && TRANSPOSE_DATA.GetValue() == ON; }
-
-bool PassesExportFlag(const MCFeature& feature) {
-  return CONSIDER_EXPORT_FLAG.GetValue() != 1 || feature.getExportFlag();
+bool PassesExportFlag(const ExportSettings& settings, const MCFeature& feature) {
+  return !settings.honourExportFlag || feature.getExportFlag();
 }
 
 std::string ReportedName(const MCFeature& feature) {

@@ -5,27 +5,33 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CsvTableRun.h"
+#include "ExportSettings.h"
+#include "Status.h"
 
 class MCFeature;
 class MCFeatureList;
 
 namespace ryn {
 
+// (header, entry) pairs of one feature, in column order.
+using CsvPairs = std::vector<std::pair<std::string, std::string>>;
+
 // The features of a CSV-family run and which of them lie in the run-time
-// directory (left out).
+// directory (left out). `nothingToExport`: none remain, the user was told.
 struct CsvFeatures {
   std::unique_ptr<MCFeatureList> list;
   std::vector<bool> skipped;
+  bool nothingToExport = false;
 };
-// Collects the features; false, after telling the user, when none remain.
-// Throws the collection's message.
-bool CollectCsvFeatures(CsvFeatures& features);
+// Collects the features; failed with the collection's message.
+Status CollectCsvFeatures(const ExportSettings& settings, CsvFeatures& features);
 
-// The table run on the scheme's file, in the configured layout.
-CsvTableRun OpenCsvTableRun(const std::string& separator, const std::vector<std::string>& headers);
+// The table run on the scheme's file, with the settled separator and layout.
+CsvTableRun OpenCsvTableRun(const ExportSettings& settings, const std::vector<std::string>& headers);
 
 // A feature's date ("%Y.%m.%d") and time ("%H:%M:%S") as the tables hold them.
 std::string CsvDateText(int64_t time);
@@ -34,10 +40,8 @@ std::string CsvTimeText(int64_t time);
 // The header of a feature's column: the column kind, a full stop, the name.
 std::string CsvHeader(const char* kind, const std::string& name);
 
-// TRANSPOSE_DATA given and ON.
-bool TransposeRequested();
-// False for a feature whose export flag is off while CONSIDER_EXPORT_FLAG is 1.
-bool PassesExportFlag(const MCFeature& feature);
+// False for a feature whose export flag is off while the settings honour the flag.
+bool PassesExportFlag(const ExportSettings& settings, const MCFeature& feature);
 // The name the feature reports (at most 127 characters).
 std::string ReportedName(const MCFeature& feature);
 // The text after the last '\' and then after the last '/'; false when a

@@ -36,8 +36,7 @@ std::string RunTable(const std::string& path, const char* date, const char* colu
   table.Append("DATE", date);
   table.Append("TIME", date);
   table.Append(column, "x");
-  const char* message = table.Write();
-  return message ? message : "";
+  return table.Write().message();
 }
 
 // A run that adds a row, made to fail at each creation, lock, write, flush,

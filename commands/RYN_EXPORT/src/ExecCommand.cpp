@@ -113,7 +113,23 @@ Status CTrelmExport::CheckScheme() {
   return Status::Ok();
 }
 
-Status CTrelmExport::RetiredModeMessage() { return Status::Failed(kRetiredMessage); }
+Status CTrelmExport::RetiredModeMessage(const ExportSettings&) { return Status::Failed(kRetiredMessage); }
+
+ExportSettings CTrelmExport::SettledSettings() const {
+  ExportSettings settings;
+  settings.mode = MODE.GetValue();
+  settings.valueSeparator = m_strValueSeparator;
+  settings.decimalSeparator = m_strDecimalSeparator;
+  settings.thousandsSeparator = m_strThousandsSeparator;
+  // The table follows TRANSPOSE_DATA as given at this run; the additional
+  // data follows the transposition kept from the last run that gave one.
+  settings.transposeTable = TRANSPOSE_DATA.IsValueAvailable() && TRANSPOSE_DATA.GetValue() == ON;
+  settings.transposeAdditionalData = m_bTranspose;
+  settings.featurePath = FEATUREPATH.GetValue() != OFF;
+  settings.honourExportFlag = CONSIDER_EXPORT_FLAG.GetValue() == 1;
+  settings.unitType = UNITTYPE.GetValue();
+  return settings;
+}
 
 Status CTrelmExport::Dispatch(bool bCheckOnly) {
   try {
@@ -125,11 +141,13 @@ Status CTrelmExport::Dispatch(bool bCheckOnly) {
                     row->keyword);
     const ModeKindRow& kind = KindRowOf(row->mode);
     if (bCheckOnly && !kind.whenChecking) return Status::Ok();
+    const ExportSettings settings = SettledSettings();
     if (kind.additionalData && ADDITIONAL_DATA_FILE.IsValueAvailable())
-      if (Status status = StatusOf(ExportAdditionalData()); !status.ok()) return status;
-    return kind.writer(*this);
+      if (Status status = ExportAdditionalData(settings); !status.ok()) return status;
+    return kind.writer(*this, settings);
   } catch (const char* text) {
-    // A writer's helper that builds a value (a feature list, a row) throws its message.
+    // The shared helpers that put the automatic keys into a path throw a
+    // failed machine query's message.
     return Status::Failed(text);
   }
 }

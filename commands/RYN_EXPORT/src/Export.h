@@ -4,9 +4,9 @@
 
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "ExportSettings.h"
 #include "Status.h"
 #include "norvia/command.h"
 #include "norvia/module.h"
@@ -14,10 +14,6 @@
 class CExportEditDlg;
 class CFeaturesEditDlg;
 class CEditRecordParameterDlg;
-class MCFeature;
-
-// (header, entry) pairs of one feature, in column order.
-using CsvPairs = std::vector<std::pair<std::string, std::string>>;
 
 class CTrelmExport : public CRynTrelmGeneric {
  public:
@@ -40,26 +36,31 @@ class CTrelmExport : public CRynTrelmGeneric {
   // The thirteen drawing-header texts, in that order (empty when not given).
   std::vector<std::string> DrawingHeaderTexts();
 
-  // Writers; each returns null on success, else the message for the host.
-  const char* FunctionExportASCII();
-  const char* FunctionExportCSV();
-  const char* FunctionExportCSVHistory();
-  const char* ExportAdditionalData();
+  // The writers the mode kinds name; each composes from the settled
+  // settings and fails with the message for the host.
+  ryn::Status FunctionExportASCII(const ryn::ExportSettings& settings);
+  ryn::Status FunctionExportCSV(const ryn::ExportSettings& settings);
+  ryn::Status FunctionExportCSVHistory(const ryn::ExportSettings& settings);
   // The script export: the interface file, the script run, the interface file removed.
-  ryn::Status RunScriptExport();
+  ryn::Status RunScriptExport(const ryn::ExportSettings& settings);
   // What a retired data-transfer mode answers.
-  ryn::Status RetiredModeMessage();
-  CsvPairs CreateCSVData(MCFeature& feature);
-  CsvPairs CreateHistoryCSVData(const std::string& decimalSeparator, MCFeature& feature);
-  const char* WriteScriptInterfaceFile(const std::string& path);
+  ryn::Status RetiredModeMessage(const ryn::ExportSettings& settings);
   static constexpr int kDrawingHeaderCount = 13;
 
-  HICON m_hIcon = nullptr;
-  int32_t m_nIdentNumber = 0;
   CExportEditDlg* m_pExportDlg = nullptr;
   CFeaturesEditDlg* m_pFeaturesDlg = nullptr;
   CEditRecordParameterDlg* m_pRecordPage = nullptr;
+
+ private:
+  // Written before the table of a CSV-family mode when its file is given.
+  ryn::Status ExportAdditionalData(const ryn::ExportSettings& settings);
+  // What the executor's checks settled, for the writer.
+  ryn::ExportSettings SettledSettings() const;
+
+  HICON m_hIcon = nullptr;
+  int32_t m_nIdentNumber = 0;
   std::string m_strMessage;
+  // The effective separators and transposition, kept from execution to execution.
   std::string m_strValueSeparator;
   std::string m_strThousandsSeparator;
   std::string m_strDecimalSeparator;
@@ -68,7 +69,6 @@ class CTrelmExport : public CRynTrelmGeneric {
   // Path of the default-values file the ASCII writer read last.
   std::string m_strDefaultValuesFile;
 
- private:
   // The executor's steps.
   ryn::Status RunCommand(bool bCheckOnly);
   bool IsCsvMode() const;

@@ -58,12 +58,12 @@ struct Values {
   std::string unit;
 };
 
-// The four values in the export unit, and the unit text.
-Values ConvertedValues(const MCFeature& f, int category) {
+// The four values in the unit type's unit, and the unit text.
+Values ConvertedValues(const MCFeature& f, int category, long unitType) {
   Values v{f.GetNominalValue(), f.GetLowerTolerance(), f.GetUpperTolerance(), f.GetAktualValue(), ""};
   CConvUnit* conv = ConversionFor(category);
   if (!conv) return v;
-  int u = GetExportUnit(conv, f.GetDisplayUnit());
+  int u = GetExportUnit(conv, f.GetDisplayUnit(), unitType);
   int saved = conv->GetDisplayBase();
   if (u != -1 && conv->GetUnit(u)) conv->SetDisplayBase(u);
   v = {conv->GetDisplayValue(v.nominal), conv->GetDisplayValue(v.lower), conv->GetDisplayValue(v.upper),
@@ -76,9 +76,9 @@ Values ConvertedValues(const MCFeature& f, int category) {
 
 // A report that cannot be opened keeps its own message; the other failures
 // name the file and the reason.
-const char* AsciiFileMessage(const ExportFile& file) {
-  if (file.Failure() == FileFailure::Unreachable) return "Could not open temporary file";
-  return make_pp(file.Message());
+Status AsciiFileFailure(const ExportFile& file) {
+  if (file.Failure() == FileFailure::Unreachable) return Status::Failed("Could not open temporary file");
+  return Status::Failed(file.Message());
 }
 
 // The kind of run an ASCII append keeps: the bytes it adds.
@@ -117,6 +117,7 @@ void AppendFormatted(std::string& text, const char* format, ...) {
 // write, so a failed run never leaves half a block behind.
 class AsciiReport {
  public:
+  explicit AsciiReport(long unitType) : m_unitType(unitType) {}
   void GatherHeader(CTrelmExport& self, const std::string& defaultsPath);
   void WriteHeader();
   void WriteTitles() { AppendFormatted(m_text, "%s\n", kTitleLine); }
@@ -125,6 +126,7 @@ class AsciiReport {
   std::string Bytes() const { return plat::WithCrlf(m_text); }
 
  private:
+  long m_unitType;
   std::string m_text;
   std::string m_operator;
   std::vector<std::string> m_headers;  // drawing-header texts in table order
@@ -179,7 +181,7 @@ void AsciiReport::WriteFeature(const MCFeature& f, std::string name) {
   bool emptyValue = ApplyWarningMark("ryn_export.ascii.featname_warning_mode", name) || f.GetMask() != 0;
   int category = FeatureUnitCategory(f);
   int d = DecimalPlaces(f, category);
-  Values v = ConvertedValues(f, category);
+  Values v = ConvertedValues(f, category, m_unitType);
   int64_t when = GetFeatureDateTime(f);
   std::string line = name + ";;" + Number(v.nominal, d) + ";" + Number(v.lower, d) + ";" + Number(v.upper, d) +
                      ";" + (emptyValue ? std::string() : Number(v.actual, d)) + ";" +
@@ -192,33 +194,31 @@ void AsciiReport::WriteFeature(const MCFeature& f, std::string name) {
 
 }  // namespace
 
-const char* CTrelmExport::FunctionExportASCII() {
+Status CTrelmExport::FunctionExportASCII(const ExportSettings& settings) {
   if (Translate("um", 0, nullptr, AfxGetAppName()) == "um") Translate_AddLocFile(AfxGetAppName(), "", "", "units.loc");
   AsciiSelection selection;
-  if (const char* message = SelectAsciiStage1(selection)) return message;
-  if (selection.nothingToExport) return nullptr;
+  if (Status status = SelectAsciiStage1(selection); !status.ok() || selection.nothingToExport) return status;
 
-  const long mode = MODE.GetValue();
-  const bool replace = ModeWrites(mode, ModeFile::Replace);
-  const bool linesOnly = ModeWrites(mode, ModeFile::AppendLines);
+  const bool replace = ModeWrites(settings.mode, ModeFile::Replace);
+  const bool linesOnly = ModeWrites(settings.mode, ModeFile::AppendLines);
   ExportFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()), kAsciiRun);
-  if (!file.Open(!replace)) return AsciiFileMessage(file);
+  if (!file.Open(!replace)) return AsciiFileFailure(file);
 
-  AsciiReport report;
+  AsciiReport report(settings.unitType);
   m_strDefaultValuesFile = Orvouser_GetAbsolutPath(2, "default values", ".ini");
   report.GatherHeader(*this, m_strDefaultValuesFile);
   if (!linesOnly) report.WriteHeader();
   if (!(linesOnly && file.Exists())) report.WriteTitles();
-  const char* message =
-      SelectAsciiStage2(selection, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
-  // What a run composed before a message is written, as a report file keeps it.
+  const Status selected = SelectAsciiStage2(
+      selection, settings, [&](const MCFeature& f, const std::string& name) { report.WriteFeature(f, name); });
+  // What a run composed before a failure is written, as a report file keeps it.
   const std::string bytes = report.Bytes();
-  if (replace) return file.Replace([&](Aside& aside) { return aside.Put(bytes); }) ? message : AsciiFileMessage(file);
+  if (replace) return file.Replace([&](Aside& aside) { return aside.Put(bytes); }) ? selected : AsciiFileFailure(file);
   // The blocks kept for the report while another program held it go first.
   const Compose addKeptFirst = [&](Addition& addition, std::string&) {
     for (const std::string& kept : file.Kept()) addition.keptEnds.push_back((addition.bytes += kept).size());
     addition.bytes += bytes;
     return true;
   };
-  return file.Append(bytes, addKeptFirst) ? message : AsciiFileMessage(file);
+  return file.Append(bytes, addKeptFirst) ? selected : AsciiFileFailure(file);
 }

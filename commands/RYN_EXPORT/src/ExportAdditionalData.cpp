@@ -49,9 +49,9 @@ std::string ComposeAdditionalData(const std::vector<std::pair<std::string, std::
 
 }  // namespace
 
-const char* CTrelmExport::ExportAdditionalData() {
+Status CTrelmExport::ExportAdditionalData(const ExportSettings& settings) {
   if (ryn::ToLower(ADDITIONAL_DATA_FILE.GetText()) == ryn::ToLower(SCHEME.GetText()))
-    return "SCHEME and ADDITIONAL_DATA_FILE must not be the same!";
+    return Status::Failed("SCHEME and ADDITIONAL_DATA_FILE must not be the same!");
   const int64_t now = ryn::CurrentTime();
   const std::vector<std::string> headers = DrawingHeaderTexts();
   auto resolve = [&](std::string text) {
@@ -60,23 +60,20 @@ const char* CTrelmExport::ExportAdditionalData() {
     return text;
   };
   std::string path = resolve(ADDITIONAL_DATA_FILE.GetText());
-  if (path.find_first_of("*?\"<>|") != std::string::npos) return "ADDITIONAL_DATA_FILE has invalid pathname";
+  if (path.find_first_of("*?\"<>|") != std::string::npos) return Status::Failed("ADDITIONAL_DATA_FILE has invalid pathname");
   Orvouser_Path2Absolute(path, 6);
   ryn::CreateLastDirectoryLevel(path);
 
   std::vector<std::pair<std::string, std::string>> pairs;
   for (const char* key : kAdditionalKeys) pairs.emplace_back(ColumnName(key), resolve(key));
-  const std::string text = ComposeAdditionalData(pairs, m_strValueSeparator, m_bTranspose);
+  const std::string text = ComposeAdditionalData(pairs, settings.valueSeparator, settings.transposeAdditionalData);
   // The old file is replaced only by a complete new one, and a file that
   // cannot be written is reported: the user must know the run went nowhere.
   try {
     ryn::ExportFile file(path, "additional data");
-    if (file.Replace([&](ryn::Aside& aside) { return aside.Put(plat::WithCrlf(text)); })) return nullptr;
-    m_strMessage = file.Message();
+    if (file.Replace([&](ryn::Aside& aside) { return aside.Put(plat::WithCrlf(text)); })) return Status::Ok();
+    return Status::Failed(file.Message());
   } catch (const std::exception& e) {
-    m_strMessage = e.what();
-  } catch (const char* message) {
-    return message;
+    return Status::Failed(e.what());
   }
-  return m_strMessage.c_str();
 }

@@ -3,7 +3,7 @@
 #include "Export.h"
 #include "FeatureSelection.h"
 #include "HelperFunctions.h"
-#include "Parameters.h"
+#include "Modes.h"
 #include "ValueFormatting.h"
 #include "norvia/diag.h"
 #include "norvia/records.h"
@@ -14,15 +14,15 @@ namespace {
 
 const char* const kUnhandledType = "internal error: unhandled FeatureType. Please report this error to Norvia R&D.";
 
-std::string FormatNonZero(const MCFeature& feature, double value) {
+std::string FormatNonZero(const ExportSettings& settings, const MCFeature& feature, double value) {
   if (value == 0.0) return "";
   std::string unused;
-  return ryn::FormatFeatureValue(feature, value, unused);
+  return ryn::FormatFeatureValue(feature, value, settings.unitType, unused);
 }
 
-}  // namespace
-
-CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
+// The feature's columns: its value, and outside the compact kind its nominal,
+// tolerances and unit as its type has them.
+Status CreateCSVData(const ExportSettings& settings, MCFeature& feature, CsvPairs& pairs) {
   std::string name = ryn::ReportedName(feature);
   const bool flagged = ryn::ApplyWarningMark("ryn_export.csv.featname_warning_mode", name);
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::CreateCSVData(): Name=%s", name.c_str());
@@ -35,45 +35,47 @@ CsvPairs CTrelmExport::CreateCSVData(MCFeature& feature) {
     ~ValidityRestore() { f.SetValid(v); }
   } restore{feature, wasValid};
 
-  CsvPairs pairs;
   auto add = [&](const char* kind, std::string entry) { pairs.emplace_back(ryn::CsvHeader(kind, name), std::move(entry)); };
   std::string unit;
-  add("VALUE", ryn::FormatFeatureValue(feature, feature.GetAktualValue(), unit));
-  if (ModeIs(MODE.GetValue(), ModeKind::CsvCompact)) return pairs;
+  add("VALUE", ryn::FormatFeatureValue(feature, feature.GetAktualValue(), settings.unitType, unit));
+  if (ModeIs(settings.mode, ModeKind::CsvCompact)) return Status::Ok();
 
   switch (feature.GetType()) {
     case 0:
     case 3:
-      add("NOMINAL", FormatNonZero(feature, feature.GetNominalValue()));
-      add("U_TOL", FormatNonZero(feature, feature.GetUpperTolerance()));
-      add("L_TOL", FormatNonZero(feature, feature.GetLowerTolerance()));
+      add("NOMINAL", FormatNonZero(settings, feature, feature.GetNominalValue()));
+      add("U_TOL", FormatNonZero(settings, feature, feature.GetUpperTolerance()));
+      add("L_TOL", FormatNonZero(settings, feature, feature.GetLowerTolerance()));
       break;
     case 1:
     case 2:
     case 4:
-      add("TOL", FormatNonZero(feature, feature.GetUpperTolerance()));
+      add("TOL", FormatNonZero(settings, feature, feature.GetUpperTolerance()));
       break;
     case 5:
-      add("U_TOL", FormatNonZero(feature, feature.GetUpperTolerance()));
-      add("L_TOL", FormatNonZero(feature, feature.GetLowerTolerance()));
+      add("U_TOL", FormatNonZero(settings, feature, feature.GetUpperTolerance()));
+      add("L_TOL", FormatNonZero(settings, feature, feature.GetLowerTolerance()));
       break;
     default:
-      throw kUnhandledType;
+      return Status::Failed(kUnhandledType);
   }
   if (!unit.empty()) add("UNIT", unit);
-  return pairs;
+  return Status::Ok();
 }
 
-const char* CTrelmExport::FunctionExportCSV() {
+}  // namespace
+
+Status CTrelmExport::FunctionExportCSV(const ExportSettings& settings) {
   ryn::CsvFeatures features;
-  if (!ryn::CollectCsvFeatures(features)) return nullptr;
+  if (Status status = ryn::CollectCsvFeatures(settings, features); !status.ok() || features.nothingToExport)
+    return status;
   MCFeatureList& list = *features.list;
-  ryn::CsvTableRun run = ryn::OpenCsvTableRun(m_strValueSeparator, DrawingHeaderTexts());
-  if (ModeWrites(MODE.GetValue(), ModeFile::Append))
+  ryn::CsvTableRun run = ryn::OpenCsvTableRun(settings, DrawingHeaderTexts());
+  if (ModeWrites(settings.mode, ModeFile::Append))
     run.AppendToFile(true);
 
   auto passes = [&](int i) {
-    return !features.skipped[static_cast<size_t>(i)] && ryn::PassesExportFlag(*list.GetItem(i));
+    return !features.skipped[static_cast<size_t>(i)] && ryn::PassesExportFlag(settings, *list.GetItem(i));
   };
   for (int i = 0; i < list.GetNumItems(); ++i) {
     if (!passes(i)) continue;
@@ -85,8 +87,10 @@ const char* CTrelmExport::FunctionExportCSV() {
   norvia::TraceAt(__FILE__, __LINE__, 4, "++ CTrelmExport::FunctionExportCSV(): set Feature to CSV");
   for (int i = 0; i < list.GetNumItems(); ++i) {
     if (!passes(i)) continue;
-    for (auto& [header, entry] : CreateCSVData(*list.GetItem(i))) {
-      ryn::LocalizeNumberText(entry, m_strDecimalSeparator);
+    CsvPairs pairs;
+    if (Status status = CreateCSVData(settings, *list.GetItem(i), pairs); !status.ok()) return status;
+    for (auto& [header, entry] : pairs) {
+      ryn::LocalizeNumberText(entry, settings.decimalSeparator, settings.thousandsSeparator);
       run.Append(header, entry);
     }
   }

@@ -95,20 +95,20 @@ void ReportNothingToExport() {
       "RYN EXPORT", 0x40);
 }
 
-const char* SelectAsciiStage1(AsciiSelection& s) {
+Status SelectAsciiStage1(AsciiSelection& s) {
   s.records = ReadFilteredRecords();
   std::set<std::string> runTime, kept;
   s.useFeatures = FEATURES.IsValueAvailable();
   if (s.useFeatures) {
     s.count = FEATURES.GetSize();
     if (NAMES.IsValueAvailable() && NAMES.GetSize() != s.count)
-      return "FEATURES and NAMES differs in number of elements!";
+      return Status::Failed("FEATURES and NAMES differs in number of elements!");
     for (int i = 0; i < s.count; ++i) kept.insert(FEATURES[i]);
   } else {
     s.count = s.records->size();
     for (int i = 0; i < s.count; ++i) {
       CMDatabaseElement* element = s.records->GetDatabaseElement(i);
-      if (!element) return "corrupt CMDatabaseElement was found";
+      if (!element) return Status::Failed("corrupt CMDatabaseElement was found");
       std::string name = KeyOrUnknown(*element, i);
       if (IsInRunTimePath(element)) {
         norvia::TraceAt(__FILE__, __LINE__, 1, "feature '%s' in run-time path ignored!", name.c_str());
@@ -125,10 +125,10 @@ const char* SelectAsciiStage1(AsciiSelection& s) {
     ReportNothingToExport();
     s.nothingToExport = true;
   }
-  return nullptr;
+  return Status::Ok();
 }
 
-const char* SelectAsciiStage2(const AsciiSelection& s, const FeatureSink& sink) {
+Status SelectAsciiStage2(const AsciiSelection& s, const ExportSettings& settings, const FeatureSink& sink) {
   int nameIndex = 0;
   const bool useNames = NAMES.IsValueAvailable();
   auto nextName = [&](std::string& name) {
@@ -150,10 +150,10 @@ const char* SelectAsciiStage2(const AsciiSelection& s, const FeatureSink& sink) 
     }
     auto* feature = dynamic_cast<MCFeature*>(element);
     auto* list = dynamic_cast<MCFeatureList*>(element);
-    if (!feature && !list) return kWrongKind;
-    if (list && (list->GetNumItems() == 0 || !list->GetFirst())) return "Featurelist contains no element";
-    if (FEATUREPATH.GetValue() == OFF) name = LastPathComponent(name);
-    const bool honourFlag = CONSIDER_EXPORT_FLAG.GetValue() == 1;
+    if (!feature && !list) return Status::Failed(kWrongKind);
+    if (list && (list->GetNumItems() == 0 || !list->GetFirst())) return Status::Failed("Featurelist contains no element");
+    if (!settings.featurePath) name = LastPathComponent(name);
+    const bool honourFlag = settings.honourExportFlag;
     if (feature) {
       nextName(name);
       if (!(honourFlag && !feature->getExportFlag())) sink(*feature, name);
@@ -166,11 +166,10 @@ const char* SelectAsciiStage2(const AsciiSelection& s, const FeatureSink& sink) 
       if (!(honourFlag && !item->getExportFlag())) sink(*item, prefix + "_" + ItemName(*item, 256));
     if (tookName) ++nameIndex;
   }
-  return nullptr;
+  return Status::Ok();
 }
 
-std::unique_ptr<MCFeatureList> CollectFeatureList() {
-  auto result = std::make_unique<MCFeatureList>();
+Status CollectFeatureList(bool featurePath, MCFeatureList& result) {
   std::unique_ptr<CRecords> records = ReadFilteredRecords();
   const bool useFeatures = FEATURES.IsValueAvailable();
   const int n = useFeatures ? FEATURES.GetSize() : records->size();
@@ -183,26 +182,26 @@ std::unique_ptr<MCFeatureList> CollectFeatureList() {
     } else {
       element = records->GetDatabaseElement(i);
     }
-    if (!element) throw kWrongKind;
+    if (!element) return Status::Failed(kWrongKind);
     std::string name = element->GetShortKey(false);
-    if (FEATUREPATH.GetValue() != OFF) name = StripRecordExtension(StripLeadingDotSlash(element->GetKey()));
+    if (featurePath) name = StripRecordExtension(StripLeadingDotSlash(element->GetKey()));
     if (auto* feature = dynamic_cast<MCFeature*>(element)) {
       MCFeature copy = *feature;
       if (!name.empty()) copy.SetName(name.c_str(), 1.7976931348623157e308, 1.7976931348623157e308, 1.7976931348623157e308);
-      result->EnterItem(copy, 0xFFFFFFFFu);
+      result.EnterItem(copy, 0xFFFFFFFFu);
     } else if (auto* list = dynamic_cast<MCFeatureList*>(element)) {
       for (MCFeature* item = list->GetFirst(); item; item = list->GetNext()) {
         MCFeature copy = *item;
         if (!name.empty())
           copy.SetName((name + "_" + ItemName(*item, 128)).c_str(), 1.7976931348623157e308,
                        1.7976931348623157e308, 1.7976931348623157e308);
-        result->EnterItem(copy, 0xFFFFFFFFu);
+        result.EnterItem(copy, 0xFFFFFFFFu);
       }
     } else {
-      throw kWrongKind;
+      return Status::Failed(kWrongKind);
     }
   }
-  return result;
+  return Status::Ok();
 }
 
 int ExcludeRunTimeFeatures(MCFeatureList& list, std::vector<bool>& skipped) {

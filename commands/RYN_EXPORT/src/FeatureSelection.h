@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+#include "ExportSettings.h"
+#include "Status.h"
 #include "norvia/named.h"
 #include "norvia/records.h"
 
@@ -24,16 +26,17 @@ struct AsciiSelection {
   std::set<int> skipped;
   bool nothingToExport = false;
 };
-const char* SelectAsciiStage1(AsciiSelection& selection);
+Status SelectAsciiStage1(AsciiSelection& selection);
 
 // Stage 2: yields every feature and list item to write, with its output
-// name, in export order; returns a message when an element cannot be used.
+// name, in export order; failed when an element cannot be used.
 using FeatureSink = std::function<void(const MCFeature& feature, const std::string& name)>;
-const char* SelectAsciiStage2(const AsciiSelection& selection, const FeatureSink& sink);
+Status SelectAsciiStage2(const AsciiSelection& selection, const ExportSettings& settings, const FeatureSink& sink);
 
-// Copies of every feature to export under their output names; throws
+// Enters into `list` copies of every feature to export under their output
+// names (with their path when `featurePath`); failed with
 // "FEATURELIST_NAME contains element of a wrong kind!".
-std::unique_ptr<MCFeatureList> CollectFeatureList();
+Status CollectFeatureList(bool featurePath, MCFeatureList& list);
 // Marks the items of `list` that lie in the run-time directory; returns the
 // number of items kept. `skipped[i]` tells whether item i is left out.
 int ExcludeRunTimeFeatures(MCFeatureList& list, std::vector<bool>& skipped);

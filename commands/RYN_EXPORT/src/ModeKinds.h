@@ -36,7 +36,7 @@ struct ModeKindRow {
   const char* filter;
   const char* schemeLabel;
   int pathKind;
-  Status (*writer)(CTrelmExport&);
+  Status (*writer)(CTrelmExport&, const ExportSettings&);
   bool whenChecking;
   bool additionalData;
 };
@@ -49,7 +49,7 @@ inline constexpr ModeKindRow kModeKinds[] = {
    filter,                                                                                                     \
    label,                                                                                                      \
    pathKind,                                                                                                   \
-   [](CTrelmExport& e) { return StatusOf(e.writer()); },                                                       \
+   [](CTrelmExport& e, const ExportSettings& s) { return e.writer(s); },                                                       \
    whenChecking,                                                                                               \
    additionalData},
     RYN_MODE_KIND_TABLE(RYN_MODE_KIND_ROW)

@@ -72,17 +72,13 @@ void RunScript(CRemoteVexlo& vexlo, const std::string& scriptFile) {
 
 }  // namespace
 
-const char* CTrelmExport::WriteScriptInterfaceFile(const std::string& path) {
-  return ryn::WriteInterfaceFile(*this, path);
-}
-
-ryn::Status CTrelmExport::RunScriptExport() {
+ryn::Status CTrelmExport::RunScriptExport(const ryn::ExportSettings&) {
   using ryn::Status;
   if (!SCRIPT_FILE.IsValueAvailable() || SCRIPT_FILE.IsEmptyString()) return Status::Failed("No export script provided!");
   long moment = SCRIPT_MOMENT.GetValue();
   if (moment != ALL && moment != BEFORE && moment != AFTER) return Status::Failed("Unknown SCRIPT_MOMENT provided!");
   InterfaceFileScope interfaceFile;
-  if (const char* message = WriteScriptInterfaceFile(interfaceFile.Path())) return Status::Failed(message);
+  if (Status status = ryn::WriteInterfaceFile(*this, interfaceFile.Path()); !status.ok()) return status;
   const Status run = RunExportScript(SCRIPT_FILE.GetText());
   if (run.ok()) return run;
   return Status::Failed("Error on executing script export: '" + run.message() + "'");

@@ -101,12 +101,12 @@ std::string ComposeInterfaceFile(CTrelmExport& self) {
   return ini.Take();
 }
 
-const char* WriteInterfaceFile(CTrelmExport& self, const std::string& path) {
+Status WriteInterfaceFile(CTrelmExport& self, const std::string& path) {
   const std::string text = ComposeInterfaceFile(self);
   // Written aside and swapped in whole, so that the script never reads half a file.
   ExportFile file(path, "interface");
-  if (file.Replace([&](Aside& aside) { return aside.Put(text); })) return nullptr;
-  return make_pp(file.Message());
+  if (file.Replace([&](Aside& aside) { return aside.Put(text); })) return Status::Ok();
+  return Status::Failed(file.Message());
 }
 
 }  // namespace ryn

@@ -14,8 +14,6 @@ class Status {
   Status() = default;
   static Status Ok() { return Status(); }
   static Status Failed(std::string message) { return Status(std::move(message)); }
-  // A message pointer as the writers still answer: null is success.
-  static Status FromMessage(const char* message) { return message ? Failed(message) : Ok(); }
 
   bool ok() const { return !m_failed; }
   const std::string& message() const { return m_message; }
@@ -25,10 +23,5 @@ class Status {
   bool m_failed = false;
   std::string m_message;
 };
-
-// What a step that already answers a Status gives.
-inline Status StatusOf(Status status) { return status; }
-// What a writer that answers a message pointer gives.
-inline Status StatusOf(const char* message) { return Status::FromMessage(message); }
 
 }  // namespace ryn

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "Export.h"
 #include "Parameters.h"
 #include "TextReplace.h"
 #include "norvia/diag.h"
@@ -51,22 +50,22 @@ int FeatureUnitCategory(const MCFeature& f) {
 
 CConvUnit* ConversionFor(int category) { return GetConvUnit(category == 17 ? 2 : category); }
 
-int GetExportUnit(CConvUnit* conv, int displayUnit) {
+int GetExportUnit(CConvUnit* conv, int displayUnit, long unitType) {
   if (!conv) return -1;
   long inch = getreg_long("Software\\Orvo\\Core32\\settings", "LengthUnitForAsciiExport", 0);
   const char* name = nullptr;
-  if (UNITTYPE.GetValue() == MILLI) name = inch ? "inch" : "mm";
-  else if (UNITTYPE.GetValue() == MY) name = inch ? "uinch" : "um";
+  if (unitType == MILLI) name = inch ? "inch" : "mm";
+  else if (unitType == MY) name = inch ? "uinch" : "um";
   else return displayUnit > -1 ? displayUnit : -1;
   return conv->GetUnit(("[" + Translate(name, 0, nullptr, AfxGetAppName()) + "]").c_str());
 }
 
-std::string FormatFeatureValue(const MCFeature& f, double value, std::string& unitText) {
+std::string FormatFeatureValue(const MCFeature& f, double value, long unitType, std::string& unitText) {
   if (f.GetMask() != 0) return "-.--";
   int category = f.GetUnit();
   char buffer[512];
   if (CConvUnit* conv = ConversionFor(category)) {
-    int u = GetExportUnit(conv, f.GetDisplayUnit());
+    int u = GetExportUnit(conv, f.GetDisplayUnit(), unitType);
     std::string text;
     {
       DisplayBaseGuard base(conv, u);
@@ -117,10 +116,9 @@ bool IsNumberText(const std::string& raw) {
   return i == n && i > expStart;
 }
 
-void LocalizeNumberText(std::string& text, const std::string& decimalSeparator) {
+void LocalizeNumberText(std::string& text, const std::string& decimalSeparator, const std::string& thousands) {
   if (!IsNumberText(text)) return;
   text = Trim(text);
-  const std::string& thousands = theExport.m_strThousandsSeparator;
   size_t dot = text.find('.');
   if (thousands.empty() || text.find_first_of("eE", 1) != std::string::npos) {
     if (dot != std::string::npos) text.replace(dot, 1, decimalSeparator);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "Export.h"
 #include "Parameters.h"
 #include "norvia/records.h"
 
@@ -25,32 +24,29 @@ TEST(LocalizeNumberText, GroupsDigitsAndSwapsTheDecimalSeparator) {
                {"'", "1.5e+03", "1,5e+03"},         {"'", "abc", "abc"},          {"'", " 1000 ", "1'000"},
                {"", "1234.5", "1234,5"}};
   for (const Case& c : cases) {
-    theExport.m_strThousandsSeparator = c.thousands;
     std::string s = c.in;
-    ryn::LocalizeNumberText(s, ",");
+    ryn::LocalizeNumberText(s, ",", c.thousands);
     EXPECT_EQ(s, c.out) << c.in;
   }
-  theExport.m_strThousandsSeparator.clear();
 }
 
 TEST(FormatFeatureValue, WithAndWithoutConversion) {
-  ryn::UNITTYPE.Reset();
   MCFeature f;
   f.unit = 1;
   f.resolution = 0.0001;
   std::string unit;
-  EXPECT_EQ(ryn::FormatFeatureValue(f, 12.50314, unit), "12.5031");
+  EXPECT_EQ(ryn::FormatFeatureValue(f, 12.50314, MILLI, unit), "12.5031");
   EXPECT_EQ(unit, "mm");
   f.mask = 1;
   unit = "kept";
-  EXPECT_EQ(ryn::FormatFeatureValue(f, 1, unit), "-.--");
+  EXPECT_EQ(ryn::FormatFeatureValue(f, 1, MILLI, unit), "-.--");
   EXPECT_EQ(unit, "kept");
   MCFeature plain;
   plain.resolution = 0.001;
-  EXPECT_EQ(ryn::FormatFeatureValue(plain, 2.0, unit), "2.000");
+  EXPECT_EQ(ryn::FormatFeatureValue(plain, 2.0, MILLI, unit), "2.000");
   EXPECT_EQ(unit, "");
   plain.unit = 9;
-  EXPECT_EQ(ryn::FormatFeatureValue(plain, 2.0, unit), "2.000");
+  EXPECT_EQ(ryn::FormatFeatureValue(plain, 2.0, MILLI, unit), "2.000");
   EXPECT_EQ(unit, "UnitNo=9");
 }
 
