@@ -175,6 +175,7 @@ class Loop {
     if (!fs::exists(path)) return;
     std::string content = m_host.Read(m_file);
     const std::vector<int> before = MarksIn(content, m_mode.table);
+    Landed(std::set<int>(before.begin(), before.end()));
     struct stat times {};
     stat(path.c_str(), &times);
     if (kind == 0) {
@@ -216,6 +217,11 @@ class Loop {
       if (mark >= kOutsideMarks) m_outsiders.insert(mark);
   }
 
+  // Killed runs found in the file took effect for good.
+  void Landed(const std::set<int>& seen) {
+    for (Run& run : m_runs) run.landed = run.landed || (run.status == Status::Killed && seen.count(run.mark));
+  }
+
   // The file against the runs' reports.
   void Check(const std::string& when) {
     const std::vector<int> found = MarksIn(m_host.Read(m_file), m_mode.table);
@@ -228,7 +234,7 @@ class Loop {
         lastRun = mark;
       }
     }
-    for (Run& run : m_runs) run.landed = run.landed || (run.status == Status::Killed && seen.count(run.mark));
+    Landed(seen);
     // The newest replace that took effect supersedes every mark before it.
     int superseding = 0;
     for (const Run& run : m_runs)
