@@ -141,6 +141,14 @@ bool CutFileBack(HANDLE file, int64_t end) {
   return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) && SetEndOfFile(file) && FlushFileBuffers(file);
 }
 
+bool NextLine(const std::string& text, size_t& at, std::string& line) {
+  const size_t end = text.find('\n', at);
+  if (end == std::string::npos) return false;
+  line = text.substr(at, end - at);
+  at = end + 1;
+  return true;
+}
+
 bool ParseNumbers(const std::string& text, uint64_t* numbers, size_t count) {
   const char* at = text.c_str();
   for (size_t i = 0; i < count; ++i) {

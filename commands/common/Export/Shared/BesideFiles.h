@@ -48,6 +48,9 @@ bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count);
 // Cuts the file back to `end` and flushes that. False with the last error set.
 bool CutFileBack(HANDLE file, int64_t end);
 
+// The line of `text` at `at` without its LF, and `at` moved behind it;
+// false when no LF ends it.
+bool NextLine(const std::string& text, size_t& at, std::string& line);
 // `count` decimal numbers separated by single spaces at the start of
 // `text`; false when it holds fewer (or a number does not fit).
 bool ParseNumbers(const std::string& text, uint64_t* numbers, size_t count);

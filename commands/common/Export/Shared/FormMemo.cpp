@@ -29,14 +29,6 @@ bool FirstLine(HANDLE file, std::string& line) {
   return false;
 }
 
-bool NextLine(const std::string& text, size_t& at, std::string& line) {
-  const size_t end = text.find('\n', at);
-  if (end == std::string::npos) return false;
-  line = text.substr(at, end - at);
-  at = end + 1;
-  return true;
-}
-
 }  // namespace
 
 std::string RecallForm(const std::string& target) {

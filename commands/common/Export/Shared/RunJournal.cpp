@@ -35,14 +35,6 @@ std::string Encode(const RunJournal::Entry& e, const std::string& name) {
   return text + e.added;
 }
 
-bool NextLine(const std::string& text, size_t& at, std::string& line) {
-  const size_t end = text.find('\n', at);
-  if (end == std::string::npos) return false;
-  line = text.substr(at, end - at);
-  at = end + 1;
-  return true;
-}
-
 // False for a journal cut short: it was being written when its run ended,
 // before any byte of the file changed.
 bool Decode(const std::string& text, RunJournal::Entry& e, std::string& name) {
