@@ -1,5 +1,6 @@
 #include "ExportFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <random>
 
@@ -91,13 +92,15 @@ bool ExportFile::Open(bool appending) {
                   "', so the file was not changed: " + SystemErrorText(error));
   }
   if (runs.empty()) KeptRuns(m_target).Tidy();
+  // The newest kept replace goes in place first and supersedes what was kept before it.
+  const auto newestWhole = std::find_if(runs.rbegin(), runs.rend(),
+                                        [](const KeptRuns::Run& run) { return run.kind == KeptRuns::kWholeFile; });
+  if (newestWhole != runs.rend()) {
+    if (!PlaceWholeFile(runs, *newestWhole)) return false;
+    if (m_held) return true;
+    runs.erase(runs.begin(), newestWhole.base());
+  }
   for (const KeptRuns::Run& run : runs) {
-    if (run.kind == KeptRuns::kWholeFile) {
-      // Only the oldest can be a whole file: it superseded those before it.
-      if (!PlaceWholeFile(run)) return false;
-      if (m_held) return true;
-      continue;
-    }
     if (run.kind != m_kind) continue;  // another writer's runs wait for it
     m_kept.push_back(run.bytes);
     m_keptTokens.push_back(run.token);
@@ -132,27 +135,38 @@ bool ExportFile::TakeLock() {
   }
 }
 
-bool ExportFile::PlaceWholeFile(const KeptRuns::Run& run) {
+// `whole` goes in the file's place and takes the runs kept before it. A file
+// someone changed since the replace was kept is theirs now: every kept
+// replace is set aside, and the runs kept before them wait for the next run.
+bool ExportFile::PlaceWholeFile(const std::vector<KeptRuns::Run>& runs, const KeptRuns::Run& whole) {
   const KeptRuns kept(m_target);
-  const std::string path = kept.WholeFilePath(run);
-  bool held = false;
+  std::vector<std::string> superseded, wholes;
+  for (const KeptRuns::Run& run : runs) {
+    if (run.kind == KeptRuns::kWholeFile) wholes.push_back(run.token);
+    superseded.push_back(run.token);
+    if (run.token == whole.token) break;
+  }
+  const std::string path = kept.WholeFilePath(whole);
   // Gone already: a run put it in place and ended before it could say so.
-  if (!PathFileExistsA(path.c_str())) return m_exists = true, kept.Take({run.token}) || Fail(FileFailure::Unwritten, GetLastError());
-  // A file someone changed since the replace was kept is theirs now.
-  if (IdentityText(m_target) != run.bytes) {
-    const std::string aside = path + "-set-aside-" + std::to_string(_time64(nullptr));
-    if (!MoveFileExA(path.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH) || !kept.Take({run.token}))
-      return Fail(FileFailure::Unwritten, GetLastError());
+  const bool placedBefore = !PathFileExistsA(path.c_str());
+  if (!placedBefore && IdentityText(m_target) != whole.bytes) {
+    std::string aside;
+    for (const std::string& token : wholes) {
+      aside = kept.WholeFilePath({KeptRuns::kWholeFile, token, ""}) + "-set-aside-" + std::to_string(_time64(nullptr));
+      MoveFileExA(kept.WholeFilePath({KeptRuns::kWholeFile, token, ""}).c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH);
+    }
+    if (!kept.Take(wholes)) return Fail(FileFailure::Unwritten, GetLastError());
     return Refuse("The file '" + m_path + "' was changed by another program after a replace of it was kept. "
                   "The file was left as it is and the kept replace set aside as '" + FolderOf(m_path) +
                   NameOf(aside) + "'; this run was not written.");
   }
-  if (!ReplaceWaitingOutHolds(path, m_target, held)) {
+  bool held = false;
+  if (!placedBefore && !ReplaceWaitingOutHolds(path, m_target, held)) {
     if (held) return m_held = true;
     return Fail(FileFailure::Unwritten, GetLastError());
   }
   m_exists = true;
-  return kept.Take({run.token}) || Fail(FileFailure::Unwritten, GetLastError());
+  return kept.Take(superseded) || Fail(FileFailure::Unwritten, GetLastError());
 }
 
 bool ExportFile::Replace(const WholeFile& write) {

@@ -97,7 +97,7 @@ class ExportFile {
  private:
   friend class Aside;
   bool TakeLock();
-  bool PlaceWholeFile(const KeptRuns::Run& run);
+  bool PlaceWholeFile(const std::vector<KeptRuns::Run>& runs, const KeptRuns::Run& whole);
   bool WriteAside(const WholeFile& write);
   bool PutInPlace(const std::vector<std::string>& takes, const std::string* record);
   bool AddInPlace(const Addition& addition, const std::string& record);

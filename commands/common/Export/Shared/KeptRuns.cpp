@@ -101,19 +101,17 @@ bool KeptRuns::Keep(const std::string& kind, const std::string& bytes) const {
 }
 
 bool KeptRuns::KeepWholeFile(const std::string& temporary, const std::string& seen) const {
-  std::vector<Run> before;
-  if (!Load(before)) return false;
-  const Run run{kWholeFile, NewToken(), seen};
-  if (!MoveFileExA(temporary.c_str(), WholeFilePath(run).c_str(), MOVEFILE_WRITE_THROUGH)) return false;
-  if (!Store({run})) {
+  std::vector<Run> runs;
+  if (!Load(runs)) return false;
+  runs.push_back({kWholeFile, NewToken(), seen});
+  if (!MoveFileExA(temporary.c_str(), WholeFilePath(runs.back()).c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+  if (!Store(runs)) {
     const DWORD error = GetLastError();
-    MoveFileExA(WholeFilePath(run).c_str(), temporary.c_str(), MOVEFILE_WRITE_THROUGH);
+    MoveFileExA(WholeFilePath(runs.back()).c_str(), temporary.c_str(), MOVEFILE_WRITE_THROUGH);
     SetLastError(error);
     return false;
   }
   Gone(m_taken);
-  for (const Run& old : before)
-    if (old.kind == kWholeFile) Gone(WholeFilePath(old));
   return true;
 }
 

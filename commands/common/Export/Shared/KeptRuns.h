@@ -19,8 +19,8 @@ class KeptRuns {
     std::string bytes;  // what the writer needs to add it; a whole file: the identity it replaces
   };
   // The kind of a replace run: a whole new file, kept as a file of its own
-  // beside the target. It supersedes the runs kept before it and goes in
-  // place before any run kept after it.
+  // beside the target. Put in place, it supersedes the runs kept before it;
+  // it goes in place before any run kept after it.
   static constexpr const char* kWholeFile = "file";
 
   explicit KeptRuns(const std::string& target);
@@ -31,8 +31,7 @@ class KeptRuns {
   bool Load(std::vector<Run>& runs) const;
   // Adds a run behind the others, durably. False with the last error set.
   bool Keep(const std::string& kind, const std::string& bytes) const;
-  // Moves `temporary` beside the file as the newest kept run, superseding
-  // the others; `seen`: the file's identity as the run found it, which the
+  // Moves `temporary` beside the file as the newest kept run; `seen`: the file's identity as the run found it, which the
   // file must still have when the kept file goes in its place. False with
   // the last error set (the temporary stays).
   bool KeepWholeFile(const std::string& temporary, const std::string& seen) const;
