@@ -210,18 +210,24 @@ TEST(ExportFile, KeptRunsAreAllOrNothingAndAddedOnce) {
 }
 
 // A replace kept while the file is held goes in place before the runs kept
-// after it, and supersedes those before it.
-TEST(ExportFile, AKeptReplaceGoesFirst) {
-  ryntest::TempDir folder;
-  const std::string path = folder.Write("h.txt", "old\r\n");
-  Hold("h.txt");
-  EXPECT_EQ(Add(path, "a\r\n"), KeptMessage(path));
-  EXPECT_EQ(Put(path, "new\r\n"), KeptMessage(path));
-  EXPECT_EQ(Add(path, "b\r\n"), KeptMessage(path));
-  Plat_ClearFaults();
-  EXPECT_EQ(Add(path, "c\r\n"), "");
-  EXPECT_EQ(ryntest::ReadFile(path), "new\r\nb\r\nc\r\n");
-  EXPECT_EQ(Names(folder), Set{"h.txt"});
+// after it, and supersedes those before it; one kept before an outsider
+// changed the file is set aside instead, and the runs kept before it stay.
+TEST(ExportFile, AKeptReplaceGoesFirstUnlessTheFileChanged) {
+  for (const bool changed : {false, true}) {
+    SCOPED_TRACE(changed ? "changed" : "unchanged");
+    ryntest::TempDir folder;
+    const std::string path = folder.Write("h.txt", "old\r\n");
+    Hold("h.txt");
+    EXPECT_EQ(Add(path, "a\r\n"), KeptMessage(path));
+    EXPECT_EQ(Put(path, "new\r\n"), KeptMessage(path));
+    Plat_ClearFaults();
+    if (changed) {
+      folder.Write("h.txt", "theirs\r\n");
+      EXPECT_NE(Add(path, "c\r\n").find("after a replace of it was kept"), std::string::npos);
+    }
+    EXPECT_EQ(Add(path, "c\r\n"), "");
+    EXPECT_EQ(ryntest::ReadFile(path), changed ? "theirs\r\na\r\nc\r\n" : "new\r\nc\r\n");
+  }
 }
 
 }  // namespace
