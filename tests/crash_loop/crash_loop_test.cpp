@@ -156,8 +156,12 @@ class Loop {
         }
     m_runs.push_back({mark, replace, status, false});
     m_lastKilled = status == Status::Killed;
-    if (std::getenv("RYN_CRASH_LOOP_TRACE"))
+    if (std::getenv("RYN_CRASH_LOOP_TRACE")) {
       std::printf("%d %s [%s] -> %d %s\n", mark, replace ? "replace" : "append", faults.c_str(), r.exitCode, r.out.c_str());
+      if (m_host.Exists(m_file))
+        for (int found : MarksIn(m_host.Read(m_file), m_mode.table)) std::printf(" %d", found);
+      std::printf("\n");
+    }
     if (status == Status::Failed) ++m_failedInARow;
     else m_failedInARow = 0;
     if (status == Status::Written && !held) Check("after run " + std::to_string(mark));

@@ -263,6 +263,7 @@ bool ExportFile::AddInPlace(const Addition& addition, const std::string& record)
   // A file this run created gets its name onto the device with its bytes.
   if (SetFilePointerEx(file, zero, nullptr, FILE_END) && WriteAll(file, addition.bytes) && FlushFileBuffers(file) &&
       (m_exists || Plat_FlushFolder(m_target.c_str()))) {
+    journal.Complete();
     if (entry.takes.empty() || KeptRuns(m_target).Take(entry.takes)) journal.End();
     RememberForm(m_target, file, addition.memo);
     return CloseHandle(file) || Fail(FileFailure::Unwritten, GetLastError());

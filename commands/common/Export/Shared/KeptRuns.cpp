@@ -123,7 +123,7 @@ bool KeptRuns::Take(const std::vector<std::string>& tokens) const {
     if (!Contains(taken, token)) taken.push_back(token);
   std::string marks;
   for (const std::string& token : taken) marks += token + "\n";
-  if (!WriteBeside(m_taken, marks)) return false;
+  if (!ReplaceBeside(m_taken, marks)) return false;
   // Marked: whatever fails from here, no run is added twice.
   std::vector<Run> left;
   for (const Run& run : runs) {
@@ -144,9 +144,14 @@ void KeptRuns::Tidy() const {
 bool KeptRuns::Store(const std::vector<Run>& runs) const {
   std::string text;
   for (const Run& run : runs) Encode(text, run);
+  return ReplaceBeside(m_path, text);
+}
+
+// Written aside and swapped in: a kill never leaves half of it.
+bool KeptRuns::ReplaceBeside(const std::string& path, const std::string& text) const {
   const std::string aside = NewTemporaryPath(m_target);
   if (!WriteBeside(aside, text)) return DeleteFileA(aside.c_str()), false;
-  if (MoveFileExA(aside.c_str(), m_path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  if (MoveFileExA(aside.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
   const DWORD error = GetLastError();
   DeleteFileA(aside.c_str());
   SetLastError(error);

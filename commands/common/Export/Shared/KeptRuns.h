@@ -48,6 +48,7 @@ class KeptRuns {
  private:
   bool LoadAll(std::vector<Run>& runs, std::vector<std::string>& taken) const;
   bool Store(const std::vector<Run>& runs) const;
+  bool ReplaceBeside(const std::string& path, const std::string& text) const;
 
   std::string m_target;
   std::string m_path;

@@ -17,18 +17,18 @@ namespace ryn {
 namespace {
 
 const char* const kMagic = "ryn-journal 2\n";
-// Where the undo flag stands: the first field after the magic line.
-constexpr int64_t kUndoAt = 14 + 2;
+// Where the state stands: the first field after the magic line.
+constexpr int64_t kStateAt = 14 + 2;
 // The byte a live run locks, far beyond the journal's data.
 constexpr DWORD kHoldHigh = 0x100;
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// The magic line; "<op> <undo> <take count> <added length>"; the proof;
+// The magic line; "<op> <state> <take count> <added length>"; the proof;
 // the file's name (another name can share the journal's key); one line per
 // token; then the added bytes.
 std::string Encode(const RunJournal::Entry& e, const std::string& name) {
   std::string text = kMagic;
-  text += std::to_string(int(e.op)) + " " + (e.undo ? "1" : "0") + " " + std::to_string(e.takes.size()) + " " +
+  text += std::to_string(int(e.op)) + " " + std::to_string(int(e.state)) + " " + std::to_string(e.takes.size()) + " " +
           std::to_string(e.added.size()) + "\n" + ProofText(e.file) + "\n" + name + "\n";
   for (size_t i = 0; i < e.takes.size(); ++i)
     text += e.takes[i] + " " + std::to_string(i < e.takenEnds.size() ? e.takenEnds[i] : e.added.size()) + "\n";
@@ -44,7 +44,8 @@ bool Decode(const std::string& text, RunJournal::Entry& e, std::string& name) {
   uint64_t head[4];
   if (!NextLine(text, at, line) || !ParseNumbers(line, head, 4) || head[0] > 2) return false;
   e.op = static_cast<RunJournal::Op>(head[0]);
-  e.undo = head[1] != 0;
+  if (head[1] > 2) return false;
+  e.state = static_cast<RunJournal::Entry::State>(head[1]);
   if (!NextLine(text, at, line) || !ParseProof(line, e.file) || !NextLine(text, at, name) || name.empty())
     return false;
   for (uint64_t i = 0; i < head[2]; ++i) {
@@ -139,11 +140,15 @@ bool RunJournal::Begin(const Entry& entry) {
   return false;
 }
 
-bool RunJournal::Undo() {
+bool RunJournal::Undo() { return MarkState('1') && FlushFileBuffers(m_held); }
+
+void RunJournal::Complete() { MarkState('2'); }
+
+bool RunJournal::MarkState(char state) {
   LARGE_INTEGER at{};
-  at.QuadPart = kUndoAt;
+  at.QuadPart = kStateAt;
   return m_held != INVALID_HANDLE_VALUE && SetFilePointerEx(m_held, at, nullptr, FILE_BEGIN) &&
-         WriteAll(m_held, "1") && FlushFileBuffers(m_held);
+         WriteAll(m_held, std::string_view(&state, 1));
 }
 
 void RunJournal::End() {
@@ -186,6 +191,8 @@ RunJournal::Found RunJournal::Recover(std::string& aside) {
 }
 
 RunJournal::Found RunJournal::Finish(const Entry& e, const std::string& file) {
+  if (e.state == Entry::State::Complete)
+    return e.takes.empty() || KeptRuns(file).Take(e.takes) ? Found::Nothing : Found::Failed;
   // Only a replace needs no access to the file: it asks which file stands there.
   const DWORD access = e.op == Op::Replace ? 0 : GENERIC_READ | GENERIC_WRITE;
   HANDLE h = CreateFileA(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -209,7 +216,7 @@ RunJournal::Found RunJournal::Finish(const Entry& e, const std::string& file) {
       if (!held.empty() && !KeptRuns(file).Take(held)) return Found::Failed;
       return Found::Foreign;
     }
-    complete = state == State::Complete && !e.undo;
+    complete = state == State::Complete && e.state == Entry::State::Pending;
     cut = !complete;
   }
   DWORD error = ERROR_SUCCESS;

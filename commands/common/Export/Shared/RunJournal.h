@@ -20,7 +20,10 @@ class RunJournal {
   enum class Op { Append, Create, Replace };
   struct Entry {
     Op op = Op::Append;
-    bool undo = false;  // the run failed: its bytes go, whatever the file holds
+    // Pending; undone (the run failed: its bytes go, whatever the file
+    // holds); or complete (in the file and flushed: they stay, whatever
+    // someone did to the file since).
+    enum class State { Pending, Undone, Complete } state = State::Pending;
     // Append: the file before (its old end); Replace: the temporary that
     // takes the file's place; Create: nothing.
     FileProof file;
@@ -43,6 +46,10 @@ class RunJournal {
   // The run failed and could not take its bytes back itself: the next run
   // is to. One byte written in place, so the journal is never torn on its way.
   bool Undo();
+  // The change is in the file and flushed: from here on nothing takes it
+  // back. Not flushed itself: should it not reach the device, the file's
+  // content still tells a complete change.
+  void Complete();
   // The change is complete, or taken back: the journal goes.
   void End();
 
@@ -59,6 +66,7 @@ class RunJournal {
 
  private:
   Found Finish(const Entry& entry, const std::string& file);
+  bool MarkState(char state);
   void SetAside(std::string& aside);
 
   std::string m_target;
