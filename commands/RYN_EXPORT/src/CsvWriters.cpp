@@ -16,8 +16,8 @@ Status CollectCsvFeatures(const ExportSettings& settings, CsvFeatures& features)
   return Status::Ok();
 }
 
-CsvTableRun OpenCsvTableRun(const ExportSettings& settings, const std::vector<std::string>& headers) {
-  return CsvTableRun(MakeOutputPath(SCHEME.GetText(), headers), settings.valueSeparator, settings.transposeTable);
+const char* TableFilePath(const std::vector<std::string>& headers, std::string& path) {
+  return MakeOutputPath(SCHEME.GetText(), headers, path);
 }
 
 std::string CsvDateText(int64_t time) { return FormatTimeText(time, "%Y.%m.%d"); }

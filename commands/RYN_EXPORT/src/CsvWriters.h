@@ -30,8 +30,9 @@ struct CsvFeatures {
 // Collects the features; failed with the collection's message.
 Status CollectCsvFeatures(const ExportSettings& settings, CsvFeatures& features);
 
-// The table run on the scheme's file, with the settled separator and layout.
-CsvTableRun OpenCsvTableRun(const ExportSettings& settings, const std::vector<std::string>& headers);
+// The scheme's file, keys and placeholders resolved: null, or the message
+// of a failed machine query.
+const char* TableFilePath(const std::vector<std::string>& headers, std::string& path);
 
 // A feature's date ("%Y.%m.%d") and time ("%H:%M:%S") as the tables hold them.
 std::string CsvDateText(int64_t time);

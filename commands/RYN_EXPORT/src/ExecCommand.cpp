@@ -132,22 +132,16 @@ ExportSettings CTrelmExport::SettledSettings() const {
 }
 
 Status CTrelmExport::Dispatch(bool bCheckOnly) {
-  try {
-    const ModeRow* row = FindMode(MODE.GetValue());
-    if (!row) return Status::Failed("The selected MODE is unknown!");
-    if (row->kind == ModeKind::Retired && MTrace_TestMasterLevel(1) &&
-        MTrace_Location(__FILE__, __LINE__, "default", 1))
-      MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
-                    row->keyword);
-    const ModeKindRow& kind = KindRowOf(row->mode);
-    if (bCheckOnly && !kind.whenChecking) return Status::Ok();
-    const ExportSettings settings = SettledSettings();
-    if (kind.additionalData && ADDITIONAL_DATA_FILE.IsValueAvailable())
-      if (Status status = ExportAdditionalData(settings); !status.ok()) return status;
-    return kind.writer(*this, settings);
-  } catch (const char* text) {
-    // The shared helpers that put the automatic keys into a path throw a
-    // failed machine query's message.
-    return Status::Failed(text);
-  }
+  const ModeRow* row = FindMode(MODE.GetValue());
+  if (!row) return Status::Failed("The selected MODE is unknown!");
+  if (row->kind == ModeKind::Retired && MTrace_TestMasterLevel(1) &&
+      MTrace_Location(__FILE__, __LINE__, "default", 1))
+    MTrace_Always(Translate("Datenuebertragung nicht mehr unterstuetzt", 0, nullptr, AfxGetAppName()).c_str(),
+                  row->keyword);
+  const ModeKindRow& kind = KindRowOf(row->mode);
+  if (bCheckOnly && !kind.whenChecking) return Status::Ok();
+  const ExportSettings settings = SettledSettings();
+  if (kind.additionalData && ADDITIONAL_DATA_FILE.IsValueAvailable())
+    if (Status status = ExportAdditionalData(settings); !status.ok()) return status;
+  return kind.writer(*this, settings);
 }

@@ -201,7 +201,9 @@ Status CTrelmExport::FunctionExportASCII(const ExportSettings& settings) {
 
   const bool replace = ModeWrites(settings.mode, ModeFile::Replace);
   const bool linesOnly = ModeWrites(settings.mode, ModeFile::AppendLines);
-  ExportFile file(MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts()), kAsciiRun);
+  std::string path;
+  if (const char* failure = MakeOutputPath(SCHEME.GetText(), DrawingHeaderTexts(), path)) return Status::Failed(failure);
+  ExportFile file(path, kAsciiRun);
   if (!file.Open(!replace)) return AsciiFileFailure(file);
 
   AsciiReport report(settings.unitType);

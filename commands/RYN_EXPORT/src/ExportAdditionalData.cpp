@@ -54,18 +54,22 @@ Status CTrelmExport::ExportAdditionalData(const ExportSettings& settings) {
     return Status::Failed("SCHEME and ADDITIONAL_DATA_FILE must not be the same!");
   const int64_t now = ryn::CurrentTime();
   const std::vector<std::string> headers = DrawingHeaderTexts();
+  // The first failed machine query ends the export; no key is asked after it.
+  const char* failure = nullptr;
   auto resolve = [&](std::string text) {
-    ryn::ReplaceAutoKeys(text, headers);
+    if (!failure) failure = ryn::ReplaceAutoKeys(text, headers);
     ryn::ExpandDateTimePlaceholders(text, now, "", "");
     return text;
   };
   std::string path = resolve(ADDITIONAL_DATA_FILE.GetText());
+  if (failure) return Status::Failed(failure);
   if (path.find_first_of("*?\"<>|") != std::string::npos) return Status::Failed("ADDITIONAL_DATA_FILE has invalid pathname");
   Orvouser_Path2Absolute(path, 6);
   ryn::CreateLastDirectoryLevel(path);
 
   std::vector<std::pair<std::string, std::string>> pairs;
   for (const char* key : kAdditionalKeys) pairs.emplace_back(ColumnName(key), resolve(key));
+  if (failure) return Status::Failed(failure);
   const std::string text = ComposeAdditionalData(pairs, settings.valueSeparator, settings.transposeAdditionalData);
   // The old file is replaced only by a complete new one, and a file that
   // cannot be written is reported: the user must know the run went nowhere.

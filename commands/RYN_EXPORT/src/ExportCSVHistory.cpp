@@ -41,7 +41,10 @@ Status CTrelmExport::FunctionExportCSVHistory(const ExportSettings& settings) {
   if (Status status = ryn::CollectCsvFeatures(settings, features); !status.ok() || features.nothingToExport)
     return status;
   MCFeatureList& list = *features.list;
-  ryn::CsvTableRun run = ryn::OpenCsvTableRun(settings, DrawingHeaderTexts());
+  std::string path;
+  if (const char* failure = ryn::TableFilePath(DrawingHeaderTexts(), path))
+    return Status::Failed(failure);
+  ryn::CsvTableRun run(path, settings.valueSeparator, settings.transposeTable);
   if (ModeWrites(settings.mode, ModeFile::Append))
     run.AppendToFile(false);
 

@@ -76,8 +76,8 @@ const char* const kEnvironmentFailures[5] = {
 
 }  // namespace
 
-bool ReplaceAutoKeys(std::string& text, const std::vector<std::string>& headers) {
-  if (text.empty() || text.find('<') == std::string::npos || text.find('>') == std::string::npos) return true;
+const char* ReplaceAutoKeys(std::string& text, const std::vector<std::string>& headers) {
+  if (text.empty() || text.find('<') == std::string::npos || text.find('>') == std::string::npos) return nullptr;
   std::vector<std::string> values;
   for (int i = 0; i < kProtocolHeaderKeyCount; ++i) values.push_back(HeaderValue(headers, i));
   for (int i = 0; i < kProtocolHeaderKeyCount; ++i) ReplaceAll(text, Bracketed(kProtocolHeaderKeys[i]), values[i]);
@@ -86,10 +86,10 @@ bool ReplaceAutoKeys(std::string& text, const std::vector<std::string>& headers)
     std::string key = Bracketed(kEnvironmentKeys[i]);
     if (text.find(key) == std::string::npos) continue;
     std::string value;
-    if (!EnvironmentValue(i, value)) throw kEnvironmentFailures[i];
+    if (!EnvironmentValue(i, value)) return kEnvironmentFailures[i];
     ReplaceAll(text, key, value);
   }
-  return true;
+  return nullptr;
 }
 
 int RemoveAutoKeys(std::string& text) {

@@ -10,9 +10,9 @@ namespace ryn {
 constexpr int kProtocolHeaderKeyCount = 13;
 
 // Replaces the protocol-header and environment keys; `headers` holds the
-// thirteen drawing-header texts in key order. A failed machine query throws
-// its message as a const char*.
-bool ReplaceAutoKeys(std::string& text, const std::vector<std::string>& headers);
+// thirteen drawing-header texts in key order. Null, or the message of a
+// failed machine query (the text is left half replaced then).
+const char* ReplaceAutoKeys(std::string& text, const std::vector<std::string>& headers);
 // Removes the 21 keys of the scheme key list; returns the number removed.
 int RemoveAutoKeys(std::string& text);
 

@@ -64,13 +64,13 @@ void CreateLastDirectoryLevel(const std::string& path) {
   }
 }
 
-std::string MakeOutputPath(const std::string& scheme, const std::vector<std::string>& headers) {
-  std::string path = scheme;
-  ReplaceAutoKeys(path, headers);
+const char* MakeOutputPath(const std::string& scheme, const std::vector<std::string>& headers, std::string& path) {
+  path = scheme;
+  if (const char* failure = ReplaceAutoKeys(path, headers)) return failure;
   ExpandDateTimePlaceholders(path, CurrentTime(), "", "");
   Orvouser_Path2Absolute(path, 6);
   CreateLastDirectoryLevel(path);
-  return path;
+  return nullptr;
 }
 
 }  // namespace ryn

@@ -20,9 +20,9 @@ bool IsInRunTimePath(const CMDatabaseElement* element);
 int64_t GetFeatureDateTime(const MCFeature& feature);
 // Creates the directory of `path` when it is missing (one level; failure ignored).
 void CreateLastDirectoryLevel(const std::string& path);
-// The scheme with keys replaced, placeholders expanded with the current
-// time, made absolute (kind 6), its last directory level created.
-// A failed machine query throws its message (const char*).
-std::string MakeOutputPath(const std::string& scheme, const std::vector<std::string>& headers);
+// `path`: the scheme with keys replaced, placeholders expanded with the
+// current time, made absolute (kind 6), its last directory level created.
+// Null, or the message of a failed machine query.
+const char* MakeOutputPath(const std::string& scheme, const std::vector<std::string>& headers, std::string& path);
 
 }  // namespace ryn
