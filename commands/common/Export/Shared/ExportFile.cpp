@@ -146,14 +146,17 @@ bool ExportFile::PlaceWholeFile(const std::vector<KeptRuns::Run>& runs, const Ke
     superseded.push_back(run.token);
     if (run.token == whole.token) break;
   }
-  const std::string path = kept.WholeFilePath(whole);
+  const std::string path = kept.WholeFilePath(whole.token);
   // Gone already: a run put it in place and ended before it could say so.
   const bool placedBefore = !PathFileExistsA(path.c_str());
   if (!placedBefore && IdentityText(m_target) != whole.bytes) {
     std::string aside;
     for (const std::string& token : wholes) {
-      aside = kept.WholeFilePath({KeptRuns::kWholeFile, token, ""}) + "-set-aside-" + std::to_string(_time64(nullptr));
-      MoveFileExA(kept.WholeFilePath({KeptRuns::kWholeFile, token, ""}).c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH);
+      aside = kept.WholeFilePath(token) + "-set-aside-" + std::to_string(_time64(nullptr));
+      // Not taken unless set aside: a kept replace is never lost without a word.
+      if (!MoveFileExA(kept.WholeFilePath(token).c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH) &&
+          GetLastError() != ERROR_FILE_NOT_FOUND)
+        return Fail(FileFailure::Unwritten, GetLastError());
     }
     if (!kept.Take(wholes)) return Fail(FileFailure::Unwritten, GetLastError());
     return Refuse("The file '" + m_path + "' was changed by another program after a replace of it was kept. "

@@ -70,7 +70,7 @@ bool Gone(const std::string& path) {
 KeptRuns::KeptRuns(const std::string& target)
     : m_target(target), m_path(FolderOf(target) + ".ryn-kept-" + NameOf(target)), m_taken(m_path + ".taken") {}
 
-std::string KeptRuns::WholeFilePath(const Run& run) const { return m_path + "." + run.token; }
+std::string KeptRuns::WholeFilePath(const std::string& token) const { return m_path + "." + token; }
 
 bool KeptRuns::LoadAll(std::vector<Run>& runs, std::vector<std::string>& taken) const {
   std::string text, marks;
@@ -96,18 +96,20 @@ bool KeptRuns::Keep(const std::string& kind, const std::string& bytes) const {
   std::vector<Run> runs;
   if (!Load(runs)) return false;
   runs.push_back({kind, NewToken(), bytes});
+  if (!Store(runs)) return false;
   // The stored runs are the live ones: the marks of the taken ones go.
-  return Store(runs) && (Gone(m_taken), true);
+  Gone(m_taken);
+  return true;
 }
 
 bool KeptRuns::KeepWholeFile(const std::string& temporary, const std::string& seen) const {
   std::vector<Run> runs;
   if (!Load(runs)) return false;
   runs.push_back({kWholeFile, NewToken(), seen});
-  if (!MoveFileExA(temporary.c_str(), WholeFilePath(runs.back()).c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+  if (!MoveFileExA(temporary.c_str(), WholeFilePath(runs.back().token).c_str(), MOVEFILE_WRITE_THROUGH)) return false;
   if (!Store(runs)) {
     const DWORD error = GetLastError();
-    MoveFileExA(WholeFilePath(runs.back()).c_str(), temporary.c_str(), MOVEFILE_WRITE_THROUGH);
+    MoveFileExA(WholeFilePath(runs.back().token).c_str(), temporary.c_str(), MOVEFILE_WRITE_THROUGH);
     SetLastError(error);
     return false;
   }
@@ -128,7 +130,7 @@ bool KeptRuns::Take(const std::vector<std::string>& tokens) const {
   std::vector<Run> left;
   for (const Run& run : runs) {
     if (!Contains(taken, run.token)) left.push_back(run);
-    else if (run.kind == kWholeFile) Gone(WholeFilePath(run));
+    else if (run.kind == kWholeFile) Gone(WholeFilePath(run.token));
   }
   const bool dropped = left.empty() ? Gone(m_path) : Store(left);
   if (dropped) Gone(m_taken);

@@ -43,7 +43,7 @@ class KeptRuns {
   // (runs taken but not dropped) goes.
   void Tidy() const;
   // Where a kept whole file lies.
-  std::string WholeFilePath(const Run& run) const;
+  std::string WholeFilePath(const std::string& token) const;
 
  private:
   bool LoadAll(std::vector<Run>& runs, std::vector<std::string>& taken) const;
