@@ -53,8 +53,9 @@ int Once(const Options& options) {
   const std::vector<FeatureAnalysis> features = Analyse(builder->Data(), options.rules);
   if (options.summary) {
     const std::string csv = SummaryCsv(features);
-    std::fwrite(csv.data(), 1, csv.size(), stdout);
-    std::fflush(stdout);
+    // A summary that did not reach its reader (a full disk, a closed pipe) is no summary.
+    if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0)
+      return Fail("the summary could not be written to the standard output"), kExitFailed;
   }
   if (!options.page.empty() && !WriteTrendPage(options, builder->Data(), features)) return kExitFailed;
   return Alarm(options, features) ? kExitAlarm : 0;
