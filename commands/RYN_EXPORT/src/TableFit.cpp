@@ -1,11 +1,9 @@
 #include "TableFit.h"
 
 #include <cctype>
+#include <cstdio>
+#include <memory>
 #include <vector>
-
-#include "BesideFiles.h"
-#include "platform/file.h"
-#include "platform/handle.h"
 
 namespace ryn {
 namespace {
@@ -91,13 +89,10 @@ std::string TableMisfit(std::string_view firstLine, const MCsvFile& table, const
 }
 
 std::string FirstLineOf(const std::string& nativePath) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(nativePath.c_str(), "rb"), std::fclose);
   std::string line;
-  HANDLE in = CreateFileA(nativePath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                          nullptr, OPEN_EXISTING, 0, nullptr);
-  if (in == INVALID_HANDLE_VALUE) return line;
-  ReadFirstLine(in, line, std::string::npos);
-  CloseHandle(in);
-  if (!line.empty() && line.back() == '\n') line.pop_back();
+  if (!in) return line;
+  for (int c; (c = std::fgetc(in.get())) != EOF && c != '\n';) line += static_cast<char>(c);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   const std::string_view mark = MCsvFile::BYTE_ORDER_MARK;
   if (line.compare(0, mark.size(), mark) == 0) line.erase(0, mark.size());

@@ -135,19 +135,6 @@ bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count) {
   return true;
 }
 
-bool ReadFirstLine(HANDLE file, std::string& line, size_t limit) {
-  constexpr int64_t kBlock = 64 * 1024;
-  line.clear();
-  for (int64_t at = 0; line.size() < limit; at += kBlock) {
-    const size_t before = line.size();
-    if (!ReadRange(file, line, at, kBlock)) return false;
-    const size_t lf = line.find('\n', before);
-    if (lf != std::string::npos) return line.resize(lf + 1), true;
-    if (line.size() == before) return false;
-  }
-  return false;
-}
-
 bool CutFileBack(HANDLE file, int64_t end) {
   LARGE_INTEGER at{};
   at.QuadPart = end;

@@ -45,9 +45,6 @@ bool ReadBeside(const std::string& path, std::string& text, size_t limit = 4096)
 bool WriteAll(HANDLE file, std::string_view bytes);
 // Up to `count` bytes from `from` (fewer at the file's end), added to `out`.
 bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count);
-// The file's first line with its LF, read in blocks from its start; false
-// when no LF ends it within `limit` bytes (`line` then holds what was read).
-bool ReadFirstLine(HANDLE file, std::string& line, size_t limit);
 // Cuts the file back to `end` and flushes that. False with the last error set.
 bool CutFileBack(HANDLE file, int64_t end);
 
