@@ -245,7 +245,7 @@ TEST(SavedTables, AnAppendKeepsEveryOldCellOrRefuses) {
                                transposed ? "TRANSPOSE_DATA=ON" : "TRANSPOSE_DATA=OFF"});
     const bool refused = outcome == "refused";
     EXPECT_EQ(host.Read("export/t.csv") == before, refused) << "the file is as it was";
-    ASSERT_EQ(r.exitCode, refused ? 1 : 0) << r.out;
+    ASSERT_EQ(r.exitCode, refused ? 1 : 0) << r.out << r.err;
     if (refused) continue;
     now.strSeparator = separator;
     ASSERT_TRUE(now.Read(file, asWhatItIs, transposed));
