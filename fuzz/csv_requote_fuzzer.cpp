@@ -105,6 +105,17 @@ std::string Saved(const Table& t, bool transposed, const Saving& s) {
   return out;
 }
 
+// The file's first line as it stands, without its line end.
+std::string FirstLine(const std::string& path) {
+  std::string line;
+  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+    for (int c; (c = std::fgetc(f)) != EOF && c != '\n';) line += static_cast<char>(c);
+    std::fclose(f);
+  }
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
 bool WriteFile(const std::string& path, const std::string& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
@@ -122,7 +133,7 @@ bool Append(const std::string& file, const std::string& out, char separator, boo
   if (!table.Read(file, MCsvFile::READ_AS_STRING | MCsvFile::RF_BYTE_ORDER_MARK, transposed)) return false;
   for (const auto& column : table.vStringColumns)
     if (column.size() != table.vStringColumns[0].size()) return false;
-  if (!ryn::TableMisfit(ryn::FirstLineOf(file), table, std::string(1, configured)).empty()) return false;
+  if (!ryn::TableMisfit(FirstLine(file), table, std::string(1, configured)).empty()) return false;
   for (std::uint32_t c = 0; c < table.vHeaders.size(); ++c)
     if (!table.AddValue(c, "1")) std::abort();
   table.bTransposed = configuredTransposed;
@@ -170,7 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The forms a look at the first line can find: the configured one, or the
   // character behind the first quoted field in either layout.
-  const std::string line = ryn::FirstLineOf(in);
+  const std::string line = FirstLine(in);
   std::vector<std::pair<char, bool>> forms = {{ours, transposed}};
   const std::size_t open = line.find('"'), close = open == std::string::npos ? open : line.find('"', open + 1);
   if (close != std::string::npos && close + 1 < line.size() && line[close + 1] != '0')

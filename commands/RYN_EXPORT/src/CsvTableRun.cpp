@@ -128,7 +128,12 @@ Status CsvTableRun::ReadOldRows() {
     if (oldEntries(c) != oldEntries(0)) return Status::Failed("Invalid CSV data file! Number of samples varied.");
   // A table a spreadsheet saved back may not read in the form found for it:
   // the run is refused rather than writing it back garbled.
-  if (const std::string misfit = TableMisfit(FirstLineOf(NativePath(m_path)), m_table, m_separator); !misfit.empty())
+  // The check looks at the line's first two fields, well within this.
+  constexpr size_t kFirstLineRead = 64 * 1024;
+  std::string firstLine;
+  if (!ReadFirstLine(m_path, firstLine, kFirstLineRead))
+    return Status::Failed("Could not read the file '" + m_path + "': " + SystemErrorText(GetLastError()));
+  if (const std::string misfit = TableMisfit(firstLine, m_table, m_separator); !misfit.empty())
     return Status::Failed(TableRefusal(m_path, misfit));
   if (m_requireDate && m_table.FindColumn("DATE") == MCsvFile::NO_COLUMN) return Status::Failed("Invalid CSV data file");
   const std::size_t oldRows = columns ? oldEntries(0) : 0;

@@ -2,7 +2,6 @@
 
 #include <cctype>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 namespace ryn {
@@ -49,6 +48,12 @@ std::string Shown(char c) {
   return hex;
 }
 
+std::string_view WithoutLineEnd(std::string_view line) {
+  if (line.starts_with(MCsvFile::BYTE_ORDER_MARK)) line.remove_prefix(std::string_view(MCsvFile::BYTE_ORDER_MARK).size());
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  return line;
+}
+
 std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
 
 std::string HeaderMisfit(const MCsvFile& table) {
@@ -80,23 +85,13 @@ std::string CellMisfit(const MCsvFile& table, char separator) {
 std::string TableMisfit(std::string_view firstLine, const MCsvFile& table, const std::string& separator) {
   if (table.strSeparator.empty() || separator.empty()) return "";
   const char read = table.strSeparator[0];
+  firstLine = WithoutLineEnd(firstLine);
   const std::vector<std::string_view> fields = FieldsOf(firstLine, read);
   if (fields.size() < 2) return "its first line does not split at the separator " + Quoted(Shown(read));
   if (table.bTransposed && !ReadsAsEntry(TextOf(fields[1])))
     return "it reads as transposed, but its first line is a row of headers";
   if (std::string misfit = HeaderMisfit(table); !misfit.empty()) return misfit;
   return CellMisfit(table, separator[0]);
-}
-
-std::string FirstLineOf(const std::string& nativePath) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(std::fopen(nativePath.c_str(), "rb"), std::fclose);
-  std::string line;
-  if (!in) return line;
-  for (int c; (c = std::fgetc(in.get())) != EOF && c != '\n';) line += static_cast<char>(c);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  const std::string_view mark = MCsvFile::BYTE_ORDER_MARK;
-  if (line.compare(0, mark.size(), mark) == 0) line.erase(0, mark.size());
-  return line;
 }
 
 std::string TableRefusal(const std::string& file, const std::string& misfit) {

@@ -135,6 +135,31 @@ bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count) {
   return true;
 }
 
+bool ReadFirstLine(HANDLE file, std::string& line, size_t limit) {
+  constexpr int64_t kBlock = 64 * 1024;
+  line.clear();
+  for (int64_t at = 0; line.size() < limit; at += kBlock) {
+    const size_t before = line.size();
+    if (!ReadRange(file, line, at, kBlock)) return false;
+    const size_t lf = line.find('\n', before);
+    if (lf != std::string::npos) line.resize(lf + 1);
+    if (lf != std::string::npos || line.size() == before) break;
+  }
+  if (line.size() > limit) line.resize(limit);
+  return true;
+}
+
+bool ReadFirstLine(const std::string& path, std::string& line, size_t limit) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool read = ReadFirstLine(file, line, limit);
+  const DWORD error = GetLastError();
+  CloseHandle(file);
+  SetLastError(error);
+  return read;
+}
+
 bool CutFileBack(HANDLE file, int64_t end) {
   LARGE_INTEGER at{};
   at.QuadPart = end;

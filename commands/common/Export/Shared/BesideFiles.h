@@ -45,6 +45,12 @@ bool ReadBeside(const std::string& path, std::string& text, size_t limit = 4096)
 bool WriteAll(HANDLE file, std::string_view bytes);
 // Up to `count` bytes from `from` (fewer at the file's end), added to `out`.
 bool ReadRange(HANDLE file, std::string& out, int64_t from, int64_t count);
+// The file's first line with its LF, read in blocks from its start: up to
+// the LF, the file's end or `limit` bytes, whichever comes first. False with
+// the last error set when the file cannot be read.
+bool ReadFirstLine(HANDLE file, std::string& line, size_t limit);
+// The same of the file at `path`, opened sharing everything.
+bool ReadFirstLine(const std::string& path, std::string& line, size_t limit);
 // Cuts the file back to `end` and flushes that. False with the last error set.
 bool CutFileBack(HANDLE file, int64_t end);
 

@@ -14,21 +14,6 @@ const char* const kMagic = "ryn-form 2\n";
 // A header line of the widest tables fits many times over.
 constexpr size_t kLongestMemo = size_t(4) << 20;
 
-// The file's first line with its line end, read in blocks; false when it
-// has none within the memo's limit.
-bool FirstLine(HANDLE file, std::string& line) {
-  constexpr int64_t kBlock = 64 * 1024;
-  line.clear();
-  for (int64_t at = 0; line.size() < kLongestMemo; at += kBlock) {
-    const size_t before = line.size();
-    if (!ReadRange(file, line, at, kBlock)) return false;
-    const size_t lf = line.find('\n', before);
-    if (lf != std::string::npos) return line.resize(lf + 1), true;
-    if (line.size() == before) return false;
-  }
-  return false;
-}
-
 }  // namespace
 
 std::string RecallForm(const std::string& target) {
@@ -55,7 +40,8 @@ void RememberForm(const std::string& target, HANDLE file, const std::string& mem
   const std::string path = MemoPath(target);
   FileProof proof;
   std::string line;
-  if (memo.empty() || !Plat_GetFileIdentity(file, &proof.id) || !FirstLine(file, line) ||
+  if (memo.empty() || !Plat_GetFileIdentity(file, &proof.id) || !ReadFirstLine(file, line, kLongestMemo) ||
+      line.empty() || line.back() != '\n' ||
       !WriteBeside(path, kMagic + ProofText(proof) + "\n" + std::to_string(line.size()) + "\n" + line + memo))
     DeleteFileA(path.c_str());
 }
