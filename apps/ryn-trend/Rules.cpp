@@ -38,40 +38,45 @@ void RuleStream::Judge(std::optional<double> centre, std::optional<double> contr
 
 // Nelson's checks, bit n-1 for check n, then renumbered for the set. The
 // values behind come in as bits (newest lowest) of where they lay, so that
-// a "k of n" check is a count of bits rather than a walk back.
+// a "k of n" check is a count of bits rather than a walk back. Where a
+// value lies is noise: it is counted with arithmetic, not branches, which
+// noise would mispredict half the time.
 std::uint8_t RuleStream::Next(double x) {
   if (!m_centred) return ++m_count, 0;
   const int side = Sign(x - m_c);
-  m_sameSide = side != 0 && side == m_lastSide ? m_sameSide + 1 : (side != 0);
+  const int onSide = side != 0;
+  m_sameSide = (side == m_lastSide) * onSide * m_sameSide + onSide;
   m_lastSide = side;
   unsigned marks = 0;
-  marks |= (m_sameSide >= m_options.runLength) << 1;
+  marks |= unsigned(m_sameSide >= m_options.runLength) << 1;
   if (m_count++ > 0) {
     const int step = Sign(x - m_lastX);
-    m_rising = step != 0 && step == m_lastStep ? m_rising + 1 : (step != 0);
-    m_alternating = step != 0 && step == -m_lastStep ? m_alternating + 1 : (step != 0);
+    const int moved = step != 0;
+    m_rising = (step == m_lastStep) * moved * m_rising + moved;
+    m_alternating = (step == -m_lastStep) * moved * m_alternating + moved;
     m_lastStep = step;
-    marks |= (m_rising >= 5) << 2;
-    marks |= (m_alternating >= 13) << 3;
+    marks |= unsigned(m_rising >= 5) << 2;
+    marks |= unsigned(m_alternating >= 13) << 3;
   }
   m_lastX = x;
   if (!m_zones) return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
   // How many zone widths (0 to 3) the value lies beyond the centre.
   const double a = std::fabs(x - m_c);
   const int k = (a > m_s) + (a > 2 * m_s) + (a > 3 * m_s);
-  const bool above1 = k >= 1 && side > 0, below1 = k >= 1 && side < 0;
-  const bool above2 = k >= 2 && side > 0, below2 = k >= 2 && side < 0;
-  m_above1 = (m_above1 << 1) | above1;
-  m_below1 = (m_below1 << 1) | below1;
-  m_above2 = (m_above2 << 1) | above2;
-  m_below2 = (m_below2 << 1) | below2;
-  marks |= (k == 3);
-  marks |= ((above2 && Ones(m_above2 & 0x7u) >= 2) || (below2 && Ones(m_below2 & 0x7u) >= 2)) << 4;
-  marks |= ((above1 && Ones(m_above1 & 0x1Fu) >= 4) || (below1 && Ones(m_below1 & 0x1Fu) >= 4)) << 5;
-  m_within = k ? 0 : m_within + 1;
-  marks |= (m_within >= 15) << 6;
-  m_outside = k ? m_outside + 1 : 0;
-  marks |= (m_outside >= 8 && (m_above1 & 0xFFu) && (m_below1 & 0xFFu)) << 7;
+  const unsigned up = side > 0, down = side < 0, beyond1 = k >= 1, beyond2 = k >= 2;
+  m_above1 = (m_above1 << 1) | (beyond1 & up);
+  m_below1 = (m_below1 << 1) | (beyond1 & down);
+  m_above2 = (m_above2 << 1) | (beyond2 & up);
+  m_below2 = (m_below2 << 1) | (beyond2 & down);
+  marks |= unsigned(k == 3);
+  marks |= (((m_above2 & 1u) & unsigned(Ones(m_above2 & 0x7u) >= 2)) |
+            ((m_below2 & 1u) & unsigned(Ones(m_below2 & 0x7u) >= 2))) << 4;
+  marks |= (((m_above1 & 1u) & unsigned(Ones(m_above1 & 0x1Fu) >= 4)) |
+            ((m_below1 & 1u) & unsigned(Ones(m_below1 & 0x1Fu) >= 4))) << 5;
+  m_within = (m_within + 1) * (k == 0);
+  marks |= unsigned(m_within >= 15) << 6;
+  m_outside = (m_outside + 1) * (k != 0);
+  marks |= (unsigned(m_outside >= 8) & unsigned((m_above1 & 0xFFu) != 0) & unsigned((m_below1 & 0xFFu) != 0)) << 7;
   return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
 }
 
