@@ -6,9 +6,25 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "StringColumns.h"
+
+// Takes a row-layout table's entries as a read finds them, in place of the
+// table's columns: a reader that turns each entry into something smaller at
+// once never holds the whole table.
+class MCsvEntrySink
+{
+public:
+    virtual ~MCsvEntrySink() = default;
+    // The headers, once read; false ends the read there.
+    virtual bool Headers(const std::vector<std::string>& headers) = 0;
+    // An entry the table would keep in `column`; `text` lives for the call only.
+    virtual void Entry(std::size_t column, std::string_view text) = 0;
+    // The end of a row that gave at least one entry.
+    virtual void EndRow() = 0;
+};
 
 class MCsvFile
 {
@@ -78,6 +94,9 @@ public:
     // Reads a table. False with strError set when the file cannot be opened
     // or parsed; what was parsed before a failure stays in the object.
     bool Read(const std::string& strFile, std::uint32_t dwFlags = RF_READ_AS_DOUBLE, bool bTransposedLayout = false);
+    // Reads a row-layout table as Read does with READ_AS_STRING, handing
+    // its headers and entries to `sink` instead of keeping them.
+    bool ReadEntries(const std::string& strFile, MCsvEntrySink& sink, std::uint32_t dwFlags = 0);
 
     // Writes the table in the layout of bTransposed, fields joined by
     // strSep, and flushes it to the device. A file that cannot be created

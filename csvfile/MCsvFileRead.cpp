@@ -245,7 +245,7 @@ private:
 class Parser
 {
 public:
-    Parser(MCsvFile& table, TextInput& in) : m_t(table), m_in(in) {}
+    Parser(MCsvFile& table, TextInput& in, MCsvEntrySink* pSink) : m_t(table), m_in(in), m_pSink(pSink) {}
 
     void Run()
     {
@@ -279,18 +279,27 @@ private:
             if (!ReadEntry(c + 1 == n))
                 break;
             AddHeader();
-            CreateColumn();
+            if (!m_pSink)
+                CreateColumn();
         }
+        if (m_pSink && !m_pSink->Headers(FinalHeaders()))
+            return;
         do
         {
+            bool bStored = false;
             for (std::size_t c = 0; c < n; ++c)
             {
                 if (!ReadEntry(c + 1 == n))
                     break;
                 // A line feed in front is the end of a blank line.
                 if (FirstChar() != '\n')
+                {
                     Store(nFirst + c);
+                    bStored = true;
+                }
             }
+            if (m_pSink && bStored)
+                m_pSink->EndRow();
         } while (!m_in.Ended());
     }
 
@@ -333,6 +342,15 @@ private:
                 }
             }
         }
+    }
+
+    // The headers as Run leaves them once done.
+    std::vector<std::string> FinalHeaders() const
+    {
+        std::vector<std::string> headers = m_t.vHeaders;
+        if (!headers.empty())
+            DropLastIfLineFeed(headers.back());
+        return headers;
     }
 
     static void DropLastIfLineFeed(std::string& str)
@@ -539,6 +557,8 @@ private:
 
     void Store(std::size_t nColumn)
     {
+        if (m_pSink)
+            return m_pSink->Entry(nColumn, m_entry);
         if (m_t.dwReadFlags & MCsvFile::RF_READ_AS_DOUBLE)
         {
             if (nColumn >= m_t.vDoubleColumns.size())
@@ -578,6 +598,7 @@ private:
 
     MCsvFile& m_t;
     TextInput& m_in;
+    MCsvEntrySink* m_pSink;  // takes the entries in place of the columns
     char m_cSep = ',';
     std::size_t m_nEntriesPerColumn = 0;
     std::string_view m_entry;     // the entry read last, in its chunk or in m_szEntry
@@ -636,7 +657,7 @@ MCsvFile::MCSVFileError ReadError(const std::string& strFile)
 }  // namespace
 
 bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32_t dwFlags, bool bTransposedLayout,
-                        std::size_t nBlockSize)
+                        std::size_t nBlockSize, MCsvEntrySink* pSink)
 {
     table.strFileName = strFile;
     table.dwReadFlags = dwFlags;
@@ -654,7 +675,7 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
 
     try
     {
-        Parser(table, *in).Run();
+        Parser(table, *in, pSink).Run();
     }
     catch (...)
     {
@@ -667,4 +688,9 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
 bool MCsvFile::Read(const std::string& strFile, std::uint32_t dwFlags, bool bTransposedLayout)
 {
     return MCsvFile_ReadTable(*this, strFile, dwFlags, bTransposedLayout, MCSVFILE_READ_BLOCK);
+}
+
+bool MCsvFile::ReadEntries(const std::string& strFile, MCsvEntrySink& sink, std::uint32_t dwFlags)
+{
+    return MCsvFile_ReadTable(*this, strFile, dwFlags | READ_AS_STRING, false, MCSVFILE_READ_BLOCK, &sink);
 }

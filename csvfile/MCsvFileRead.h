@@ -12,6 +12,6 @@
 // block and its margins fit a chunk of the table's entry arena.
 constexpr std::size_t MCSVFILE_READ_BLOCK = (std::size_t(1) << 20) - 64;
 
-// MCsvFile::Read with a chosen block size (at least 1).
+// MCsvFile::Read with a chosen block size (at least 1); with a sink, MCsvFile::ReadEntries.
 bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32_t dwFlags, bool bTransposedLayout,
-                        std::size_t nBlockSize);
+                        std::size_t nBlockSize, MCsvEntrySink* pSink = nullptr);

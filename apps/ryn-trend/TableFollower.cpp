@@ -11,8 +11,6 @@
 namespace ryn::trend {
 namespace {
 
-constexpr size_t kRowsToJudge = 64;
-
 // The file's size and the bytes [from, size) and [0, headBytes), through a
 // handle that shares everything, held only for the reads.
 class SharedRead {
@@ -100,7 +98,7 @@ bool TableFollower::Poll(bool& changed, std::string& error) {
   // Shorter, another header or another last row: not rows added but a table rewritten.
   if (!grown) return changed = true, Reload(error);
   if (JournalExists()) return true;
-  const size_t taken = TakeLines(tail, m_lastRow.size());
+  const size_t taken = TakeLines(tail, m_lastRow.size(), *m_builder);
   m_taken += taken;
   changed = taken > 0;
   return true;
@@ -141,26 +139,17 @@ bool TableFollower::ReloadRows(std::string bytes, std::string& error) {
   m_header = bytes.substr(0, headerEnd + 1);
   std::vector<std::string> headers;
   SplitLine(WithoutLineEnd(m_header), m_separator, [&](std::string_view text) { headers.emplace_back(text); });
-  TableColumns columns;
-  if (!columns.Parse(headers, error)) return false;
-  std::vector<std::vector<std::string_view>> firstRows;
-  for (size_t at = headerEnd + 1; at < bytes.size() && firstRows.size() < kRowsToJudge;) {
-    const size_t end = bytes.find('\n', at);
-    if (end == std::string::npos) break;
-    firstRows.emplace_back();
-    SplitLine(WithoutLineEnd(std::string_view(bytes).substr(at, end - at)), m_separator,
-              [&](std::string_view text) { firstRows.back().push_back(text); });
-    at = end + 1;
-  }
-  m_builder = std::make_unique<TrendBuilder>(columns, NumberFormatOf(columns, m_given, firstRows));
-  m_taken = headerEnd + 1;
+  TableRows rows(m_given);
+  if (!rows.Headers(headers)) return rows.Finish(error), false;
   m_lastRow = m_header;
-  m_taken += TakeLines(bytes, headerEnd + 1);
+  const size_t taken = TakeLines(bytes, headerEnd + 1, rows);
+  m_builder = rows.Finish(error);
+  m_taken = headerEnd + 1 + taken;
   return true;
 }
 
-size_t TableFollower::TakeLines(const std::string& bytes, size_t from) {
-  std::vector<std::string_view> fields;
+template <class Rows>
+size_t TableFollower::TakeLines(const std::string& bytes, size_t from, Rows& rows) {
   size_t at = from;
   for (;;) {
     const size_t end = bytes.find('\n', at);
@@ -169,9 +158,9 @@ size_t TableFollower::TakeLines(const std::string& bytes, size_t from) {
     m_lastRow.assign(bytes, at, end + 1 - at);
     at = end + 1;
     if (line.empty()) continue;
-    fields.clear();
-    SplitLine(line, m_separator, [&](std::string_view text) { fields.push_back(text); });
-    m_builder->AddRow([&](size_t column) { return column < fields.size() ? fields[column] : std::string_view(); });
+    size_t column = 0;
+    SplitLine(line, m_separator, [&](std::string_view text) { rows.Entry(column++, text); });
+    rows.EndRow();
   }
   return at - from;
 }

@@ -31,9 +31,10 @@ class TableFollower {
  private:
   bool Reload(std::string& error);
   bool ReloadRows(std::string bytes, std::string& error);
-  // Feeds the complete lines of bytes[from, ...) to the builder; returns
-  // the number of bytes taken.
-  std::size_t TakeLines(const std::string& bytes, std::size_t from);
+  // Feeds the complete lines of bytes[from, ...) to `rows` (a TableRows or
+  // the builder); returns the number of bytes taken.
+  template <class Rows>
+  std::size_t TakeLines(const std::string& bytes, std::size_t from, Rows& rows);
   bool JournalExists() const;
 
   std::string m_path;

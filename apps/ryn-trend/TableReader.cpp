@@ -52,6 +52,51 @@ NumberFormat NumberFormatOf(const TableColumns& columns, const Separators& given
   return format;
 }
 
+bool TableRows::Headers(const std::vector<std::string>& headers) {
+  m_error.clear();
+  return m_columns.Parse(headers, m_error);
+}
+
+void TableRows::Entry(size_t column, std::string_view text) {
+  if (m_builder) return m_builder->Entry(column, text);
+  m_open.emplace_back(column, text);
+}
+
+void TableRows::EndRow() {
+  if (m_builder) return m_builder->EndRow();
+  m_held.push_back(std::move(m_open));
+  m_open.clear();
+  if (m_held.size() == kRowsToJudge) Build();
+}
+
+// The held rows tell the number format; the builder then takes them.
+void TableRows::Build() {
+  const size_t columns = m_columns.headers.size();
+  std::vector<std::vector<std::string_view>> firstRows;
+  for (const Row& row : m_held) {
+    firstRows.emplace_back(columns);
+    for (const auto& [column, text] : row)
+      if (column < columns) firstRows.back()[column] = text;
+  }
+  m_builder = std::make_unique<TrendBuilder>(m_columns, NumberFormatOf(m_columns, m_given, firstRows));
+  for (const Row& row : m_held) {
+    for (const auto& [column, text] : row) m_builder->Entry(column, text);
+    m_builder->EndRow();
+  }
+  for (const auto& [column, text] : m_open) m_builder->Entry(column, text);
+  m_held.clear();
+  m_open.clear();
+}
+
+std::unique_ptr<TrendBuilder> TableRows::Finish(std::string& error) {
+  if (!m_error.empty()) {
+    error = m_error;
+    return nullptr;
+  }
+  if (!m_builder) Build();
+  return std::move(m_builder);
+}
+
 std::unique_ptr<TrendBuilder> ReadTable(const std::string& path, const Separators& given, std::string& error) {
   char separator = ';';
   bool transposed = false;
@@ -62,32 +107,26 @@ std::unique_ptr<TrendBuilder> ReadTable(const std::string& path, const Separator
   if (!DetectTable(path, given, separator, transposed, error)) return nullptr;
   MCsvFile table;
   table.strSeparator = std::string(1, separator);
-  if (!table.Read(path, MCsvFile::READ_AS_STRING, transposed)) {
+  TableRows rows(given);
+  // A row-layout table goes entry by entry into the trend; a transposed one
+  // is read whole, and its columns handed over row by row.
+  const bool read = transposed ? table.Read(path, MCsvFile::READ_AS_STRING, true) : table.ReadEntries(path, rows);
+  if (!read) {
     error = table.GetErrorText();
     std::replace(error.begin(), error.end(), '\n', ' ');
     return nullptr;
   }
-  TableColumns columns;
-  if (!columns.Parse(table.vHeaders, error)) return nullptr;
-  const StringColumns& data = table.vStringColumns;
-  size_t rows = 0;
-  for (const StringColumn& column : data) rows = std::max(rows, column.size());
-  auto entry = [&](size_t row) {
-    return [&, row](size_t column) {
-      return column < data.size() && row < data[column].size() ? data[column][row] : std::string_view();
-    };
-  };
-  std::vector<std::vector<std::string_view>> firstRows;
-  for (size_t r = 0; r < std::min(rows, kRowsToJudge); ++r) {
-    firstRows.emplace_back();
-    for (size_t c = 0; c < data.size(); ++c) firstRows.back().push_back(entry(r)(c));
+  if (transposed && rows.Headers(table.vHeaders)) {
+    const StringColumns& data = table.vStringColumns;
+    size_t rowCount = 0;
+    for (const StringColumn& column : data) rowCount = std::max(rowCount, column.size());
+    for (size_t r = 0; r < rowCount; ++r) {
+      for (size_t c = 0; c < data.size(); ++c)
+        if (r < data[c].size()) rows.Entry(c, data[c][r]);
+      rows.EndRow();
+    }
   }
-  auto builder = std::make_unique<TrendBuilder>(columns, NumberFormatOf(columns, given, firstRows));
-  builder->Reserve(rows);
-  builder->AddRows(rows, [&](size_t row, size_t column) {
-    return column < data.size() && row < data[column].size() ? data[column][row] : std::string_view();
-  });
-  return builder;
+  return rows.Finish(error);
 }
 
 }  // namespace ryn::trend

@@ -1,9 +1,13 @@
-// Turns the rows of an export table into the trend data, row by row, so that
-// a table read whole and one followed as it grows end in the same state.
+// Turns the entries of an export table into the trend data, entry by entry
+// and row by row, so that a table read whole and one followed as it grows
+// end in the same state. Each entry is turned into what the trend keeps of
+// it (a number, a unit, a run's time) when it arrives.
 #pragma once
 
-#include <algorithm>
+#include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "Numbers.h"
 #include "TableColumns.h"
@@ -15,96 +19,47 @@ class TrendBuilder {
  public:
   TrendBuilder(TableColumns columns, NumberFormat format);
 
-  // One run; `entry(column)` is that column's entry in the row, empty when
-  // the row has none.
-  template <class EntryAt>
-  void AddRow(EntryAt entry) {
-    m_data.runs.emplace_back(RunStamp(entry, m_columns.date, m_columns.time));
-    const auto run = static_cast<std::uint32_t>(m_data.runs.size() - 1);
-    for (size_t f = 0; f < m_columns.features.size(); ++f) AddEntry(m_data.features[f], m_columns.features[f], run, entry);
-  }
-
-  // Rows [0, rows) of a table held column by column; `entry(row, column)`
-  // as above. Taken a block of rows at a time, feature by feature: the
-  // block's entries stay in cache while each column is walked.
-  template <class EntryAt>
-  void AddRows(size_t rows, EntryAt entry) {
-    constexpr size_t kBlock = 256;
-    for (size_t begin = 0; begin < rows; begin += kBlock) {
-      const size_t end = std::min(rows, begin + kBlock);
-      const auto firstRun = static_cast<std::uint32_t>(m_data.runs.size());
-      for (size_t r = begin; r < end; ++r) {
-        auto at = [&](size_t column) { return entry(r, column); };
-        m_data.runs.emplace_back(RunStamp(at, m_columns.date, m_columns.time));
-      }
-      for (size_t f = 0; f < m_columns.features.size(); ++f)
-        for (size_t r = begin; r < end; ++r) {
-          auto at = [&](size_t column) { return entry(r, column); };
-          AddEntry(m_data.features[f], m_columns.features[f], firstRun + static_cast<std::uint32_t>(r - begin), at);
-        }
-    }
-  }
-
-  // Room for `runs` more runs in every series, so that a whole table read
-  // grows no vector twice.
-  void Reserve(size_t runs);
+  // An entry of the current row; `text` lives only for the call.
+  void Entry(size_t column, std::string_view text);
+  // The end of the current row: a run.
+  void EndRow();
 
   const TrendData& Data() const { return m_data; }
   const TableColumns& Columns() const { return m_columns; }
   const NumberFormat& Format() const { return m_format; }
 
  private:
-  template <class EntryAt>
-  static std::string_view At(EntryAt& entry, int column) {
-    return column < 0 ? std::string_view() : std::string_view(entry(static_cast<size_t>(column)));
-  }
-
-  template <class EntryAt>
-  std::pair<std::string, std::string> RunStamp(EntryAt& entry, int date, int time) {
-    if (date >= 0 || time >= 0) return {std::string(At(entry, date)), std::string(At(entry, time))};
-    // A history has no run date: the first feature's that has one stands for it.
-    for (const FeatureColumns& feature : m_columns.features) {
-      const std::string_view d = At(entry, feature.date);
-      if (!d.empty()) return {std::string(d), std::string(At(entry, feature.time))};
-    }
-    return {};
-  }
-
-  template <class EntryAt>
-  void AddEntry(FeatureSeries& series, const FeatureColumns& columns, std::uint32_t run, EntryAt& entry) {
-    const std::string_view value = At(entry, columns.value);
-    if (value.empty()) return;  // not in this run: a gap
-    const std::string_view unit = At(entry, columns.unit);
-    if (!unit.empty() && !SameText(unit, series.unit)) series.unit = unit;
-    Entries entries{value,
-                    At(entry, columns.nominal),
-                    At(entry, columns.upperTol),
-                    At(entry, columns.lowerTol),
-                    At(entry, columns.tol),
-                    columns.upperTol >= 0 || columns.lowerTol >= 0,
-                    columns.tol >= 0};
-    Add(series, run, entries);
-  }
-
-  // Units are a few characters: a loop beats a library call per entry.
-  static bool SameText(std::string_view a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-      if (a[i] != b[i]) return false;
-    return true;
-  }
-
-  struct Entries {
-    std::string_view value, nominal, upperTol, lowerTol, tol;
-    bool twoSided, oneSided;  // which tolerance columns the feature has
+  static constexpr std::uint32_t kNoFeature = 0xFFFFFFFFu;
+  enum class Kind : std::uint8_t { None, RunDate, RunTime, Value, Nominal, Upper, Lower, Tol, Unit, Date, Time };
+  struct Role {
+    Kind kind = Kind::None;
+    std::uint32_t feature = 0;
   };
-  void Add(FeatureSeries& series, std::uint32_t run, const Entries& entries) const;
-  Limits LimitsOf(const Entries& entries) const;
+  // What the current row gave a feature so far.
+  struct RowEntries {
+    enum : std::uint8_t { kValue = 1, kValid = 2, kUpper = 4, kLower = 8, kTol = 16, kOtherUnit = 32 };
+    std::uint8_t given = 0;
+    double value = 0, nominal = 0, upper = 0, lower = 0, tol = 0;
+    std::string unit;  // only when it differs from the series' unit
+  };
+
   double NumberOr0(std::string_view text) const;
+  void FeatureEntry(const Role& role, std::string_view text);
+  void Add(FeatureSeries& series, std::uint32_t run, const RowEntries& row, const FeatureColumns& columns);
+  Limits LimitsOf(const RowEntries& row, const FeatureColumns& columns) const;
 
   TableColumns m_columns;
   NumberFormat m_format;
   TrendData m_data;
+  std::vector<Role> m_roles;  // per column
+  std::vector<RowEntries> m_row;  // per feature
+  // The run's date and time; a history has none of its own, and the first
+  // feature with a date stands for it: the one in `m_stampFeature`.
+  std::string m_date, m_time;
+  std::uint32_t m_stampFeature;
+  std::vector<std::string> m_featureTime;
+  std::vector<std::uint64_t> m_featureTimeRow;  // the row each was taken in
+  std::uint64_t m_rowNumber = 1;
 };
 
 }  // namespace ryn::trend
