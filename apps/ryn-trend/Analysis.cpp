@@ -27,9 +27,11 @@ void TrendAnalysis::UpdateOne(FeatureAnalysis& a, RuleStream& stream, const Feat
   if (a.figures.ucl && a.figures.mean) halfWidth = *a.figures.ucl - *a.figures.mean;
   stream.Judge(a.figures.mean, halfWidth);
   const std::vector<double>& x = series.values;
-  std::uint8_t newestRules = 0;
-  for (std::size_t i = a.values.Count(); i < x.size(); ++i) {
-    newestRules = stream.Next(x[i]);
+  const std::size_t first = a.values.Count();
+  std::vector<std::uint8_t> rules(x.size() - first);
+  stream.Next(x.data() + first, rules.size(), rules.data());
+  for (std::size_t i = first; i < x.size(); ++i) {
+    const std::uint8_t newestRules = rules[i - first];
     const bool out = series.out[i] != 0;
     if (out || newestRules) {
       a.marks.push_back({static_cast<std::uint32_t>(i), newestRules, out});

@@ -2,17 +2,9 @@
 
 namespace ryn::trend {
 
-void Envelope::Add(std::uint32_t run, double value) {
-  // The width is a power of two; a point at a multiple of it opens a bucket,
-  // once all buckets are full after merging them pairwise.
-  if ((m_count++ & (m_width - 1)) == 0) {
-    if (m_bucket.size() == m_buckets) MergePairs();
-    m_bucket.push_back({run, run, value, value});
-    return;
-  }
-  Bucket& bucket = m_bucket.back();
-  if (value < bucket.lowValue) bucket.low = run, bucket.lowValue = value;
-  if (value > bucket.highValue) bucket.high = run, bucket.highValue = value;
+void Envelope::Open(std::uint32_t run, double value) {
+  if (m_bucket.size() == m_buckets) MergePairs();
+  m_bucket.push_back({run, run, value, value});
 }
 
 void Envelope::MergePairs() {

@@ -21,7 +21,14 @@ class Envelope {
   using Point = std::pair<std::uint32_t, double>;  // (run, value)
 
   // The next point of the series, its run after the run of the one before.
-  void Add(std::uint32_t run, double value);
+  // The width is a power of two; a point at a multiple of it opens a bucket,
+  // once all buckets are full after merging them pairwise.
+  void Add(std::uint32_t run, double value) {
+    if ((m_count++ & (m_width - 1)) == 0) return Open(run, value);
+    Bucket& bucket = m_bucket.back();
+    if (value < bucket.lowValue) bucket.low = run, bucket.lowValue = value;
+    if (value > bucket.highValue) bucket.high = run, bucket.highValue = value;
+  }
   // Each bucket's lowest and highest point, in run order.
   std::vector<Point> Extremes() const;
   // Each bucket's highest point: for a series whose lows say nothing, as
@@ -36,6 +43,7 @@ class Envelope {
     std::uint32_t low, high;  // runs
     double lowValue, highValue;
   };
+  void Open(std::uint32_t run, double value);
   void MergePairs();
 
   std::size_t m_buckets, m_width = 1, m_count = 0;

@@ -39,23 +39,26 @@ std::string MarksOf(std::string_view text) {
 bool ParsePlainDecimal(std::string_view text, double& value) {
   static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const bool negative = text[0] == '-';
+  if (text.empty()) return false;
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  const bool negative = *p == '-';
+  p += negative;
+  // The integer digits, then the fraction's: two tight loops, no test for
+  // the point at every digit.
   std::uint64_t digits = 0;
-  int count = 0, decimals = -1;
-  for (size_t i = negative ? 1 : 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '.' && decimals < 0) {
-      decimals = 0;
-    } else if (IsDigit(c) && count < 15) {
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      ++count;
-      if (decimals >= 0) ++decimals;
-    } else {
-      return false;
-    }
+  const char* const whole = p;
+  for (; p != end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  std::ptrdiff_t count = p - whole, decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    for (; p != end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    decimals = p - fraction;
+    if (decimals == 0) return false;
+    count += decimals;
   }
-  if (count == 0 || decimals == 0) return false;
-  const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+  if (p != end || count == 0 || count > 15) return false;
+  const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
   value = negative ? -magnitude : magnitude;
   return true;
 }

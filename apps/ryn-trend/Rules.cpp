@@ -41,43 +41,49 @@ void RuleStream::Judge(std::optional<double> centre, std::optional<double> contr
 // a "k of n" check is a count of bits rather than a walk back. Where a
 // value lies is noise: it is counted with arithmetic, not branches, which
 // noise would mispredict half the time.
-std::uint8_t RuleStream::Next(double x) {
-  if (!m_centred) return ++m_count, 0;
+inline std::uint8_t RuleStream::Step(State& s, double x) const {
+  if (!m_centred) return ++s.count, 0;
   const int side = Sign(x - m_c);
   const int onSide = side != 0;
-  m_sameSide = (side == m_lastSide) * onSide * m_sameSide + onSide;
-  m_lastSide = side;
+  s.sameSide = (side == s.lastSide) * onSide * s.sameSide + onSide;
+  s.lastSide = side;
   unsigned marks = 0;
-  marks |= unsigned(m_sameSide >= m_options.runLength) << 1;
-  if (m_count++ > 0) {
-    const int step = Sign(x - m_lastX);
+  marks |= unsigned(s.sameSide >= m_options.runLength) << 1;
+  if (s.count++ > 0) {
+    const int step = Sign(x - s.lastX);
     const int moved = step != 0;
-    m_rising = (step == m_lastStep) * moved * m_rising + moved;
-    m_alternating = (step == -m_lastStep) * moved * m_alternating + moved;
-    m_lastStep = step;
-    marks |= unsigned(m_rising >= 5) << 2;
-    marks |= unsigned(m_alternating >= 13) << 3;
+    s.rising = (step == s.lastStep) * moved * s.rising + moved;
+    s.alternating = (step == -s.lastStep) * moved * s.alternating + moved;
+    s.lastStep = step;
+    marks |= unsigned(s.rising >= 5) << 2;
+    marks |= unsigned(s.alternating >= 13) << 3;
   }
-  m_lastX = x;
+  s.lastX = x;
   if (!m_zones) return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
   // How many zone widths (0 to 3) the value lies beyond the centre.
   const double a = std::fabs(x - m_c);
   const int k = (a > m_s) + (a > 2 * m_s) + (a > 3 * m_s);
   const unsigned up = side > 0, down = side < 0, beyond1 = k >= 1, beyond2 = k >= 2;
-  m_above1 = (m_above1 << 1) | (beyond1 & up);
-  m_below1 = (m_below1 << 1) | (beyond1 & down);
-  m_above2 = (m_above2 << 1) | (beyond2 & up);
-  m_below2 = (m_below2 << 1) | (beyond2 & down);
+  s.above1 = (s.above1 << 1) | (beyond1 & up);
+  s.below1 = (s.below1 << 1) | (beyond1 & down);
+  s.above2 = (s.above2 << 1) | (beyond2 & up);
+  s.below2 = (s.below2 << 1) | (beyond2 & down);
   marks |= unsigned(k == 3);
-  marks |= (((m_above2 & 1u) & unsigned(Ones(m_above2 & 0x7u) >= 2)) |
-            ((m_below2 & 1u) & unsigned(Ones(m_below2 & 0x7u) >= 2))) << 4;
-  marks |= (((m_above1 & 1u) & unsigned(Ones(m_above1 & 0x1Fu) >= 4)) |
-            ((m_below1 & 1u) & unsigned(Ones(m_below1 & 0x1Fu) >= 4))) << 5;
-  m_within = (m_within + 1) * (k == 0);
-  marks |= unsigned(m_within >= 15) << 6;
-  m_outside = (m_outside + 1) * (k != 0);
-  marks |= (unsigned(m_outside >= 8) & unsigned((m_above1 & 0xFFu) != 0) & unsigned((m_below1 & 0xFFu) != 0)) << 7;
+  marks |= (((s.above2 & 1u) & unsigned(Ones(s.above2 & 0x7u) >= 2)) |
+            ((s.below2 & 1u) & unsigned(Ones(s.below2 & 0x7u) >= 2))) << 4;
+  marks |= (((s.above1 & 1u) & unsigned(Ones(s.above1 & 0x1Fu) >= 4)) |
+            ((s.below1 & 1u) & unsigned(Ones(s.below1 & 0x1Fu) >= 4))) << 5;
+  s.within = (s.within + 1) * (k == 0);
+  marks |= unsigned(s.within >= 15) << 6;
+  s.outside = (s.outside + 1) * (k != 0);
+  marks |= (unsigned(s.outside >= 8) & unsigned((s.above1 & 0xFFu) != 0) & unsigned((s.below1 & 0xFFu) != 0)) << 7;
   return Renumber(static_cast<std::uint8_t>(marks), m_options.set);
+}
+
+void RuleStream::Next(const double* x, std::size_t count, std::uint8_t* rules) {
+  State s = m_state;
+  for (std::size_t i = 0; i < count; ++i) rules[i] = Step(s, x[i]);
+  m_state = s;
 }
 
 int DefaultRunLength(RuleSet set) { return set == RuleSet::Nelson ? 9 : 8; }

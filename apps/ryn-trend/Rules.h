@@ -51,17 +51,30 @@ class RuleStream {
   // The centre and control half width (3 zone widths) the next values are judged by.
   void Judge(std::optional<double> centre, std::optional<double> controlHalfWidth);
   // The rules of the set the next value breaks: bit r-1 for rule r.
-  std::uint8_t Next(double x);
+  std::uint8_t Next(double x) {
+    std::uint8_t rules;
+    Next(&x, 1, &rules);
+    return rules;
+  }
+  // The same for `count` values in a row, into `rules`.
+  void Next(const double* x, std::size_t count, std::uint8_t* rules);
 
  private:
+  // What the values so far leave behind: copied into a local for a run of
+  // values, so that it stays in registers while they are judged.
+  struct State {
+    std::size_t count = 0;
+    double lastX = 0;
+    // Per value, newest in bit 0: beyond 1 or 2 zone widths above or below.
+    unsigned above1 = 0, below1 = 0, above2 = 0, below2 = 0;
+    int lastSide = 0, sameSide = 0, lastStep = 0, rising = 0, alternating = 0, within = 0, outside = 0;
+  };
+  std::uint8_t Step(State& s, double x) const;
+
   RuleOptions m_options;
   bool m_centred = false, m_zones = false;
   double m_c = 0, m_s = 0;
-  std::size_t m_count = 0;
-  double m_lastX = 0;
-  // Per value, newest in bit 0: beyond 1 or 2 zone widths above or below.
-  unsigned m_above1 = 0, m_below1 = 0, m_above2 = 0, m_below2 = 0;
-  int m_lastSide = 0, m_sameSide = 0, m_lastStep = 0, m_rising = 0, m_alternating = 0, m_within = 0, m_outside = 0;
+  State m_state;
 };
 
 // Per value, the rules of the set it breaks, all judged against one centre

@@ -1,18 +1,6 @@
 #include "TrendBuilder.h"
 
 namespace ryn::trend {
-namespace {
-
-// Units are a few characters: a loop beats a library call per entry.
-bool SameText(std::string_view a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i]) return false;
-  return true;
-}
-
-}  // namespace
-
 TrendBuilder::TrendBuilder(TableColumns columns, NumberFormat format)
     : m_columns(std::move(columns)), m_format(format), m_row(m_columns.features.size()),
       m_stampFeature(kNoFeature), m_featureTime(m_columns.features.size()),
@@ -46,49 +34,6 @@ TrendBuilder::TrendBuilder(TableColumns columns, NumberFormat format)
 double TrendBuilder::NumberOr0(std::string_view text) const {
   double value = 0;
   return !text.empty() && ParseNumber(text, m_format, value) ? value : 0;
-}
-
-void TrendBuilder::Entry(size_t column, std::string_view text) {
-  if (column >= m_roles.size()) return;
-  const Role& role = m_roles[column];
-  switch (role.kind) {
-    case Kind::None: return;
-    case Kind::RunDate: m_date.assign(text); return;
-    case Kind::RunTime: m_time.assign(text); return;
-    default: FeatureEntry(role, text);
-  }
-}
-
-void TrendBuilder::FeatureEntry(const Role& role, std::string_view text) {
-  RowEntries& row = m_row[role.feature];
-  switch (role.kind) {
-    case Kind::Value:
-      if (text.empty()) return;  // not in this run: a gap
-      row.given |= RowEntries::kValue;
-      if (ParseNumber(text, m_format, row.value)) row.given |= RowEntries::kValid;
-      return;
-    case Kind::Nominal: row.nominal = NumberOr0(text); return;
-    case Kind::Upper: row.upper = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kUpper; return;
-    case Kind::Lower: row.lower = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kLower; return;
-    case Kind::Tol: row.tol = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kTol; return;
-    case Kind::Unit:
-      if (text.empty() || SameText(text, m_data.features[role.feature].unit)) return;
-      row.unit.assign(text);
-      row.given |= RowEntries::kOtherUnit;
-      return;
-    case Kind::Date:
-      // Only a feature before the one standing for the run can take its place.
-      if (text.empty() || role.feature >= m_stampFeature) return;
-      m_stampFeature = role.feature;
-      m_date.assign(text);
-      return;
-    case Kind::Time:
-      if (role.feature > m_stampFeature) return;
-      m_featureTime[role.feature].assign(text);
-      m_featureTimeRow[role.feature] = m_rowNumber;
-      return;
-    default: return;
-  }
 }
 
 void TrendBuilder::EndRow() {
