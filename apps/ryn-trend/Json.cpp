@@ -78,7 +78,10 @@ Json& Json::Integer(long long value) {
 
 Json& Json::Key(std::string_view name, bool first) {
   if (!first) m_text += ',';
-  return String(name).Raw(":");
+  m_text += '"';
+  m_text += name;
+  m_text += "\":";
+  return *this;
 }
 
 }  // namespace ryn::trend

@@ -26,7 +26,8 @@ class Json {
   Json& Number(const std::optional<double>& value);
   Json& Integer(long long value);
   Json& Bool(bool value) { return Raw(value ? "true" : "false"); }
-  // "name": — with a comma in front unless it opens its object.
+  // "name": — with a comma in front unless it opens its object. Names are
+  // this program's own plain words: nothing in them is escaped.
   Json& Key(std::string_view name, bool first = false);
   std::string& Text() { return m_text; }
 

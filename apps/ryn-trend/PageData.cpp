@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <iterator>
 #include <cstdio>
@@ -33,32 +34,34 @@ std::vector<Envelope::Point> Union(const std::vector<Envelope::Point>& a, const 
 // numbers (as the run axis steps) instead.
 class RunsShown {
  public:
-  RunsShown(std::size_t runCount, bool followed) : m_points(!followed) {
+  RunsShown(std::size_t runCount, bool followed) : m_points(!followed), m_shown((runCount + 63) / 64) {
     if (runCount) Add(static_cast<std::uint32_t>(runCount - 1));
     if (!followed) return;
     std::size_t step = 1;
     for (int k = 0; runCount / step > kRunGrid; ++k) step *= k % 3 == 1 ? 5 : 2;  // 1, 2, 5, 10, 20, 50, ...
     for (std::size_t run = 0; run < runCount; run += step) Add(static_cast<std::uint32_t>(run));
   }
-  void Add(std::uint32_t run) { m_runs.push_back(run); }
+  void Add(std::uint32_t run) { m_shown[run / 64] |= std::uint64_t(1) << (run % 64); }
   void AddPoint(std::uint32_t run) {
     if (m_points) Add(run);
   }
   void Write(Json& json, const TrendData& data) {
-    std::sort(m_runs.begin(), m_runs.end());
-    m_runs.erase(std::unique(m_runs.begin(), m_runs.end()), m_runs.end());
     json.Key("runs").Raw("{");
-    for (size_t k = 0; k < m_runs.size(); ++k) {
-      const auto& [date, time] = data.runs[m_runs[k]];
-      json.Raw(k ? ",\"" : "\"").Integer(m_runs[k]).Raw("\":[").String(date).Raw(",").String(time).Raw("]");
-    }
+    bool first = true;
+    for (size_t word = 0; word < m_shown.size(); ++word)
+      for (std::uint64_t bits = m_shown[word]; bits; bits &= bits - 1) {
+        const auto run = static_cast<std::uint32_t>(word * 64 + static_cast<unsigned>(std::countr_zero(bits)));
+        const auto& [date, time] = data.runs[run];
+        json.Raw(first ? "\"" : ",\"").Integer(run).Raw("\":[").String(date).Raw(",").String(time).Raw("]");
+        first = false;
+      }
     json.Raw("}");
   }
 
  private:
   static constexpr std::size_t kRunGrid = 1000;
   bool m_points;
-  std::vector<std::uint32_t> m_runs;
+  std::vector<std::uint64_t> m_shown;  // a bit per run, so that each is named once, in order
 };
 
 // Moving ranges are drawn and shown to a few digits: the last digits of a
