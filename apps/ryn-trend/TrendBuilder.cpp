@@ -36,6 +36,31 @@ double TrendBuilder::NumberOr0(std::string_view text) const {
   return !text.empty() && ParseNumber(text, m_format, value) ? value : 0;
 }
 
+void TrendBuilder::Keep(const Role& role, std::string_view text) {
+  RowEntries& row = m_row[role.feature];
+  switch (role.kind) {
+    case Kind::RunDate: m_date.assign(text); return;
+    case Kind::RunTime: m_time.assign(text); return;
+    case Kind::Nominal: row.nominal = NumberOr0(text); return;
+    case Kind::Upper: row.upper = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kUpper; return;
+    case Kind::Lower: row.lower = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kLower; return;
+    case Kind::Tol: row.tol = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kTol; return;
+    case Kind::Unit:
+      row.unit.assign(text);
+      row.given |= RowEntries::kOtherUnit;
+      return;
+    case Kind::Date:
+      m_stampFeature = role.feature;
+      m_date.assign(text);
+      return;
+    case Kind::Time:
+      m_featureTime[role.feature].assign(text);
+      m_featureTimeRow[role.feature] = m_rowNumber;
+      return;
+    default: return;
+  }
+}
+
 void TrendBuilder::EndRow() {
   if (m_stampFeature != kNoFeature) {
     const bool timed = m_featureTimeRow[m_stampFeature] == m_rowNumber;

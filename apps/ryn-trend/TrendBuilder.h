@@ -51,7 +51,9 @@ class TrendBuilder {
       if (a[i] != b[i]) return false;
     return true;
   }
-  void FeatureEntry(const Role& role, std::string_view text);
+  // What the entry in a run's date or time, a limit, another unit, or the
+  // date or time of the feature that stands for the run gives.
+  void Keep(const Role& role, std::string_view text);
   void Add(FeatureSeries& series, std::uint32_t run, const RowEntries& row, const FeatureColumns& columns);
   Limits LimitsOf(const RowEntries& row, const FeatureColumns& columns) const;
 
@@ -69,49 +71,33 @@ class TrendBuilder {
   std::uint64_t m_rowNumber = 1;
 };
 
-// Every entry of a table passes here: inline, so that the reader's loop
-// carries it without a call.
+// Every entry of a table passes here: inline, and the common ones (a value,
+// a unit as before, a date or time that does not stand for the run) settled
+// without a call; the rest are kept out of line.
 inline void TrendBuilder::Entry(size_t column, std::string_view text) {
   if (column >= m_roles.size()) return;
-  const Role& role = m_roles[column];
+  const Role role = m_roles[column];
   switch (role.kind) {
     case Kind::None: return;
-    case Kind::RunDate: m_date.assign(text); return;
-    case Kind::RunTime: m_time.assign(text); return;
-    default: FeatureEntry(role, text);
-  }
-}
-
-inline void TrendBuilder::FeatureEntry(const Role& role, std::string_view text) {
-  RowEntries& row = m_row[role.feature];
-  switch (role.kind) {
-    case Kind::Value:
+    case Kind::Value: {
       if (text.empty()) return;  // not in this run: a gap
-      row.given |= RowEntries::kValue;
-      if (ParseNumber(text, m_format, row.value)) row.given |= RowEntries::kValid;
+      RowEntries& row = m_row[role.feature];
+      row.given |= ParseNumber(text, m_format, row.value) ? RowEntries::kValue | RowEntries::kValid : RowEntries::kValue;
       return;
-    case Kind::Nominal: row.nominal = NumberOr0(text); return;
-    case Kind::Upper: row.upper = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kUpper; return;
-    case Kind::Lower: row.lower = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kLower; return;
-    case Kind::Tol: row.tol = NumberOr0(text); row.given |= text.empty() ? 0 : RowEntries::kTol; return;
+    }
     case Kind::Unit:
       if (text.empty() || SameText(text, m_data.features[role.feature].unit)) return;
-      row.unit.assign(text);
-      row.given |= RowEntries::kOtherUnit;
-      return;
+      break;
+    // Only a feature up to the one standing for the run can take its place.
     case Kind::Date:
-      // Only a feature before the one standing for the run can take its place.
       if (text.empty() || role.feature >= m_stampFeature) return;
-      m_stampFeature = role.feature;
-      m_date.assign(text);
-      return;
+      break;
     case Kind::Time:
       if (role.feature > m_stampFeature) return;
-      m_featureTime[role.feature].assign(text);
-      m_featureTimeRow[role.feature] = m_rowNumber;
-      return;
-    default: return;
+      break;
+    default: break;
   }
+  Keep(role, text);
 }
 
 }  // namespace ryn::trend
