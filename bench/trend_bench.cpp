@@ -84,10 +84,11 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 
 void WritePageOf(const TrendData& data, const std::vector<FeatureAnalysis>& features, const std::string& page,
                  bool watch) {
-  std::string html, error;
-  FillTemplate(kTemplate, PageJson(data, features, RuleOptions{}, {"t", "t", "now", watch, watch ? kWatchMarks : 0}),
-               html);
-  if (!WritePage(page, html, error)) std::fprintf(stderr, "%s\n", error.c_str());
+  std::string_view head, tail;
+  SplitTemplate(kTemplate, head, tail);
+  const std::string json = PageJson(data, features, RuleOptions{}, {"t", "t", "now", watch, watch ? kWatchMarks : 0});
+  std::string error;
+  if (!WritePage(page, {head, json, tail}, error)) std::fprintf(stderr, "%s\n", error.c_str());
 }
 
 // Seconds of this process's processor time: on a machine shared with other

@@ -47,12 +47,19 @@ bool ParsePlainDecimal(std::string_view text, double& value) {
   // The integer digits, then the fraction's: two tight loops, no test for
   // the point at every digit.
   std::uint64_t digits = 0;
+  auto takeDigits = [&] {
+    for (; p != end; ++p) {
+      const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+      if (digit > 9) break;
+      digits = digits * 10 + digit;
+    }
+  };
   const char* const whole = p;
-  for (; p != end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  takeDigits();
   std::ptrdiff_t count = p - whole, decimals = 0;
   if (p != end && *p == '.') {
     const char* const fraction = ++p;
-    for (; p != end && IsDigit(*p); ++p) digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    takeDigits();
     decimals = p - fraction;
     if (decimals == 0) return false;
     count += decimals;

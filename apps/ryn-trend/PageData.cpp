@@ -193,13 +193,11 @@ std::string PageJson(const TrendData& data, const std::vector<FeatureAnalysis>& 
   return std::move(json.Text());
 }
 
-bool FillTemplate(std::string_view pageTemplate, const std::string& json, std::string& page) {
+bool SplitTemplate(std::string_view pageTemplate, std::string_view& head, std::string_view& tail) {
   const size_t at = pageTemplate.find(kMarker);
   if (at == std::string_view::npos) return false;
-  page.reserve(pageTemplate.size() + json.size());
-  page.assign(pageTemplate.substr(0, at));
-  page += json;
-  page.append(pageTemplate.substr(at + kMarker.size()));
+  head = pageTemplate.substr(0, at);
+  tail = pageTemplate.substr(at + kMarker.size());
   return true;
 }
 

@@ -25,9 +25,9 @@ struct PageInfo {
 std::string PageJson(const TrendData& data, const std::vector<FeatureAnalysis>& features, const RuleOptions& rules,
                      const PageInfo& info);
 
-// The page template with its one data marker replaced by `json`; false when
-// the template holds no marker.
-bool FillTemplate(std::string_view pageTemplate, const std::string& json, std::string& page);
+// The page template before and after its one data marker, where the data
+// goes; false when the template holds no marker.
+bool SplitTemplate(std::string_view pageTemplate, std::string_view& head, std::string_view& tail);
 
 // The local time now as "YYYY-MM-DD HH:MM:SS".
 std::string NowText();

@@ -59,10 +59,10 @@ TEST(PageJson, FiguresLimitStepsMarksAndSafeText) {
                            "\"limitsNote\":\"tolerances changed at run 3 (2024.03.03 08:00:00); figures use the newest limits\""})
     EXPECT_NE(json.find(part), std::string::npos) << part << "\n" << json;
   EXPECT_EQ(json.find("</script>"), std::string::npos);
-  std::string page;
-  EXPECT_TRUE(FillTemplate("<script>const RYN_TREND = /*RYN_TREND_DATA*/null;</script>", "{}", page));
-  EXPECT_EQ(page, "<script>const RYN_TREND = {};</script>");
-  EXPECT_FALSE(FillTemplate("<html></html>", "{}", page));
+  std::string_view head, tail;
+  EXPECT_TRUE(SplitTemplate("<script>const RYN_TREND = /*RYN_TREND_DATA*/null;</script>", head, tail));
+  EXPECT_EQ(std::string(head) + "{}" + std::string(tail), "<script>const RYN_TREND = {};</script>");
+  EXPECT_FALSE(SplitTemplate("<html></html>", head, tail));
 }
 
 }  // namespace

@@ -63,12 +63,13 @@ std::string SystemText(unsigned long code) {
   return result.empty() ? "system error " + std::to_string(code) : result;
 }
 
-bool WritePage(const std::string& path, std::string_view bytes, std::string& error) {
+bool WritePage(const std::string& path, std::initializer_list<std::string_view> pieces, std::string& error) {
   const std::string target = Native(path);
   const std::string aside = target + ".tmp-" + std::to_string(GetCurrentProcessId());
   HANDLE file = CreateFileA(aside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return Failed("cannot create " + aside, error);
-  bool ok = WriteAll(file, bytes);
+  bool ok = true;
+  for (std::string_view piece : pieces) ok = ok && WriteAll(file, piece);
   if (!ok) Failed("cannot write " + aside, error);
   if (!CloseHandle(file) && ok) ok = Failed("cannot write " + aside, error);
   if (ok && !Replace(aside, target)) ok = Failed("cannot replace " + target, error);

@@ -5,16 +5,6 @@
 
 namespace ryn::trend {
 
-void Moments::Add(double x) {
-  if (n) mrSum += std::fabs(x - last);
-  else first = x;
-  ++n;
-  const double d = x - first;
-  sum += d;
-  sumSquares += d * d;
-  last = x;
-}
-
 double Moments::Mean() const { return n ? first + sum / static_cast<double>(n) : 0; }
 
 double Moments::SquaredDeviations() const {

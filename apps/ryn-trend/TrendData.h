@@ -2,6 +2,7 @@
 // values in run order, the tolerance limits in force at each, and what was skipped.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,7 +29,15 @@ struct Moments {
   double mrSum = 0;                 // sum of the moving ranges |x[i] - x[i-1]|
   double last = 0;
 
-  void Add(double x);
+  void Add(double x) {
+    if (n) mrSum += std::fabs(x - last);
+    else first = x;
+    ++n;
+    const double d = x - first;
+    sum += d;
+    sumSquares += d * d;
+    last = x;
+  }
   double Mean() const;
   // The sum of squared deviations from the mean.
   double SquaredDeviations() const;

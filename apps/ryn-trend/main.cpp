@@ -34,10 +34,11 @@ std::string FileName(const std::string& path) {
 bool WriteTrendPage(const Options& options, const TrendData& data, const std::vector<FeatureAnalysis>& features) {
   const PageInfo info{FileName(options.table), options.table, NowText(), options.watch,
                       options.watch ? kWatchMarks : 0};
-  std::string page, error;
-  if (!FillTemplate(kTrendPageTemplate, PageJson(data, features, options.rules, info), page))
-    return Fail("the page template holds no data marker");
-  return WritePage(options.page, page, error) || Fail(options.page + ": " + error);
+  std::string_view head, tail;
+  if (!SplitTemplate(kTrendPageTemplate, head, tail)) return Fail("the page template holds no data marker");
+  const std::string json = PageJson(data, features, options.rules, info);
+  std::string error;
+  return WritePage(options.page, {head, json, tail}, error) || Fail(options.page + ": " + error);
 }
 
 bool Alarm(const Options& options, const std::vector<FeatureAnalysis>& features) {
