@@ -61,9 +61,11 @@ struct FileCloser
 class TextInput
 {
 public:
-    // Blocks never exceed what a chunk of an arena may address.
-    TextInput(std::FILE* file, std::size_t nBlock)
-        : m_file(file), m_nBlock(std::clamp<std::size_t>(nBlock, 1, EntryArena::kChunkSpan - 1 - kSlack))
+    // Blocks never exceed what a chunk of an arena may address. The line
+    // feeds are counted only for a reader that sizes columns by them.
+    TextInput(std::FILE* file, std::size_t nBlock, bool bCountLineFeeds)
+        : m_file(file), m_nBlock(std::clamp<std::size_t>(nBlock, 1, EntryArena::kChunkSpan - 1 - kSlack)),
+          m_bCountLineFeeds(bCountLineFeeds)
     {
     }
 
@@ -100,7 +102,8 @@ public:
                 continue;
             if (nGot < nBlock)
                 data = Shrunk(std::move(data), pBegin, pEnd);
-            m_nLineFeeds += static_cast<std::size_t>(std::count(pBegin, pEnd, '\n'));
+            if (m_bCountLineFeeds)
+                m_nLineFeeds += static_cast<std::size_t>(std::count(pBegin, pEnd, '\n'));
             char* const base = data.get();
             m_chunks.push_back({std::move(data), base, pBegin, pEnd, nullptr, kNoIndex});
         }
@@ -238,6 +241,7 @@ private:
     std::size_t m_nBlock;
     std::vector<Chunk> m_chunks;
     std::size_t m_nNext = 0;  // the chunk after the one being parsed
+    bool m_bCountLineFeeds;
     std::size_t m_nLineFeeds = 0;
     bool m_bEnded = false;  // a read found the end (eof and fail)
 };
@@ -607,11 +611,11 @@ private:
 };
 
 // The file's input; null when the file is missing or cannot be read.
-std::unique_ptr<TextInput> OpenInput(std::FILE* file, std::size_t nBlockSize)
+std::unique_ptr<TextInput> OpenInput(std::FILE* file, std::size_t nBlockSize, bool bCountLineFeeds)
 {
     if (!file)
         return nullptr;
-    auto in = std::make_unique<TextInput>(file, nBlockSize);
+    auto in = std::make_unique<TextInput>(file, nBlockSize, bCountLineFeeds);
     if (!in->Open())
         return nullptr;
     return in;
@@ -666,7 +670,8 @@ bool MCsvFile_ReadTable(MCsvFile& table, const std::string& strFile, std::uint32
     // Other programs may write or delete the file while it is read.
     std::unique_ptr<std::FILE, FileCloser> file(Plat_OpenSharedRead(strFile.c_str()));
     table.bByteOrderMark = file && (dwFlags & MCsvFile::RF_BYTE_ORDER_MARK) && SkipByteOrderMark(file.get());
-    std::unique_ptr<TextInput> in = OpenInput(file.get(), nBlockSize);
+    // A sink keeps no columns to size.
+    std::unique_ptr<TextInput> in = OpenInput(file.get(), nBlockSize, pSink == nullptr);
     if (!in)
     {
         table.strError = std::string(MCsvFile::ErrorText(MCsvFile::ERR_FILE_NOT_FOUND)) + "\nDetails: " + strFile;
