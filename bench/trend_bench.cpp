@@ -182,7 +182,7 @@ void BM_WatchUpdate(benchmark::State& state) {
               bigUpdate.poll * 1e3, bigUpdate.poll / smallUpdate.poll);
 }
 
-BENCHMARK(BM_PageAgainstRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_PageAgainstRead)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 BENCHMARK(BM_WatchUpdate)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
 
 }  // namespace
