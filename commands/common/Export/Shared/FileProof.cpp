@@ -19,15 +19,18 @@ bool ProveFile(HANDLE file, int64_t end, FileProof& proof) {
   return int64_t(bytes.size()) == end - from;
 }
 
+bool SameFile(const PlatFileIdentity& a, const PlatFileIdentity& b) {
+  return a.volume == b.volume && a.index == b.index;
+}
+
 bool SameFileUpTo(HANDLE file, const FileProof& then) {
   FileProof now;
-  return ProveFile(file, then.end, now) && now.id.volume == then.id.volume && now.id.index == then.id.index &&
-         now.before == then.before;
+  return ProveFile(file, then.end, now) && SameFile(now.id, then.id) && now.before == then.before;
 }
 
 bool Untouched(const PlatFileIdentity& now, const PlatFileIdentity& then) {
-  return now.volume == then.volume && now.index == then.index && now.size == then.size &&
-         now.changeTime == then.changeTime && now.writeTime == then.writeTime;
+  return SameFile(now, then) && now.size == then.size && now.changeTime == then.changeTime &&
+         now.writeTime == then.writeTime;
 }
 
 std::string ProofText(const FileProof& p) {

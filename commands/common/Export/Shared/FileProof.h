@@ -23,6 +23,9 @@ constexpr int64_t kProofBytes = 4096;
 // The proof of the open `file` at `end`; false with the last error set.
 bool ProveFile(HANDLE file, int64_t end, FileProof& proof);
 
+// Whether two identities name one file: the same volume and index.
+bool SameFile(const PlatFileIdentity& a, const PlatFileIdentity& b);
+
 // Whether `now` is the same file as `then` (same volume and index) and
 // holds the same bytes before `then.end`. Sizes and times are not compared:
 // an append changes them.

@@ -1,6 +1,7 @@
 #include "FolderLock.h"
 
 #include "BesideFiles.h"
+#include "FileProof.h"
 #include "platform/error.h"
 #include "platform/file.h"
 #include "platform/handle.h"
@@ -17,10 +18,6 @@ OVERLAPPED LockRangeOf(const std::string& path) {
   range.Offset = static_cast<DWORD>(key);
   range.OffsetHigh = static_cast<DWORD>(key >> 32);
   return range;
-}
-
-bool SameFile(const PlatFileIdentity& a, const PlatFileIdentity& b) {
-  return a.volume == b.volume && a.index == b.index;
 }
 
 }  // namespace

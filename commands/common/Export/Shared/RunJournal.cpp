@@ -68,23 +68,18 @@ OVERLAPPED HoldRange() {
   return range;
 }
 
-// What the file holds from `from` to its end, when that is no more than `limit` bytes.
-bool TailOf(HANDLE file, int64_t from, int64_t size, size_t limit, std::string& tail, bool& fits) {
-  fits = size - from <= int64_t(limit);
-  return !fits || ReadRange(file, tail, from, size - from);
-}
-
 enum class State { Complete, Torn, Foreign };
 
 // What the file holds after the run's old end: all of the run's bytes,
 // a part of them (it was cut short), or bytes the run never wrote.
 State StateOf(HANDLE file, const RunJournal::Entry& e, int64_t start) {
   LARGE_INTEGER size{};
-  if (!GetFileSizeEx(file, &size) || size.QuadPart < start) return State::Foreign;
+  // More than the run added is not the run's.
+  if (!GetFileSizeEx(file, &size) || size.QuadPart < start || size.QuadPart - start > int64_t(e.added.size()))
+    return State::Foreign;
   std::string tail;
-  bool fits = false;
-  if (!TailOf(file, start, size.QuadPart, e.added.size(), tail, fits) || !fits) return State::Foreign;
-  if (e.added.compare(0, tail.size(), tail) != 0) return State::Foreign;
+  if (!ReadRange(file, tail, start, size.QuadPart - start) || e.added.compare(0, tail.size(), tail) != 0)
+    return State::Foreign;
   return tail.size() == e.added.size() ? State::Complete : State::Torn;
 }
 
@@ -110,10 +105,6 @@ std::vector<std::string> TakenIn(HANDLE file, const RunJournal::Entry& e, bool s
     start = end;
   }
   return held;
-}
-
-bool SameIndex(const PlatFileIdentity& a, const PlatFileIdentity& b) {
-  return a.volume == b.volume && a.index == b.index;
 }
 
 }  // namespace
@@ -205,7 +196,7 @@ RunJournal::Found RunJournal::Finish(const Entry& e, const std::string& file) {
   bool complete = false, cut = false;
   if (e.op == Op::Replace) {
     PlatFileIdentity now;
-    complete = Plat_GetFileIdentity(h, &now) && SameIndex(now, e.file.id);
+    complete = Plat_GetFileIdentity(h, &now) && SameFile(now, e.file.id);
   } else {
     const bool same = e.op == Op::Create || SameFileUpTo(h, e.file);
     const State state = same ? StateOf(h, e, e.op == Op::Create ? 0 : e.file.end) : State::Foreign;
