@@ -1,6 +1,7 @@
 #include "TrendBuilder.h"
 
 namespace ryn::trend {
+
 TrendBuilder::TrendBuilder(TableColumns columns, NumberFormat format)
     : m_columns(std::move(columns)), m_format(format), m_row(m_columns.features.size()),
       m_stampFeature(kNoFeature), m_featureTime(m_columns.features.size()),
