@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MCsvFile.h"
+#include "platform/sharedread.h"
 
 namespace
 {
@@ -20,11 +21,12 @@ struct FileCloser
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
-// Whole lines of a file, LF included, a block at a time.
+// Whole lines of a file, LF included, a block at a time; the file is shared
+// with other programs as the table's read shares it.
 class LineBlocks
 {
 public:
-    explicit LineBlocks(const std::string& file) : m_file(std::fopen(file.c_str(), "rb")), m_data(kBlock) {}
+    explicit LineBlocks(const std::string& file) : m_file(Plat_OpenSharedRead(file.c_str())), m_data(kBlock) {}
 
     bool Opened() const { return m_file != nullptr; }
 
