@@ -209,6 +209,23 @@ TEST(ExportFile, KeptRunsAreAllOrNothingAndAddedOnce) {
   EXPECT_EQ(Names(folder), Set{"h.txt"});
 }
 
+// A kept replace whose list of kept runs cannot be stored, and whose file
+// cannot go back to its temporary name either, leaves no file that no kept
+// run names: the old file and nothing else.
+TEST(KeptRuns, AReplaceThatCannotBeKeptLeavesNothingBehind) {
+  ryntest::TempDir folder;
+  const std::string path = folder.Write("h.txt", "old\r\n");
+  const std::string temporary = folder.Write(".h.txt.new", "new\r\n");
+  Plat_FailNth(PlatFault::Write, 1, ERROR_DISK_FULL);
+  Plat_FailNth(PlatFault::Replace, 2, ERROR_ACCESS_DENIED);
+  EXPECT_FALSE(ryn::KeptRuns(path).KeepWholeFile(temporary, "seen"));
+  const DWORD error = GetLastError();
+  Plat_ClearFaults();
+  EXPECT_EQ(error, DWORD(ERROR_DISK_FULL)) << "the keep's own failure is the one reported";
+  EXPECT_EQ(Names(folder), Set{"h.txt"});
+  EXPECT_EQ(ryntest::ReadFile(path), "old\r\n");
+}
+
 // A replace kept while the file is held goes in place before the runs kept
 // after it, and supersedes those before it; one kept before an outsider
 // changed the file is set aside instead, and the runs kept before it stay.

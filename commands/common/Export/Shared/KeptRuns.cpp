@@ -106,10 +106,14 @@ bool KeptRuns::KeepWholeFile(const std::string& temporary, const std::string& se
   std::vector<Run> runs;
   if (!Load(runs)) return false;
   runs.push_back({kWholeFile, NewToken(), seen});
-  if (!MoveFileExA(temporary.c_str(), WholeFilePath(runs.back().token).c_str(), MOVEFILE_WRITE_THROUGH)) return false;
+  const std::string kept = WholeFilePath(runs.back().token);
+  if (!MoveFileExA(temporary.c_str(), kept.c_str(), MOVEFILE_WRITE_THROUGH)) return false;
   if (!Store(runs)) {
+    // The keep's failure is the one reported. The file goes back to its
+    // temporary name, where its run removes it; failing that it goes now,
+    // since no stored run names it.
     const DWORD error = GetLastError();
-    MoveFileExA(WholeFilePath(runs.back().token).c_str(), temporary.c_str(), MOVEFILE_WRITE_THROUGH);
+    if (!MoveFileExA(kept.c_str(), temporary.c_str(), MOVEFILE_WRITE_THROUGH)) Gone(kept);
     SetLastError(error);
     return false;
   }
