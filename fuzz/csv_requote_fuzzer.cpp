@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -108,10 +109,8 @@ std::string Saved(const Table& t, bool transposed, const Saving& s) {
 // The file's first line as it stands, without its line end.
 std::string FirstLine(const std::string& path) {
   std::string line;
-  if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-    for (int c; (c = std::fgetc(f)) != EOF && c != '\n';) line += static_cast<char>(c);
-    std::fclose(f);
-  }
+  std::ifstream in(path, std::ios::binary);
+  std::getline(in, line);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   return line;
 }
