@@ -83,9 +83,7 @@ void TableRows::Build() {
     for (const auto& [column, text] : row) m_builder->Entry(column, text);
     m_builder->EndRow();
   }
-  for (const auto& [column, text] : m_open) m_builder->Entry(column, text);
   m_held.clear();
-  m_open.clear();
 }
 
 std::unique_ptr<TrendBuilder> TableRows::Finish(std::string& error) {

@@ -40,7 +40,7 @@ class TableRows : public MCsvEntrySink {
   bool Headers(const std::vector<std::string>& headers) override;
   void Entry(size_t column, std::string_view text) override;
   void EndRow() override;
-  // The builder with every row; null with `error` when the headers were none of ours.
+  // The builder with every ended row; null with `error` when the headers were none of ours.
   std::unique_ptr<TrendBuilder> Finish(std::string& error);
 
  private:

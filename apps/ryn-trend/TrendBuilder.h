@@ -25,8 +25,6 @@ class TrendBuilder {
   void EndRow();
 
   const TrendData& Data() const { return m_data; }
-  const TableColumns& Columns() const { return m_columns; }
-  const NumberFormat& Format() const { return m_format; }
 
  private:
   static constexpr std::uint32_t kNoFeature = 0xFFFFFFFFu;
