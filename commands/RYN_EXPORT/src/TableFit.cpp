@@ -48,7 +48,8 @@ std::string Shown(char c) {
   return hex;
 }
 
-std::string_view WithoutLineEnd(std::string_view line) {
+// The line's text: no byte-order mark in front, no line end behind.
+std::string_view WithoutMarkAndLineEnd(std::string_view line) {
   if (line.starts_with(MCsvFile::BYTE_ORDER_MARK)) line.remove_prefix(std::string_view(MCsvFile::BYTE_ORDER_MARK).size());
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   return line;
@@ -85,7 +86,7 @@ std::string CellMisfit(const MCsvFile& table, char separator) {
 std::string TableMisfit(std::string_view firstLine, const MCsvFile& table, const std::string& separator) {
   if (table.strSeparator.empty() || separator.empty()) return "";
   const char read = table.strSeparator[0];
-  firstLine = WithoutLineEnd(firstLine);
+  firstLine = WithoutMarkAndLineEnd(firstLine);
   const std::vector<std::string_view> fields = FieldsOf(firstLine, read);
   if (fields.size() < 2) return "its first line does not split at the separator " + Quoted(Shown(read));
   if (table.bTransposed && !ReadsAsEntry(TextOf(fields[1])))
